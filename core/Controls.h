@@ -1,0 +1,153 @@
+#pragma once
+// The small controls every window is made of, as plain state. Each reports its
+// changes through a Signal so that a view, or the window itself, can follow it.
+
+#include "core/Colour.h"
+#include "core/Signal.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace calvane {
+
+// A caption that can be shown or hidden (labels, menu items, group boxes).
+class Label {
+public:
+    explicit Label(std::string caption = {}) : caption_(std::move(caption)) {}
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption) { caption_ = std::move(caption); changed.emit(); }
+    bool visible() const { return visible_; }
+    void setVisible(bool visible)
+    {
+        if (visible_ == visible)
+            return;
+        visible_ = visible;
+        changed.emit();
+    }
+    std::string hint;
+    Signal<> changed;
+
+private:
+    std::string caption_;
+    bool visible_ = true;
+};
+
+// A one-line text field. textChanged runs only when the text really changes.
+class TextField {
+public:
+    explicit TextField(std::string text = {}) : text_(std::move(text)) {}
+
+    const std::string& text() const { return text_; }
+    void setText(std::string text)
+    {
+        if (text == text_)
+            return;
+        text_ = std::move(text);
+        textChanged.emit();
+    }
+
+    Colour background() const { return background_; }
+    void setBackground(Colour colour)
+    {
+        if (colour == background_)
+            return;
+        background_ = colour;
+        appearanceChanged.emit();
+    }
+
+    const std::string& hint() const { return hint_; }
+    void setHint(std::string hint)
+    {
+        if (hint == hint_)
+            return;
+        hint_ = std::move(hint);
+        appearanceChanged.emit();
+    }
+
+    bool visible() const { return visible_; }
+    void setVisible(bool visible)
+    {
+        if (visible_ == visible)
+            return;
+        visible_ = visible;
+        appearanceChanged.emit();
+    }
+
+    bool readOnly = false;
+    Signal<> textChanged;
+    Signal<> appearanceChanged;
+
+private:
+    std::string text_;
+    Colour background_ = colours::windowBackground;
+    std::string hint_;
+    bool visible_ = true;
+};
+
+// A check box. clicked runs on every change of the checked state, whether the user
+// or the program made it.
+class CheckBox {
+public:
+    explicit CheckBox(std::string caption = {}, std::string hint = {})
+        : caption(std::move(caption)), hint(std::move(hint)) {}
+
+    bool checked() const { return checked_; }
+    void setChecked(bool checked)
+    {
+        if (checked == checked_)
+            return;
+        checked_ = checked;
+        clicked.emit();
+    }
+
+    std::string caption;
+    std::string hint;
+    Signal<> clicked;
+
+private:
+    bool checked_ = false;
+};
+
+// A progress bar's state: position out of maximum (the minimum is 0), shown as a
+// percentage, drawn in a foreground colour.
+class ProgressIndicator {
+public:
+    int position() const { return position_; }
+    int maximum() const { return maximum_; }
+    Colour colour() const { return colour_; }
+    void setPosition(int position) { position_ = position; changed.emit(); }
+    void setMaximum(int maximum) { maximum_ = maximum; changed.emit(); }
+    void setColour(Colour colour) { colour_ = colour; changed.emit(); }
+    Signal<> changed;
+
+private:
+    int position_ = 0;
+    int maximum_ = 100;
+    Colour colour_ = rgb(0, 0, 128);
+};
+
+// A chart's own state beside its series: the title lines.
+class ChartTitle {
+public:
+    explicit ChartTitle(std::string first) : lines_{std::move(first)} {}
+    const std::vector<std::string>& lines() const { return lines_; }
+    std::string text() const
+    {
+        std::string all;
+        for (std::size_t i = 0; i < lines_.size(); ++i)
+            all += (i ? "\n" : "") + lines_[i];
+        return all;
+    }
+    void setSingleLine(std::string line)
+    {
+        lines_.assign(1, std::move(line));
+        changed.emit();
+    }
+    Signal<> changed;
+
+private:
+    std::vector<std::string> lines_;
+};
+
+}  // namespace calvane

@@ -1,0 +1,65 @@
+#pragma once
+// Platform: the one interface through which a window reaches the outside world.
+// The desktop program implements it with Qt, calvane-batch with a headless
+// implementation, and the tests with scripted answers. Nothing in the toolkit-free
+// layers talks to the user, the clipboard or the disk any other way.
+
+#include <optional>
+#include <string>
+
+namespace calvane {
+
+class TFrmParseVerdex;
+
+struct FileDialogOptions {
+    std::string title;
+    std::string filter;            // description|pattern pairs: "Text file (*.txt)|*.txt|All files (*.*)|*.*"
+    std::string defaultExtension;  // without the dot
+    std::string initialName;
+    int filterIndex = 1;           // 1-based, as the filter string counts its pairs
+};
+
+// One item of a drop onto a window, in the order the platform reports them.
+struct DroppedItem {
+    std::string path;
+    bool isFolder = false;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // An error box with an OK button.
+    virtual void showError(const std::string& message) = 0;
+    // A Yes/No confirmation box; true for Yes.
+    virtual bool askYesNo(const std::string& question) = 0;
+
+    // File dialogs: the chosen path, or nothing when the user cancels.
+    virtual std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::string> chooseOpenFile(const FileDialogOptions& options) = 0;
+
+    // Shows the instrument import dialog modally; returns when it has closed.
+    virtual void runImportDialog(TFrmParseVerdex& dialog) = 0;
+
+    // The decimal separator of the user's locale.
+    virtual char decimalSeparator() const = 0;
+
+    // The clipboard as text (UTF-8 here; the platform converts).
+    virtual std::string clipboardText() = 0;
+    virtual void setClipboardText(const std::string& text) = 0;
+
+    // Lets a user interface repaint during a long command. Does nothing headless.
+    virtual void repaint() {}
+
+    // Files; the defaults work on the local file system.
+    // True for an existing file that is not a folder.
+    virtual bool fileExists(const std::string& path);
+    // The file's bytes, or nothing when it cannot be opened (a folder included).
+    virtual std::optional<std::string> readFile(const std::string& path);
+    // Replaces the file's content by `bytes` through a temporary file in the same
+    // folder, so that a failed write leaves any earlier file as it was. Raises
+    // FileError "Cannot create file <path>" on failure.
+    virtual void writeFile(const std::string& path, const std::string& bytes);
+};
+
+}  // namespace calvane

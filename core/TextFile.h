@@ -1,0 +1,36 @@
+#pragma once
+// Text as it comes from files and goes to them. Inside Calvane every text is UTF-8;
+// files are read as UTF-8 when their bytes are valid UTF-8 (a byte-order mark is
+// skipped) and as Windows-1252 otherwise, and written as Windows-1252.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calvane {
+
+bool isValidUtf8(std::string_view bytes);
+
+// File bytes to UTF-8 text.
+std::string decodeText(std::string_view bytes);
+
+// UTF-8 text to Windows-1252 bytes; a character that has no byte there becomes '?'.
+std::string encodeWindows1252(std::string_view text);
+
+// Cuts a text into lines ending at CR LF, a lone LF or a lone CR. A line break at the
+// very end adds no line; blank lines count.
+std::vector<std::string> splitLines(std::string_view text);
+
+// The lines as Windows-1252 bytes, each followed by CR LF (the last one too).
+std::string linesToFileBytes(const std::vector<std::string>& lines);
+
+// The local file system, used by Platform's default file operations.
+bool isExistingFile(const std::string& path);
+std::optional<std::string> readFileBytes(const std::string& path);
+void replaceFileContents(const std::string& path, const std::string& bytes);
+
+// The path with ".<extension>" added when its file name has no extension.
+std::string withDefaultExtension(const std::string& path, const std::string& extension);
+
+}  // namespace calvane

@@ -1,0 +1,61 @@
+#include "TestSupport.h"
+
+#include <atomic>
+#include <cmath>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+#include <unistd.h>
+
+namespace calvane::test {
+
+ScratchDir::ScratchDir()
+{
+    static std::atomic<int> counter{0};
+    dir_ = std::filesystem::temp_directory_path() /
+           ("calvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out)
+        throw std::runtime_error("test could not write " + path);
+}
+
+std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("test could not read " + path);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string dataFile(const std::string& relativePath)
+{
+    return std::string(CALVANE_DATA_DIR) + "/" + relativePath;
+}
+
+::testing::AssertionResult near(double actual, double expected, double tolerance)
+{
+    const double difference = std::fabs(actual - expected);
+    if (difference <= tolerance)
+        return ::testing::AssertionSuccess();
+    std::ostringstream why;
+    why << std::setprecision(17) << "expected " << expected << ", actual " << actual << ", difference "
+        << difference << " exceeds " << tolerance;
+    return ::testing::AssertionFailure() << why.str();
+}
+
+}  // namespace calvane::test

@@ -1,0 +1,94 @@
+#pragma once
+// What the tests share: a Platform with scripted answers, a scratch folder, file
+// helpers and a tolerance check that prints expected, actual and the difference.
+
+#include "core/Platform.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calvane::test {
+
+class ScriptedPlatform : public Platform {
+public:
+    void showError(const std::string& message) override { errors.push_back(message); }
+    bool askYesNo(const std::string& question) override
+    {
+        questions.push_back(question);
+        return answerYes;
+    }
+    std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) override
+    {
+        saveDialogs.push_back(options);
+        return nextFileName(saveAnswers);
+    }
+    std::optional<std::string> chooseOpenFile(const FileDialogOptions& options) override
+    {
+        openDialogs.push_back(options);
+        return nextFileName(openAnswers);
+    }
+    void runImportDialog(TFrmParseVerdex& dialog) override
+    {
+        ++importDialogRuns;
+        if (importDialogScript)
+            importDialogScript(dialog);
+    }
+    char decimalSeparator() const override { return separator; }
+    std::string clipboardText() override { return clipboard; }
+    void setClipboardText(const std::string& text) override { clipboard = text; }
+    void repaint() override { ++repaints; }
+
+    char separator = '.';
+    bool answerYes = true;
+    std::deque<std::optional<std::string>> saveAnswers;  // empty: the user cancels
+    std::deque<std::optional<std::string>> openAnswers;
+    std::function<void(TFrmParseVerdex&)> importDialogScript;
+    std::string clipboard;
+
+    std::vector<std::string> errors;
+    std::vector<std::string> questions;
+    std::vector<FileDialogOptions> saveDialogs;
+    std::vector<FileDialogOptions> openDialogs;
+    int importDialogRuns = 0;
+    int repaints = 0;
+
+private:
+    static std::optional<std::string> nextFileName(std::deque<std::optional<std::string>>& answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// A fresh, empty folder for one test, removed when the object goes.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    const std::filesystem::path& dir() const { return dir_; }
+
+private:
+    std::filesystem::path dir_;
+};
+
+void writeBytes(const std::string& path, const std::string& bytes);
+std::string readBytes(const std::string& path);
+// A file of the shipped test data (tests/data/...).
+std::string dataFile(const std::string& relativePath);
+
+// |actual - expected| <= tolerance, reporting all three numbers when it fails.
+::testing::AssertionResult near(double actual, double expected, double tolerance);
+
+}  // namespace calvane::test
