@@ -1,0 +1,338 @@
+#include "aci/ACi_Curve.h"
+
+#include "core/CheckedMath.h"
+#include "core/Errors.h"
+#include "core/NumberText.h"
+#include "import/GridText.h"
+
+
+namespace calvane {
+
+namespace {
+
+constexpr int curveSamples = 200;
+
+// Runs one step of the computation and puts `what` before its arithmetic failure,
+// so the message says which quantity could not be formed.
+template <typename F>
+double withContext(const std::string& what, F&& step)
+{
+    try {
+        return step();
+    } catch (const ArithmeticError& e) {
+        throw ArithmeticError(what + ": " + e.what());
+    }
+}
+
+}  // namespace
+
+TfrmACi_Curve::TfrmACi_Curve(Platform& platform, ImportSettings& importSettings)
+    : frmParseVerdex(platform, importSettings), platform_(platform)
+{
+    aciSpreadSheetData.setCell(0, 0, "No.");
+    aciSpreadSheetData.setCell(1, 0, "Ci(CO2)umol mol-1");
+    aciSpreadSheetData.setCell(2, 0, "A Assimiliation");
+    aciSpreadSheetData.setColWidth(0, 20);
+    aciSpreadSheetData.setColWidth(1, 85);
+    aciSpreadSheetData.setColWidth(2, 103);
+
+    aciEdit_Light.setBackground(colours::aqua);
+    aciEdit_GammaStar.readOnly = true;
+    aciEdit_GammaStar.setHint("CO2 compensation point in the absence of dark respiration (umol mol-1)");
+    aciEdit_Vcmax.setHint("Max RuBP saturated rate of carboxylation (umol m-2 s-1)");
+    aciEdit_Jmax.setHint("Max rate of electron transport (umol m-2 s-1)");
+    aciEdit_TPU.setHint("Triose-phosphate utilization");
+
+    SaveDialog.options.filter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
+    SaveDialog.options.defaultExtension = "txt";
+    SaveDialog.options.initialName = "ACIResults";
+
+    aciCheckBox_Kc.clicked.connect([this] { aciCheckBox_KcClick(); });
+    aciCheckBox_Ko.clicked.connect([this] { aciCheckBox_KoClick(); });
+    aciCheckBox_Tau.clicked.connect([this] { aciCheckBox_TauClick(); });
+    aciCheckBox_Respiration.clicked.connect([this] { aciCheckBox_RespirationClick(); });
+    aciCheckBox_Vcmax.clicked.connect([this] { aciCheckBox_VcmaxClick(); });
+    aciCheckBox_Jmax.clicked.connect([this] { aciCheckBox_JmaxClick(); });
+    aciCheckBox_TPU.clicked.connect([this] { aciCheckBox_TPUClick(); });
+    aciEdit_Identifier.textChanged.connect([this] { aciEdit_IdentifierChange(); });
+
+    ParameterReset();
+}
+
+char TfrmACi_Curve::separator() const { return platform_.decimalSeparator(); }
+
+// --- Parameter fields and their fixed flags ------------------------------------------
+
+double TfrmACi_Curve::numEditValue(TextField& field, const CheckBox& flag, double computed)
+{
+    double value = computed;
+    if (flag.checked()) {
+        if (const auto typed = readNumber(field.text(), separator()))
+            value = *typed;
+    }
+    // Written back in both cases, so a fixed value shows in normal form.
+    field.setText(formatNumber(value, separator()));
+    return value;
+}
+
+void TfrmACi_Curve::checkIndicator(const CheckBox& flag, std::string& text) const
+{
+    text = "Computed";
+    if (flag.checked())
+        text = "Fixed";
+}
+
+void TfrmACi_Curve::setNumEditState(TextField& field, const CheckBox& flag)
+{
+    field.setBackground(flag.checked() ? colours::red : colours::windowBackground);
+}
+
+void TfrmACi_Curve::ParameterReset()
+{
+    aciEdit_TPU.setText("0.0");
+    aciEdit_Jmax.setText("0.0");
+    aciEdit_Vcmax.setText("0.0");
+    aciEdit_Respiration.setText("0.0");
+    aciEdit_Kc.setText("0.0");
+    aciEdit_Ko.setText("0.0");
+    aciEdit_Tau.setText("0.0");
+    aciEdit_Light.setText("0.0");
+    aciEdit_Temp.setText("25");
+}
+
+void TfrmACi_Curve::aciCheckBox_KcClick() { setNumEditState(aciEdit_Kc, aciCheckBox_Kc); }
+void TfrmACi_Curve::aciCheckBox_KoClick() { setNumEditState(aciEdit_Ko, aciCheckBox_Ko); }
+void TfrmACi_Curve::aciCheckBox_TauClick() { setNumEditState(aciEdit_Tau, aciCheckBox_Tau); }
+void TfrmACi_Curve::aciCheckBox_RespirationClick() { setNumEditState(aciEdit_Respiration, aciCheckBox_Respiration); }
+void TfrmACi_Curve::aciCheckBox_VcmaxClick() { setNumEditState(aciEdit_Vcmax, aciCheckBox_Vcmax); }
+void TfrmACi_Curve::aciCheckBox_JmaxClick() { setNumEditState(aciEdit_Jmax, aciCheckBox_Jmax); }
+void TfrmACi_Curve::aciCheckBox_TPUClick() { setNumEditState(aciEdit_TPU, aciCheckBox_TPU); }
+
+void TfrmACi_Curve::aciEdit_IdentifierChange()
+{
+    aciChart_LightResponseCurve.setSingleLine("ACi Curve for: " + aciEdit_Identifier.text());
+}
+
+// --- Measured points, model and fits ----------------------------------------------------
+
+void TfrmACi_Curve::Load_ACi_Series()
+{
+    Series_LightAssim.clear();
+    const Grid& grid = aciSpreadSheetData;
+    // Bottom-up: point 0 comes from the lowest usable row, which the fits rely on.
+    for (int row = grid.rowCount() - 1; row >= 1; --row) {
+        const double ci = readNumberOr0(grid.cell(1, row), separator());
+        if (grid.cell(2, row).empty())
+            continue;
+        const double a = readNumberOr0(grid.cell(2, row), separator());
+        if (ci > 0 || a != 0)
+            Series_LightAssim.add(ci, a);
+    }
+}
+
+double TfrmACi_Curve::GammaStar() const { return aci::gammaStarFrom(AciParameters.Tau); }
+
+double TfrmACi_Curve::fPrime(double ci) const { return aci::fPrime(ci, AciParameters); }
+
+double TfrmACi_Curve::gPrime(double ci) const { return aci::gPrime(ci, AciParameters); }
+
+double TfrmACi_Curve::readTemperature(bool& valid)
+{
+    if (const auto t = readNumber(aciEdit_Temp.text(), separator()))
+        return *t;
+    platform_.showError("Invalid Temperature value");
+    valid = false;
+    return 0;
+}
+
+bool TfrmACi_Curve::ComputeValues()
+{
+    // The steps run in this order and each writes its field at once: a step that
+    // fails leaves the fields written before it as they are.
+    bool result = true;
+    const double leafTemp = readTemperature(result);
+    const std::string atTemp = " for a leaf temperature of " + formatNumber(leafTemp, separator()) + " oC";
+    auto& p = AciParameters;
+
+    p.Kc = numEditValue(aciEdit_Kc, aciCheckBox_Kc,
+                        withContext("Cannot compute Kc" + atTemp, [&] { return aci::kcAt(leafTemp); }));
+    p.Ko = numEditValue(aciEdit_Ko, aciCheckBox_Ko,
+                        withContext("Cannot compute Ko" + atTemp, [&] { return aci::koAt(leafTemp); }));
+    p.Tau = withContext("Cannot compute Tau from Kc " + formatNumber(p.Kc, separator()) + " and Ko " +
+                            formatNumber(p.Ko, separator()),
+                        [&] { return aci::tauFrom(p.Kc, p.Ko); });
+
+    // The Vcmax fit sees the Tau of Kc and Ko; a fixed Tau applies only after it.
+    FitVcMaxRd();
+    p.Tau = numEditValue(aciEdit_Tau, aciCheckBox_Tau, p.Tau);
+    const double gammaStar = withContext("Cannot compute GammaStar from Tau " + formatNumber(p.Tau, separator()),
+                                         [&] { return GammaStar(); });
+    aciEdit_GammaStar.setText(formatNumber(gammaStar, separator()));
+    p.Vcmax = numEditValue(aciEdit_Vcmax, aciCheckBox_Vcmax, p.Vcmax);
+
+    FitJMax();
+    p.Jmax = numEditValue(aciEdit_Jmax, aciCheckBox_Jmax, p.Jmax);
+
+    // TPU uses the fitted respiration, before a fixed one replaces it.
+    const double tpu = withContext("Cannot compute TPU", [&] {
+        return checked::div(checked::add(Series_LightAssim.maxY(), p.Rd), 3.0);
+    });
+    p.TPU = numEditValue(aciEdit_TPU, aciCheckBox_TPU, tpu);
+    p.Rd = numEditValue(aciEdit_Respiration, aciCheckBox_Respiration, p.Rd);
+    return result;
+}
+
+void TfrmACi_Curve::FitVcMaxRd()
+{
+    const auto line = aci::fitSelectedPoints(
+        Series_LightAssim, [this](double ci) { return fPrime(ci); }, "Cannot fit Vcmax and respiration",
+        separator());
+    // The model line is A = Vcmax * fPrime(Ci) - Rd.
+    AciParameters.Vcmax = line.slope;
+    AciParameters.Rd = -line.intercept;
+}
+
+void TfrmACi_Curve::FitJMax()
+{
+    const auto line = aci::fitSelectedPoints(
+        Series_LightAssim, [this](double ci) { return gPrime(ci); }, "Cannot fit Jmax", separator());
+    AciParameters.Jmax = line.slope;
+}
+
+// --- Chart ---------------------------------------------------------------------------------
+
+void TfrmACi_Curve::loadModelCurve(PointSeries& series, double (*rate)(double, const calvane::AciParameters&))
+{
+    series.clear();
+    if (Series_LightAssim.empty())
+        Load_ACi_Series();
+    const double step = Series_LightAssim.maxX() / curveSamples;
+    const double lower = Series_LightAssim.minY() - 2;
+    const double upper = 1.5 * Series_LightAssim.maxY();
+    for (int i = 1; i <= curveSamples; ++i) {
+        const double ci = i * step;
+        double w = 0;
+        try {
+            w = rate(ci, AciParameters);
+        } catch (const ArithmeticError&) {
+            // Where the model has no value (Ci = 0 when no measured Ci is positive)
+            // there is nothing to draw; the sample is dropped like one out of range.
+            continue;
+        }
+        if (w > lower && w < upper)
+            series.add(ci, w);
+    }
+}
+
+void TfrmACi_Curve::Load_Rubisco_Series() { loadModelCurve(Series_Wc, &aci::rubiscoRate); }
+
+void TfrmACi_Curve::Load_RuBP_Series() { loadModelCurve(Series_Wj, &aci::rubpRate); }
+
+void TfrmACi_Curve::Load_TPU_Series()
+{
+    Series_Wp.clear();
+    if (Series_LightAssim.empty())
+        Load_ACi_Series();
+    // A level line at the largest measured A; the TPU field does not enter.
+    const double level = Series_LightAssim.maxY();
+    Series_Wp.add(0, level);
+    Series_Wp.add(Series_LightAssim.maxX(), level);
+}
+
+// --- Commands --------------------------------------------------------------------------------
+
+void TfrmACi_Curve::aciMnuFileClearClick()
+{
+    // Only the Ci and A columns: a CSV load may have added columns the user wants kept.
+    for (int row = 1; row < aciSpreadSheetData.rowCount(); ++row) {
+        aciSpreadSheetData.setCell(1, row, "");
+        aciSpreadSheetData.setCell(2, row, "");
+    }
+    ParameterReset();
+    Series_LightAssim.clear();
+    Series_Wc.clear();
+    Series_Wj.clear();
+    Series_Wp.clear();
+}
+
+void TfrmACi_Curve::aciMnuFileExitClick() { visible = false; }
+
+void TfrmACi_Curve::aciMnuResultsPlotDataClick()
+{
+    Series_Wj.clear();
+    Series_Wp.clear();
+    Series_Wc.clear();
+    Load_ACi_Series();
+}
+
+void TfrmACi_Curve::aciMnuResultsComputeCurveClick()
+{
+    Load_ACi_Series();
+    // An invalid temperature keeps the curves that were drawn before.
+    if (ComputeValues()) {
+        Load_TPU_Series();
+        Load_RuBP_Series();
+        Load_Rubisco_Series();
+    }
+}
+
+void TfrmACi_Curve::aciMnuFileExportClick()
+{
+    runExportCommand(platform_, SaveDialog, aciEdit_Identifier.text(), [this] { return exportLines(); });
+}
+
+std::vector<std::string> TfrmACi_Curve::exportLines() const
+{
+    auto state = [this](const CheckBox& flag) {
+        std::string word;
+        checkIndicator(flag, word);
+        return ", " + word;
+    };
+    std::vector<std::string> lines{
+        "ACi Curve Analysis for: " + aciEdit_Identifier.text(),
+        "Kc (umol mol-1), " + aciEdit_Kc.text() + state(aciCheckBox_Kc),
+        "Ko (mmol mol-1), " + aciEdit_Ko.text() + state(aciCheckBox_Ko),
+        "Tau (mmol/umol), " + aciEdit_Tau.text() + state(aciCheckBox_Tau),
+        "Leaf Temp (oC), " + aciEdit_Temp.text(),
+        "Light (umol m-2 s-1), " + aciEdit_Light.text(),
+        "Respiration, " + aciEdit_Respiration.text() + state(aciCheckBox_Respiration),
+        "Vcmax, " + aciEdit_Vcmax.text() + state(aciCheckBox_Vcmax),
+        "Jmax, " + aciEdit_Jmax.text() + state(aciCheckBox_Jmax),
+        "TPU, " + aciEdit_TPU.text() + state(aciCheckBox_TPU),
+        "GammaStar, " + aciEdit_GammaStar.text(),
+    };
+    const Grid& grid = aciSpreadSheetData;
+    for (int row = 0; row < grid.rowCount(); ++row)
+        lines.push_back("  " + grid.cell(1, row) + ", " + grid.cell(2, row));
+    return lines;
+}
+
+void TfrmACi_Curve::aciMnuFIleImportTextClick() { importCsvText(platform_, aciSpreadSheetData, aciEdit_Status); }
+
+void TfrmACi_Curve::aciMnuFileImortVerdexClick()
+{
+    frmParseVerdex.SetImportType(1);
+    platform_.runImportDialog(frmParseVerdex);
+    StringPaste(frmParseVerdex.GetData());
+    aciEdit_Status.setText(frmParseVerdex.GetFileName());
+}
+
+void TfrmACi_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items)
+{
+    const auto name = firstAcceptedDrop(items);
+    if (!name)
+        return;
+    aciEdit_Status.setText(*name);
+    LoadCSVFile(aciSpreadSheetData, *name, platform_);
+}
+
+void TfrmACi_Curve::StringPaste(std::string_view text)
+{
+    if (trimView(text).empty())
+        return;
+    pasteIntoGrid(aciSpreadSheetData, text, separator());
+}
+
+void TfrmACi_Curve::aciPopupPasteClick() { StringPaste(platform_.clipboardText()); }
+
+}  // namespace calvane

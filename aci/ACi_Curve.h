@@ -1,0 +1,156 @@
+#pragma once
+// TfrmACi_Curve: the A/Ci window as state and commands, without widgets. Its
+// controls are public members that the view binds to; its commands read the fields
+// afresh, write their results back as text, and let the errors they do not absorb
+// propagate to the application's general error display.
+
+#include "aci/AciModel.h"
+#include "core/Colour.h"
+#include "core/Controls.h"
+#include "core/ExportFile.h"
+#include "core/Grid.h"
+#include "core/Platform.h"
+#include "core/PointSeries.h"
+#include "import/ParseVerdex.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calvane {
+
+class TfrmACi_Curve {
+public:
+    // A menu entry as the view shows it; the handler is the method of the same name
+    // plus "Click".
+    struct MenuItem {
+        std::string caption;
+        std::string shortcut;
+    };
+
+    TfrmACi_Curve(Platform& platform, ImportSettings& importSettings);
+    // The controls' signals are connected to this object's handlers.
+    TfrmACi_Curve(const TfrmACi_Curve&) = delete;
+    TfrmACi_Curve& operator=(const TfrmACi_Curve&) = delete;
+
+    // --- Parameter fields and their fixed flags ---------------------------------
+    double numEditValue(TextField& field, const CheckBox& flag, double computed);
+    void checkIndicator(const CheckBox& flag, std::string& text) const;
+    void setNumEditState(TextField& field, const CheckBox& flag);
+    void ParameterReset();
+
+    void aciCheckBox_KcClick();
+    void aciCheckBox_KoClick();
+    void aciCheckBox_TauClick();
+    void aciCheckBox_RespirationClick();
+    void aciCheckBox_VcmaxClick();
+    void aciCheckBox_JmaxClick();
+    void aciCheckBox_TPUClick();
+    void aciEdit_IdentifierChange();
+
+    // --- Measured points, model and fits ------------------------------------------
+    void Load_ACi_Series();
+    double GammaStar() const;
+    double fPrime(double ci) const;
+    double gPrime(double ci) const;
+    // The whole parameter computation; false only when the leaf temperature did not
+    // read as a number (the computation then ran at 0 degrees C).
+    bool ComputeValues();
+    void FitVcMaxRd();
+    void FitJMax();
+
+    // --- Chart ---------------------------------------------------------------------
+    void Load_TPU_Series();
+    void Load_RuBP_Series();
+    void Load_Rubisco_Series();
+
+    // --- Commands ------------------------------------------------------------------
+    void aciMnuFileClearClick();
+    void aciMnuFileExitClick();
+    void aciMnuResultsPlotDataClick();
+    void aciMnuResultsComputeCurveClick();
+    void aciMnuFileExportClick();
+    // The lines of the export file, without line ends.
+    std::vector<std::string> exportLines() const;
+    void aciMnuFIleImportTextClick();
+    void aciMnuFileImortVerdexClick();
+    void KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items);
+    void StringPaste(std::string_view text);
+    void aciPopupPasteClick();
+
+    // --- Window ----------------------------------------------------------------------
+    std::string caption = "Mechanistic ACi Curve Analysis";
+    bool visible = false;
+
+    Grid aciSpreadSheetData{3, 33};
+
+    TextField aciEdit_Identifier;
+    TextField aciEdit_Status;
+
+    Label aciGroupBox_TempDependent{"Temp Dependent Variables"};
+    TextField aciEdit_Kc;
+    TextField aciEdit_Ko;
+    TextField aciEdit_Tau;
+    TextField aciEdit_Temp;
+    TextField aciEdit_Light;
+    CheckBox aciCheckBox_Kc{"Kc  (umol mol-1)", "Rubisco Michaelis constant for CO2"};
+    CheckBox aciCheckBox_Ko{"Ko  (mmol mol-1)", "Rubisco Michaelis constant for O2"};
+    CheckBox aciCheckBox_Tau{"Tau (mmol/umol)", "Rubisco specificity factor"};
+    Label aciLabel_Temp{"Leaf Temp (oC):"};
+    Label aciLabel_Light{"Light  (umol m-2 s-1):"};
+
+    Label aciGroupBox_LightDependent{"Light Dependent Variables"};
+    TextField aciEdit_GammaStar;
+    TextField aciEdit_Respiration;
+    TextField aciEdit_Vcmax;
+    TextField aciEdit_Jmax;
+    TextField aciEdit_TPU;
+    Label aciLabel_GammaStar{"GammaStar"};
+    CheckBox aciCheckBox_Respiration{"Respiration", "Force Respiration to this value"};
+    CheckBox aciCheckBox_Vcmax{"Vcmax ", "Force Vcmax to this value"};
+    CheckBox aciCheckBox_Jmax{"Jmax ", "Force Jmax to this value"};
+    CheckBox aciCheckBox_TPU{"TPU", "Force TPU to this value"};
+
+    // The chart: title, axes and the four series. The measured points are drawn as
+    // black-filled crosses of 3 pixels; the three curves as lines without markers.
+    ChartTitle aciChart_LightResponseCurve{"ACi Curve"};
+    std::string aciChart_LeftAxisTitle = "A   (umol CO2 m-2 s-1)";
+    std::string aciChart_RightAxisTitle = "Qa ";
+    Colour aciChart_GradientEnd = rgb(217, 255, 255);
+    PointSeries Series_LightAssim{"Ci (umol mol-1)", PointSeries::Kind::Points, colours::red};
+    PointSeries Series_Wc{"Wc (Rubisco)", PointSeries::Kind::Line, rgb(255, 128, 64)};
+    PointSeries Series_Wj{"Wj (RuBP)", PointSeries::Kind::Line, rgb(0, 128, 0)};
+    PointSeries Series_Wp{"Wp (TPU)", PointSeries::Kind::Line, rgb(128, 0, 255)};
+
+    calvane::AciParameters AciParameters;
+
+    MenuItem aciMnuFile{"File", ""};
+    MenuItem aciMnuFileImport{"Import", ""};
+    MenuItem aciMnuFIleImportText{"CSV Text", "Ctrl+Alt+T"};
+    MenuItem aciMnuFileImortVerdex{"Verdex Output", "Ctrl+Alt+O"};
+    MenuItem aciMnuFileExport{"Export", "Ctrl+E"};
+    MenuItem aciMnuFileClear{"Clear", "Ctrl+Alt+C"};
+    MenuItem aciMnuFilePrint{"Print", "Ctrl+P"};
+    MenuItem aciMnuFileExit{"Exit", ""};
+    MenuItem aciMnuResults{"Results", ""};
+    MenuItem aciMnuResultsPlotData{"Plot Data", "F2"};
+    MenuItem aciMnuResultsComputeCurve{"Compute Curves", "F1"};
+    MenuItem aciMnuAbout{"About", ""};
+    MenuItem aciPopupCopy{"Copy", ""};
+    MenuItem aciPopupPaste{"Paste", ""};
+    MenuItem aciPopup2Copy{"Copy", ""};
+    MenuItem aciPopup2CopyAll{"Copy All", "Ctrl+A"};
+    MenuItem aciPopup2Paste{"Paste", ""};
+
+    calvane::SaveDialog SaveDialog;
+    TFrmParseVerdex frmParseVerdex;
+
+private:
+    char separator() const;
+    double readTemperature(bool& valid);
+    void loadModelCurve(PointSeries& series, double (*rate)(double, const calvane::AciParameters&));
+
+    Platform& platform_;
+};
+
+}  // namespace calvane

@@ -1,0 +1,144 @@
+#include "aci/AciModel.h"
+
+#include "core/CheckedMath.h"
+#include "core/Errors.h"
+#include "core/NumberText.h"
+#include "fit/LeastSquareFit.h"
+
+namespace calvane::aci {
+
+namespace {
+
+// exp(scale - activationEnergy / (TK * R)), the Arrhenius form of Kc and Ko.
+double arrhenius(double scale, double activationEnergy, double leafTempC)
+{
+    const double kelvin = checked::add(leafTempC, KelvinOffset);
+    const double rt = checked::mul(kelvin, GasConstant);
+    return checked::exp(checked::sub(scale, checked::div(activationEnergy, rt)));
+}
+
+// Kc * (1 + O / Ko): the apparent Michaelis constant of the Rubisco-limited rate.
+double apparentKc(const AciParameters& p)
+{
+    return checked::mul(p.Kc, checked::add(1.0, checked::div(OxygenConc, p.Ko)));
+}
+
+}  // namespace
+
+double kcAt(double leafTempC) { return arrhenius(38.05, 79.43, leafTempC); }
+
+double koAt(double leafTempC) { return arrhenius(20.3, 36.38, leafTempC); }
+
+double tauFrom(double kc, double ko)
+{
+    const double perOxygen = checked::div(1.0, OxygenConc / 1000);
+    return checked::div(checked::mul(perOxygen, ko), kc);
+}
+
+double gammaStarFrom(double tau) { return checked::div(OxygenConc * 0.5, tau); }
+
+double fPrime(double ci, const AciParameters& p)
+{
+    const double gammaStar = gammaStarFrom(p.Tau);
+    return checked::div(checked::sub(ci, gammaStar), checked::add(ci, apparentKc(p)));
+}
+
+double gPrime(double ci, const AciParameters& p)
+{
+    const double gammaStar = gammaStarFrom(p.Tau);
+    const double denominator = checked::add(checked::mul(4.5, ci), checked::mul(10.5, gammaStar));
+    return checked::div(checked::sub(ci, gammaStar), denominator);
+}
+
+double rubiscoRate(double ci, const AciParameters& p)
+{
+    const double gammaStar = gammaStarFrom(p.Tau);
+    const double saturation = checked::div(checked::mul(p.Vcmax, ci), checked::add(ci, apparentKc(p)));
+    const double compensation = checked::sub(1.0, checked::div(gammaStar, ci));
+    return checked::sub(checked::mul(saturation, compensation), p.Rd);
+}
+
+double rubpRate(double ci, const AciParameters& p)
+{
+    const double gammaStar = gammaStarFrom(p.Tau);
+    const double denominator = checked::add(checked::mul(10.5, gammaStar), checked::mul(4.5, ci));
+    const double saturation = checked::div(checked::mul(p.Jmax, ci), denominator);
+    const double compensation = checked::sub(1.0, checked::div(gammaStar, ci));
+    return checked::sub(checked::mul(saturation, compensation), p.Rd);
+}
+
+double stepOf(const PointSeries& points, int i)
+{
+    // Deliberately A(i) - A(i-1)/Ci(i) - Ci(i-1), not the slope between the points:
+    // the selection rule is defined on this form.
+    const double quotient = checked::div(points.y(i - 1), points.x(i));
+    return checked::sub(checked::sub(points.y(i), quotient), points.x(i - 1));
+}
+
+double referenceStep(const PointSeries& points)
+{
+    if (points.count() < 3 || points.x(2) == 0)
+        return 1;
+    try {
+        return stepOf(points, 2);
+    } catch (const ArithmeticError&) {
+        return 1;
+    }
+}
+
+namespace {
+
+// Whether point i (i >= 1) passes the step test; any arithmetic failure leaves it out.
+bool stepAccepts(const PointSeries& points, int i, double s0)
+{
+    if (points.x(i) == 0 || s0 == 0)
+        return false;
+    try {
+        return checked::div(stepOf(points, i), s0) < 3;
+    } catch (const ArithmeticError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+FittedLine fitSelectedPoints(const PointSeries& points, const std::function<double(double)>& transform,
+                             const std::string& failurePrefix, char decimalSeparator)
+{
+    if (points.empty())
+        throw IndexError(failurePrefix + ": no measured points");
+
+    const double s0 = referenceStep(points);
+    TLinearRegression regression;
+
+    double x0 = 0;
+    try {
+        x0 = transform(points.x(0));
+    } catch (const ArithmeticError& e) {
+        throw ArithmeticError(failurePrefix + ": the point at Ci = " +
+                              formatNumber(points.x(0), decimalSeparator) +
+                              " cannot be transformed; check Kc, Ko and Tau (" + e.what() + ")");
+    }
+    regression.Add(x0, points.y(0));
+
+    for (int i = 1; i < points.count(); ++i) {
+        if (!stepAccepts(points, i, s0))
+            continue;
+        try {
+            regression.Add(transform(points.x(i)), points.y(i));
+        } catch (const ArithmeticError&) {
+            // A point whose transform does not exist is simply left out.
+        }
+    }
+
+    try {
+        return {regression.Slope(), regression.Intercept()};
+    } catch (const ArithmeticError& e) {
+        if (regression.Count < 2)
+            throw ArithmeticError(failurePrefix + ": only one point could be used, at least two are needed (" +
+                                  e.what() + ")");
+        throw ArithmeticError(failurePrefix + ": the points used do not differ enough in Ci (" + e.what() + ")");
+    }
+}
+
+}  // namespace calvane::aci
