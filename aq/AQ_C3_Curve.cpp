@@ -1,0 +1,367 @@
+#include "aq/AQ_C3_Curve.h"
+
+#include "aq/LightResponseSearch.h"
+#include "core/CheckedMath.h"
+#include "core/NumberText.h"
+#include "import/GridText.h"
+
+#include <cmath>
+
+namespace calvane {
+
+namespace {
+
+constexpr int colQObs = 1;
+constexpr int colAssimilation = 2;
+constexpr int colQa = 3;
+
+// The progress colour of a fit; each pass adds 35 so that consecutive passes differ.
+constexpr Colour fitProgressColour = 20000;
+constexpr Colour progressColourStep = 35;
+
+constexpr int refinePassLimit = 6;
+
+}  // namespace
+
+TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSettings)
+    : frmParseVerdex(platform, importSettings), platform_(platform)
+{
+    const char* headers[] = {"No.", "Q Obs", "A Assimiliation", "Qa"};
+    const int widths[] = {20, 62, 70, 70};
+    for (int col = 0; col < 4; ++col) {
+        aqSpreadSheetData.setCell(col, 0, headers[col]);
+        aqSpreadSheetData.setColWidth(col, widths[col]);
+    }
+
+    aqEdit_Status.setBackground(colours::faceColour);
+    aqNumEdit_AQE.setHint("Photochemical efficiency at low light levels");
+    aqNumEdit_Amax.setHint("Max Photosynthetic rate (umole m-2 s-1)");
+    aqNumEdit_LightSatPoint.setHint("Light Saturation Point (1%) umol m-2 s-1");
+    aqNumEdit_LightCompPoint.setHint("Light Compensation Point umol m-2 s-1");
+    aqNumEdit_ParAbs.setHint("Mult by Q obs to compute Qa");
+    aqNumEdit_ParAbs.setBackground(colours::aqua);
+
+    aqProgressBar3D.setMaximum(20);
+    aqProgressBar3D.setPosition(0);
+
+    SaveDialog.options.filter = "Text files (*.txt)|*.txt|All Files |*.*";
+    SaveDialog.options.defaultExtension = "txt";
+    SaveDialog.options.initialName = "AQResults";
+
+    aqCheckBox_AQE.clicked.connect([this] { aqCheckBox_AQEClick(); });
+    aqCheckBox_Convexity.clicked.connect([this] { aqCheckBox_ConvexityClick(); });
+    aqCheckBox_A0_Resp.clicked.connect([this] { aqCheckBox_A0_RespClick(); });
+    aqCheckBox_Amax.clicked.connect([this] { aqCheckBox_AmaxClick(); });
+    aqEdit_Identifier.textChanged.connect([this] { aqEdit_IdentifierChange(); });
+}
+
+char TfrmAQ_C3_Curve::separator() const
+{
+    return platform_.decimalSeparator();
+}
+
+std::string TfrmAQ_C3_Curve::format(long double value) const
+{
+    return formatNumber(value, separator());
+}
+
+// --- Fields and fixed flags ---------------------------------------------------------------
+
+double TfrmAQ_C3_Curve::numEditValue(const TextField& field) const
+{
+    return readNumberOr0(field.text(), separator());
+}
+
+void TfrmAQ_C3_Curve::setNumEditState(TextField& field, const CheckBox& flag)
+{
+    field.setBackground(flag.checked() ? colours::red : colours::windowBackground);
+}
+
+void TfrmAQ_C3_Curve::checkIndicator(const CheckBox& flag, std::string& text) const
+{
+    text = flag.checked() ? "Fixed" : "Computed";
+}
+
+void TfrmAQ_C3_Curve::aqCheckBox_AQEClick()
+{
+    setNumEditState(aqNumEdit_AQE, aqCheckBox_AQE);
+}
+
+void TfrmAQ_C3_Curve::aqCheckBox_ConvexityClick()
+{
+    setNumEditState(aqNumEdit_Convexity, aqCheckBox_Convexity);
+}
+
+void TfrmAQ_C3_Curve::aqCheckBox_A0_RespClick()
+{
+    setNumEditState(aqNumEdit_A0_Resp, aqCheckBox_A0_Resp);
+}
+
+void TfrmAQ_C3_Curve::aqCheckBox_AmaxClick()
+{
+    setNumEditState(aqNumEdit_Amax, aqCheckBox_Amax);
+}
+
+void TfrmAQ_C3_Curve::aqEdit_IdentifierChange()
+{
+    aqChart_LightResponseCurve.setSingleLine("Light Response Curve for: " + aqEdit_Identifier.text());
+}
+
+// --- Observed points, model, fit -----------------------------------------------------------
+
+void TfrmAQ_C3_Curve::Load_LightResp_Series()
+{
+    double parAbs = numEditValue(aqNumEdit_ParAbs);
+    if (parAbs < 0.01)
+        parAbs = 0.85;
+    aqNumEdit_ParAbs.setText(format(parAbs));
+
+    Series_LightAssim.clear();
+    const char sep = separator();
+    for (int row = aqSpreadSheetData.rowCount() - 1; row >= 1; --row) {
+        const double q = readNumberOr0(aqSpreadSheetData.cell(colQObs, row), sep);
+        const double qa = checked::mul(parAbs, q);
+        aqSpreadSheetData.setCell(colQa, row, format(qa));
+        const std::string& assimilation = aqSpreadSheetData.cell(colAssimilation, row);
+        if (assimilation.empty())
+            continue;
+        const double a = readNumberOr0(assimilation, sep);
+        if (qa > 0 || a != 0)
+            Series_LightAssim.add(qa, a);
+    }
+}
+
+long double TfrmAQ_C3_Curve::respCurve(long double x, long double Amax, long double AQE, long double Convexity,
+                                       long double A0)
+{
+    return lightResponse(x, Amax, AQE, Convexity, A0);
+}
+
+void TfrmAQ_C3_Curve::writeParameters(const AqParameters& p)
+{
+    aqNumEdit_Amax.setText(format(p.Amax));
+    aqNumEdit_AQE.setText(format(p.AQE));
+    aqNumEdit_Convexity.setText(format(p.Convexity));
+    aqNumEdit_A0_Resp.setText(format(p.A0));
+}
+
+bool TfrmAQ_C3_Curve::FitCurve()
+{
+    Load_LightResp_Series();
+
+    // Only an exactly empty text over a free parameter gets a starting value; a fixed
+    // empty field stays empty and so holds the parameter at 0.
+    const double largestY = Series_LightAssim.maxY();
+    if (aqNumEdit_Amax.text().empty() && !aqCheckBox_Amax.checked())
+        aqNumEdit_Amax.setText(format(largestY));
+    if (aqNumEdit_AQE.text().empty() && !aqCheckBox_AQE.checked())
+        aqNumEdit_AQE.setText("0.0");
+    if (aqNumEdit_Convexity.text().empty() && !aqCheckBox_Convexity.checked())
+        aqNumEdit_Convexity.setText("3.0");
+    if (aqNumEdit_A0_Resp.text().empty() && !aqCheckBox_A0_Resp.checked())
+        aqNumEdit_A0_Resp.setText("0.0");
+
+    AqSearchInput input;
+    input.points = Series_LightAssim.points();
+    input.largestY = largestY;
+    input.base.Amax = numEditValue(aqNumEdit_Amax);
+    input.base.AQE = numEditValue(aqNumEdit_AQE);
+    input.base.Convexity = numEditValue(aqNumEdit_Convexity);
+    input.base.A0 = numEditValue(aqNumEdit_A0_Resp);
+    input.fixed.Amax = aqCheckBox_Amax.checked();
+    input.fixed.AQE = aqCheckBox_AQE.checked();
+    input.fixed.Convexity = aqCheckBox_Convexity.checked();
+    input.fixed.A0 = aqCheckBox_A0_Resp.checked();
+
+    aqProgressBar3D.setPosition(0);
+    aqProgressBar3D.setMaximum(amaxLastPass(input.fixed.Amax));
+    aqProgressBar3D.setColour(aqProgressBar3D.colour() + progressColourStep);
+
+    AqSearchObserver observer;
+    observer.progress = [this](int k) {
+        aqProgressBar3D.setPosition(k);
+        platform_.repaint();
+    };
+    // Each improvement shows at once, as the search goes.
+    observer.improved = [this](const AqParameters& trial, long double) { writeParameters(trial); };
+
+    bool lightPointsWritten = false;
+    try {
+        searchLightResponsePass(input, observer);
+        lightPointsWritten = Load_ComputedA_Series();
+    } catch (...) {
+        // The fields keep what the pass wrote; only the bar must not stay mid-way.
+        aqProgressBar3D.setPosition(0);
+        throw;
+    }
+    aqProgressBar3D.setPosition(0);
+    return lightPointsWritten;
+}
+
+void TfrmAQ_C3_Curve::RefineCurve()
+{
+    for (int pass = 0; pass < refinePassLimit; ++pass) {
+        const double previous = numEditValue(aqNumEdit_LightSatPoint);
+        if (!FitCurve())
+            return;
+        const double current = numEditValue(aqNumEdit_LightSatPoint);
+        if (0.005L * current > std::fabs(static_cast<long double>(current) - previous))
+            return;
+        platform_.repaint();
+    }
+}
+
+bool TfrmAQ_C3_Curve::Load_ComputedA_Series()
+{
+    Series_ComputedA.clear();
+    AqParameters p;
+    p.Amax = numEditValue(aqNumEdit_Amax);
+    p.AQE = numEditValue(aqNumEdit_AQE);
+    p.Convexity = numEditValue(aqNumEdit_Convexity);
+    p.A0 = numEditValue(aqNumEdit_A0_Resp);
+
+    const char sep = separator();
+    double largestQObs = 0;
+    for (int row = aqSpreadSheetData.rowCount() - 1; row >= 1; --row) {
+        const double q = readNumberOr0(aqSpreadSheetData.cell(colQObs, row), sep);
+        if (q > largestQObs)
+            largestQObs = q;
+    }
+
+    AqPoints drawn;
+    const auto lightPoints = sweepLightResponse(largestQObs, p, drawn);
+    if (!lightPoints)
+        return false;
+    for (const auto& [x, y] : drawn)
+        Series_ComputedA.add(x, y);
+    aqNumEdit_LightCompPoint.setText(format(lightPoints->compensation));
+    aqNumEdit_LightSatPoint.setText(format(lightPoints->saturation));
+    aqNumEdit_LightSatPoint.setHint("Light Saturation Point (slope < " + format(saturationSlope) + ")");
+    return true;
+}
+
+void TfrmAQ_C3_Curve::setRespiration()
+{
+    const char sep = separator();
+    for (int row = aqSpreadSheetData.rowCount() - 1; row >= 1; --row) {
+        const double q = readNumber(aqSpreadSheetData.cell(colQObs, row), sep).value_or(9999);
+        if (q < 0.01) {
+            const double a = readNumberOr0(aqSpreadSheetData.cell(colAssimilation, row), sep);
+            aqNumEdit_A0_Resp.setText(format(a));
+            aqCheckBox_A0_Resp.setChecked(true);
+            return;
+        }
+    }
+}
+
+// --- Commands -------------------------------------------------------------------------------
+
+void TfrmAQ_C3_Curve::aqMnuResultsPlotDataClick()
+{
+    Load_LightResp_Series();
+}
+
+void TfrmAQ_C3_Curve::aqMnuResultsFitCurveClick()
+{
+    aqProgressBar3D.setColour(fitProgressColour);
+    FitCurve();
+}
+
+void TfrmAQ_C3_Curve::aqMnuResultsRefineCurveClick()
+{
+    aqProgressBar3D.setColour(fitProgressColour);
+    RefineCurve();
+}
+
+void TfrmAQ_C3_Curve::aqMnuFileClearClick()
+{
+    for (int row = 1; row < aqSpreadSheetData.rowCount(); ++row)
+        for (int col = colQObs; col <= colQa; ++col)
+            aqSpreadSheetData.setCell(col, row, "");
+    aqNumEdit_Amax.setText("");
+    aqNumEdit_AQE.setText("");
+    aqNumEdit_Convexity.setText("");
+    aqNumEdit_A0_Resp.setText("");
+    Series_LightAssim.clear();
+    Series_ComputedA.clear();
+}
+
+void TfrmAQ_C3_Curve::aqMnuFileExitClick()
+{
+    visible = false;
+}
+
+void TfrmAQ_C3_Curve::aqMnuFileExportClick()
+{
+    runExportCommand(platform_, SaveDialog, aqEdit_Identifier.text(), [this] { return exportLines(); });
+}
+
+std::vector<std::string> TfrmAQ_C3_Curve::exportLines() const
+{
+    auto withState = [this](const TextField& field, const CheckBox& flag) {
+        std::string state;
+        checkIndicator(flag, state);
+        return field.text() + "," + state;
+    };
+
+    std::vector<std::string> lines;
+    lines.push_back("AQ Light Response Curve for: " + aqEdit_Identifier.text());
+    lines.push_back("Light Saturation Point  (umol m-2 s-1), " + aqNumEdit_LightSatPoint.text());
+    lines.push_back("Light Compensation Point(umol m-2 s-1), " + aqNumEdit_LightCompPoint.text());
+    lines.push_back("Par Abs, " + aqNumEdit_ParAbs.text());
+    lines.push_back("AQE, " + withState(aqNumEdit_AQE, aqCheckBox_AQE));
+    lines.push_back("Amax, " + withState(aqNumEdit_Amax, aqCheckBox_Amax));
+    lines.push_back("Respiration, " + withState(aqNumEdit_A0_Resp, aqCheckBox_A0_Resp));
+    lines.push_back("Convexity, " + withState(aqNumEdit_Convexity, aqCheckBox_Convexity));
+    lines.push_back(" ");
+    for (int row = 0; row < aqSpreadSheetData.rowCount(); ++row) {
+        lines.push_back("  " + aqSpreadSheetData.cell(colQObs, row) + ", " +
+                        aqSpreadSheetData.cell(colAssimilation, row) + ", " + aqSpreadSheetData.cell(colQa, row));
+    }
+    return lines;
+}
+
+void TfrmAQ_C3_Curve::aqMnuFileImportCSVClick()
+{
+    importCsvText(platform_, aqSpreadSheetData, aqEdit_Status);
+}
+
+void TfrmAQ_C3_Curve::aqMnuFileImportVerdexClick()
+{
+    frmParseVerdex.SetImportType(0);
+    platform_.runImportDialog(frmParseVerdex);
+    StringPaste(frmParseVerdex.GetData());
+    aqEdit_Status.setText(frmParseVerdex.GetFileName());
+    setRespiration();
+}
+
+void TfrmAQ_C3_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items)
+{
+    const auto name = firstAcceptedDrop(items);
+    if (!name)
+        return;
+    aqEdit_Status.setText(*name);
+    LoadCSVFile(aqSpreadSheetData, *name, platform_);
+    // The Qa column must exist for the fit to write into it.
+    if (aqSpreadSheetData.colCount() < 4)
+        aqSpreadSheetData.setColCount(aqSpreadSheetData.colCount() + 1);
+    setRespiration();
+}
+
+void TfrmAQ_C3_Curve::StringPaste(std::string_view text)
+{
+    pasteIntoGrid(aqSpreadSheetData, text, separator());
+}
+
+void TfrmAQ_C3_Curve::aqClipboardPasteClick()
+{
+    StringPaste(platform_.clipboardText());
+    setRespiration();
+}
+
+void TfrmAQ_C3_Curve::aqSpreadSheetDataKeyUp()
+{
+    setRespiration();
+}
+
+}  // namespace calvane

@@ -1,0 +1,150 @@
+#pragma once
+// TfrmAQ_C3_Curve: the light-response window as state and commands, without widgets.
+// Its controls are public members that the view binds to; its commands read the
+// fields afresh, write their results back as text, and let the errors they do not
+// absorb propagate to the application's general error display.
+
+#include "aq/LightResponseModel.h"
+#include "core/Colour.h"
+#include "core/Controls.h"
+#include "core/ExportFile.h"
+#include "core/Grid.h"
+#include "core/Platform.h"
+#include "core/PointSeries.h"
+#include "import/ParseVerdex.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calvane {
+
+class TfrmAQ_C3_Curve {
+public:
+    // A menu entry as the view shows it; the handler is the method of the same name
+    // plus "Click".
+    struct MenuItem {
+        std::string caption;
+        std::string shortcut;
+        std::string hint;
+    };
+
+    TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSettings);
+    // The controls' signals are connected to this object's handlers.
+    TfrmAQ_C3_Curve(const TfrmAQ_C3_Curve&) = delete;
+    TfrmAQ_C3_Curve& operator=(const TfrmAQ_C3_Curve&) = delete;
+
+    // --- Fields and fixed flags ------------------------------------------------------
+    // The field's number; 0 for an empty or non-numeric text.
+    double numEditValue(const TextField& field) const;
+    void setNumEditState(TextField& field, const CheckBox& flag);
+    void checkIndicator(const CheckBox& flag, std::string& text) const;
+    void aqCheckBox_AQEClick();
+    void aqCheckBox_ConvexityClick();
+    void aqCheckBox_A0_RespClick();
+    void aqCheckBox_AmaxClick();
+    void aqEdit_IdentifierChange();
+
+    // --- Observed points, model, fit -------------------------------------------------
+    // Rebuilds the observed point set and the Qa column from the grid and Par Abs.
+    void Load_LightResp_Series();
+    static long double respCurve(long double x, long double Amax, long double AQE, long double Convexity,
+                                 long double A0);
+    // One pass of the grid search, then the computed curve. False when no data row has a
+    // positive Q Obs, so the light points could not be computed.
+    bool FitCurve();
+    // Fit passes until the saturation point settles, at most 6.
+    void RefineCurve();
+    // The computed curve and the two light points; false (light points untouched, curve
+    // empty) when no data row has a positive Q Obs.
+    bool Load_ComputedA_Series();
+    // Takes A(0) from the bottom-most dark row (Q Obs < 0.01) and fixes it.
+    void setRespiration();
+
+    // --- Commands ----------------------------------------------------------------------
+    void aqMnuResultsPlotDataClick();
+    void aqMnuResultsFitCurveClick();
+    void aqMnuResultsRefineCurveClick();
+    void aqMnuFileClearClick();
+    void aqMnuFileExitClick();
+    void aqMnuFileExportClick();
+    // The lines of the export file, without line ends.
+    std::vector<std::string> exportLines() const;
+    void aqMnuFileImportCSVClick();
+    void aqMnuFileImportVerdexClick();
+    void KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items);
+    void StringPaste(std::string_view text);
+    void aqClipboardPasteClick();
+    void aqSpreadSheetDataKeyUp();
+
+    // --- Window ------------------------------------------------------------------------
+    std::string caption = "AQ (Light Response) Curve For Photosynthesis";
+    bool visible = false;
+
+    Grid aqSpreadSheetData{4, 33};
+
+    Label aqLabel_Identifier{"Identifier:"};
+    TextField aqEdit_Identifier;
+    TextField aqEdit_Status;
+
+    Label aqGroupBox_FitParameters{"Fit Parameters"};
+    TextField aqNumEdit_AQE;
+    TextField aqNumEdit_Convexity;
+    TextField aqNumEdit_A0_Resp;
+    TextField aqNumEdit_Amax;
+    CheckBox aqCheckBox_AQE{"AQE", "Force Apparent Quantum Efficency to this value"};
+    CheckBox aqCheckBox_Convexity{"Convexity", "Force Convexity to this value"};
+    CheckBox aqCheckBox_A0_Resp{"Respiration", "Force Respiration [A (0)]   to this value"};
+    CheckBox aqCheckBox_Amax{"Amax", "Force Amax to this value"};
+
+    Label aqGroupBox_Light{"Light (umol m-2 s-1)"};
+    Label aqLabel_LightSatPoint{"Light Saturation"};
+    Label aqLabel_LightCompPoint{"Light Compensation"};
+    Label aqLabel_ParAbs{"Par Abs"};
+    TextField aqNumEdit_LightSatPoint;
+    TextField aqNumEdit_LightCompPoint;
+    TextField aqNumEdit_ParAbs{"0.85"};
+
+    ProgressIndicator aqProgressBar3D;
+
+    // The chart: title, axes and the two series.
+    ChartTitle aqChart_LightResponseCurve{"Light Response Curve"};
+    std::string aqChart_BottomAxisTitle = "Qa (umol m-2 s-1)";
+    std::string aqChart_LeftAxisTitle = "A (umol m-2 s-1)";
+    std::string aqChart_RightAxisTitle = "Qa ";
+    Colour aqChart_GradientEnd = rgb(217, 255, 255);
+    PointSeries Series_LightAssim{"Light_Assimiliation", PointSeries::Kind::Points, colours::red};
+    PointSeries Series_ComputedA{"ComputedA", PointSeries::Kind::Line, rgb(128, 0, 64)};
+
+    MenuItem aqMnuFile{"File", "", ""};
+    MenuItem aqMnuFileImport{"Import", "", ""};
+    MenuItem aqMnuFileImportCSV{"CSV Text", "Ctrl+Alt+T", ""};
+    MenuItem aqMnuFileImportVerdex{"Verdex Output", "Ctrl+Alt+O", ""};
+    MenuItem aqMnuFileExport{"Export", "Ctrl+E", ""};
+    MenuItem aqMnuFileClear{"Clear", "Ctrl+Alt+C", ""};
+    MenuItem aqMnuFilePrint{"Print", "Ctrl+P", ""};
+    MenuItem aqMnuFileExit{"Exit", "", ""};
+    MenuItem aqMnuResults{"Results", "", ""};
+    MenuItem aqMnuResultsPlotData{"Plot Data", "F5", "Plot Raw Data Only"};
+    MenuItem aqMnuResultsFitCurve{"Fit Curve", "F6", "One Pass at curve fit"};
+    MenuItem aqMnuResultsRefineCurve{"Refine Curve", "F7", "Multiple Pass Curve Fit"};
+    MenuItem aqMnuAbout{"About", "", ""};
+    MenuItem aqClipboardCopy{"Copy", "", ""};
+    MenuItem aqClipboardPaste{"Paste", "", ""};
+    MenuItem aqPopupCopy{"Copy", "", ""};
+    MenuItem aqPopupCopyAll{"Copy All Parameters", "Ctrl+A", ""};
+    MenuItem aqPopUpPaste{"Paste", "", ""};
+
+    calvane::SaveDialog SaveDialog;
+    TFrmParseVerdex frmParseVerdex;
+
+private:
+    char separator() const;
+    std::string format(long double value) const;
+    // Writes a parameter set into the four parameter fields.
+    void writeParameters(const AqParameters& p);
+
+    Platform& platform_;
+};
+
+}  // namespace calvane
