@@ -23,11 +23,6 @@ class TfrmACi_Curve {
 public:
     // A menu entry as the view shows it; the handler is the method of the same name
     // plus "Click".
-    struct MenuItem {
-        std::string caption;
-        std::string shortcut;
-    };
-
     TfrmACi_Curve(Platform& platform, ImportSettings& importSettings);
     // The controls' signals are connected to this object's handlers.
     TfrmACi_Curve(const TfrmACi_Curve&) = delete;
@@ -124,23 +119,23 @@ public:
 
     calvane::AciParameters AciParameters;
 
-    MenuItem aciMnuFile{"File", ""};
-    MenuItem aciMnuFileImport{"Import", ""};
-    MenuItem aciMnuFIleImportText{"CSV Text", "Ctrl+Alt+T"};
-    MenuItem aciMnuFileImortVerdex{"Verdex Output", "Ctrl+Alt+O"};
-    MenuItem aciMnuFileExport{"Export", "Ctrl+E"};
-    MenuItem aciMnuFileClear{"Clear", "Ctrl+Alt+C"};
-    MenuItem aciMnuFilePrint{"Print", "Ctrl+P"};
-    MenuItem aciMnuFileExit{"Exit", ""};
-    MenuItem aciMnuResults{"Results", ""};
-    MenuItem aciMnuResultsPlotData{"Plot Data", "F2"};
-    MenuItem aciMnuResultsComputeCurve{"Compute Curves", "F1"};
-    MenuItem aciMnuAbout{"About", ""};
-    MenuItem aciPopupCopy{"Copy", ""};
-    MenuItem aciPopupPaste{"Paste", ""};
-    MenuItem aciPopup2Copy{"Copy", ""};
-    MenuItem aciPopup2CopyAll{"Copy All", "Ctrl+A"};
-    MenuItem aciPopup2Paste{"Paste", ""};
+    MenuItem aciMnuFile{"File", "", ""};
+    MenuItem aciMnuFileImport{"Import", "", ""};
+    MenuItem aciMnuFIleImportText{"CSV Text", "Ctrl+Alt+T", ""};
+    MenuItem aciMnuFileImortVerdex{"Verdex Output", "Ctrl+Alt+O", ""};
+    MenuItem aciMnuFileExport{"Export", "Ctrl+E", ""};
+    MenuItem aciMnuFileClear{"Clear", "Ctrl+Alt+C", ""};
+    MenuItem aciMnuFilePrint{"Print", "Ctrl+P", ""};
+    MenuItem aciMnuFileExit{"Exit", "", ""};
+    MenuItem aciMnuResults{"Results", "", ""};
+    MenuItem aciMnuResultsPlotData{"Plot Data", "F2", ""};
+    MenuItem aciMnuResultsComputeCurve{"Compute Curves", "F1", ""};
+    MenuItem aciMnuAbout{"About", "", ""};
+    MenuItem aciPopupCopy{"Copy", "", ""};
+    MenuItem aciPopupPaste{"Paste", "", ""};
+    MenuItem aciPopup2Copy{"Copy", "", ""};
+    MenuItem aciPopup2CopyAll{"Copy All", "Ctrl+A", ""};
+    MenuItem aciPopup2Paste{"Paste", "", ""};
 
     calvane::SaveDialog SaveDialog;
     TFrmParseVerdex frmParseVerdex;

@@ -33,6 +33,13 @@ private:
     bool visible_ = true;
 };
 
+// A menu item: what the user interface shows and binds to its handler.
+struct MenuItem {
+    std::string caption;
+    std::string shortcut;  // as Qt's QKeySequence reads it, empty for none
+    std::string hint;
+};
+
 // A one-line text field. textChanged runs only when the text really changes.
 class TextField {
 public:
