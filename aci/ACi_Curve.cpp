@@ -77,14 +77,12 @@ double TfrmACi_Curve::numEditValue(TextField& field, const CheckBox& flag, doubl
 
 void TfrmACi_Curve::checkIndicator(const CheckBox& flag, std::string& text) const
 {
-    text = "Computed";
-    if (flag.checked())
-        text = "Fixed";
+    text = fixedStateWord(flag);
 }
 
 void TfrmACi_Curve::setNumEditState(TextField& field, const CheckBox& flag)
 {
-    field.setBackground(flag.checked() ? colours::red : colours::windowBackground);
+    field.setBackground(fixedFieldBackground(flag));
 }
 
 void TfrmACi_Curve::ParameterReset()
@@ -319,17 +317,11 @@ void TfrmACi_Curve::aciMnuFileImortVerdexClick()
 
 void TfrmACi_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items)
 {
-    const auto name = firstAcceptedDrop(items);
-    if (!name)
-        return;
-    aciEdit_Status.setText(*name);
-    LoadCSVFile(aciSpreadSheetData, *name, platform_);
+    loadDroppedCsv(platform_, aciSpreadSheetData, aciEdit_Status, items);
 }
 
 void TfrmACi_Curve::StringPaste(std::string_view text)
 {
-    if (trimView(text).empty())
-        return;
     pasteIntoGrid(aciSpreadSheetData, text, separator());
 }
 

@@ -21,8 +21,6 @@ namespace calvane {
 
 class TfrmACi_Curve {
 public:
-    // A menu entry as the view shows it; the handler is the method of the same name
-    // plus "Click".
     TfrmACi_Curve(Platform& platform, ImportSettings& importSettings);
     // The controls' signals are connected to this object's handlers.
     TfrmACi_Curve(const TfrmACi_Curve&) = delete;

@@ -74,12 +74,12 @@ double TfrmAQ_C3_Curve::numEditValue(const TextField& field) const
 
 void TfrmAQ_C3_Curve::setNumEditState(TextField& field, const CheckBox& flag)
 {
-    field.setBackground(flag.checked() ? colours::red : colours::windowBackground);
+    field.setBackground(fixedFieldBackground(flag));
 }
 
 void TfrmAQ_C3_Curve::checkIndicator(const CheckBox& flag, std::string& text) const
 {
-    text = flag.checked() ? "Fixed" : "Computed";
+    text = fixedStateWord(flag);
 }
 
 void TfrmAQ_C3_Curve::aqCheckBox_AQEClick()
@@ -337,11 +337,8 @@ void TfrmAQ_C3_Curve::aqMnuFileImportVerdexClick()
 
 void TfrmAQ_C3_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items)
 {
-    const auto name = firstAcceptedDrop(items);
-    if (!name)
+    if (!loadDroppedCsv(platform_, aqSpreadSheetData, aqEdit_Status, items))
         return;
-    aqEdit_Status.setText(*name);
-    LoadCSVFile(aqSpreadSheetData, *name, platform_);
     // The Qa column must exist for the fit to write into it.
     if (aqSpreadSheetData.colCount() < 4)
         aqSpreadSheetData.setColCount(aqSpreadSheetData.colCount() + 1);

@@ -21,8 +21,6 @@ namespace calvane {
 
 class TfrmAQ_C3_Curve {
 public:
-    // A menu entry as the view shows it; the handler is the method of the same name
-    // plus "Click".
     TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSettings);
     // The controls' signals are connected to this object's handlers.
     TfrmAQ_C3_Curve(const TfrmAQ_C3_Curve&) = delete;

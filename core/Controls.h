@@ -116,6 +116,14 @@ private:
     bool checked_ = false;
 };
 
+// A fixed flag's two visible effects, the same in every window: its field on pure
+// red while checked, and the state word the outputs print.
+inline Colour fixedFieldBackground(const CheckBox& flag)
+{
+    return flag.checked() ? colours::red : colours::windowBackground;
+}
+inline const char* fixedStateWord(const CheckBox& flag) { return flag.checked() ? "Fixed" : "Computed"; }
+
 // A progress bar's state: position out of maximum (the minimum is 0), shown as a
 // percentage, drawn in a foreground colour.
 class ProgressIndicator {

@@ -115,6 +115,16 @@ void pasteIntoGrid(Grid& grid, std::string_view text, char decimalSeparator)
     }
 }
 
+bool loadDroppedCsv(Platform& platform, Grid& grid, TextField& status, const std::vector<DroppedItem>& items)
+{
+    const auto name = firstAcceptedDrop(items);
+    if (!name)
+        return false;
+    status.setText(*name);
+    LoadCSVFile(grid, *name, platform);
+    return true;
+}
+
 std::optional<std::string> firstAcceptedDrop(const std::vector<DroppedItem>& items)
 {
     for (const auto& item : items) {

@@ -37,6 +37,10 @@ bool importCsvText(Platform& platform, Grid& grid, TextField& status);
 // end of the grid when a line would fall below its last row, so no line is lost.
 void pasteIntoGrid(Grid& grid, std::string_view text, char decimalSeparator);
 
+// A drop onto a window's grid: the first accepted item's name goes into the status
+// field, then the grid loads it. Returns false when nothing was accepted.
+bool loadDroppedCsv(Platform& platform, Grid& grid, TextField& status, const std::vector<DroppedItem>& items);
+
 // The first dropped item that the ".csv" filter accepts (any case; folders are
 // always accepted), in the platform's order.
 std::optional<std::string> firstAcceptedDrop(const std::vector<DroppedItem>& items);
