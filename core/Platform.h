@@ -4,8 +4,10 @@
 // implementation, and the tests with scripted answers. Nothing in the toolkit-free
 // layers talks to the user, the clipboard or the disk any other way.
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvane {
 
@@ -48,8 +50,43 @@ public:
     virtual std::string clipboardText() = 0;
     virtual void setClipboardText(const std::string& text) = 0;
 
+    // Printing. The print dialog: true for OK, which picks the printer that the print
+    // jobs after it use. A chart, named by its control, on a page of its own; a list of
+    // text lines as a titled job that flows over as many pages as it needs. Headless
+    // there is no printer: the dialog answers Cancel and the jobs do nothing.
+    virtual bool showPrintDialog() { return false; }
+    virtual void printChart(const std::string& chartName) { (void)chartName; }
+    virtual void printLines(const std::string& title, const std::vector<std::string>& lines)
+    {
+        (void)title;
+        (void)lines;
+    }
+
+    // Whether a control has the input focus; nothing has it headless.
+    virtual bool hasFocus(const void* control) const
+    {
+        (void)control;
+        return false;
+    }
+    // Opens a window's pop-up menu, named by its control, at a screen point.
+    virtual void openPopupMenu(const std::string& menuName, int screenX, int screenY)
+    {
+        (void)menuName;
+        (void)screenX;
+        (void)screenY;
+    }
+
     // Lets a user interface repaint during a long command. Does nothing headless.
     virtual void repaint() {}
+
+    // Hands a function to the user-interface thread; may be called from any thread.
+    using UiPost = std::function<void(std::function<void()>)>;
+    // Runs a long computation to its end. A desktop platform runs `work` off the
+    // user-interface thread while its windows take no input and keep painting; every
+    // function that `work` posts runs on the user-interface thread, in the order posted,
+    // before this returns. An exception that leaves `work` is rethrown here. The default
+    // runs `work` right here and each posted function at once.
+    virtual void runLongTask(const std::function<void(const UiPost& post)>& work);
 
     // Files; the defaults work on the local file system.
     // True for an existing file that is not a folder.
