@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev
-          qt6-base-dev qt6-charts-dev libqt6opengl6-dev)
+          qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
+          xvfb xauth poppler-utils fonts-dejavu-core)
 
 missing=()
 for package in "${packages[@]}"; do
