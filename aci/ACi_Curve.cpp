@@ -1,9 +1,13 @@
 #include "aci/ACi_Curve.h"
 
 #include "core/CheckedMath.h"
+#include "core/ClipboardText.h"
 #include "core/Errors.h"
 #include "core/NumberText.h"
 #include "import/GridText.h"
+
+#include <algorithm>
+#include <utility>
 
 
 namespace calvane {
@@ -253,7 +257,7 @@ void TfrmACi_Curve::aciMnuFileClearClick()
     Series_Wp.clear();
 }
 
-void TfrmACi_Curve::aciMnuFileExitClick() { visible = false; }
+void TfrmACi_Curve::aciMnuFileExitClick() { setVisible(false); }
 
 void TfrmACi_Curve::aciMnuResultsPlotDataClick()
 {
@@ -326,5 +330,116 @@ void TfrmACi_Curve::StringPaste(std::string_view text)
 }
 
 void TfrmACi_Curve::aciPopupPasteClick() { StringPaste(platform_.clipboardText()); }
+
+// --- Printing ------------------------------------------------------------------------------------
+
+void TfrmACi_Curve::aciMnuFilePrintClick()
+{
+    if (!platform_.showPrintDialog())
+        return;
+    platform_.printChart("aciChart_LightResponseCurve");
+    platform_.printLines("ACi Curve Analysis for: " + aciEdit_Identifier.text(), reportLines());
+}
+
+std::vector<std::string> TfrmACi_Curve::reportLines() const
+{
+    // Six spaces and the name padded to 20 characters; the tab lines the values up.
+    auto label = [](std::string name) {
+        name.resize(std::max<std::size_t>(name.size(), 20), ' ');
+        return "      " + name + "\t";
+    };
+    auto state = [this](const CheckBox& flag) {
+        std::string word;
+        checkIndicator(flag, word);
+        return " " + word;
+    };
+    std::vector<std::string> lines{
+        "  ACi Curve Analysis for: " + aciEdit_Identifier.text(),
+        " ",
+        "  Parameters: ",
+        label("Kc (umol mol-1)") + aciEdit_Kc.text() + state(aciCheckBox_Kc),
+        label("Ko (mmol mol-1)") + aciEdit_Ko.text() + state(aciCheckBox_Ko),
+        label("Tau (mmol/umol)") + aciEdit_Tau.text() + state(aciCheckBox_Tau),
+        label("Leaf Temp (oC)") + aciEdit_Temp.text(),
+        label("Light (umol m-2 s-1)") + aciEdit_Light.text(),
+        label("Respiration") + aciEdit_Respiration.text() + state(aciCheckBox_Respiration),
+        label("Vcmax") + aciEdit_Vcmax.text() + state(aciCheckBox_Vcmax),
+        label("Jmax") + aciEdit_Jmax.text() + state(aciCheckBox_Jmax),
+        label("TPU") + aciEdit_TPU.text() + state(aciCheckBox_TPU),
+        label("GammaStar") + aciEdit_GammaStar.text(),
+        " ",
+        " ",
+    };
+    const Grid& grid = aciSpreadSheetData;
+    for (int row = 0; row < grid.rowCount(); ++row)
+        lines.push_back("  " + grid.cell(1, row) + "   \t" + grid.cell(2, row));
+    return lines;
+}
+
+// --- Clipboard ------------------------------------------------------------------------------------
+
+void TfrmACi_Curve::aciSpreadSheetDataMouseDown(MouseButton button, int x, int y)
+{
+    if (button != MouseButton::Right)
+        return;
+    // 40 pixels down for the window's title bar.
+    platform_.openPopupMenu("aciPopupMenu", Left + aciSpreadSheetData.left + x, Top + aciSpreadSheetData.top + y + 40);
+}
+
+void TfrmACi_Curve::aciPopupCopyClick() { platform_.setClipboardText(gridRowsText(aciSpreadSheetData, 0)); }
+
+TextField* TfrmACi_Curve::focusedParameterField()
+{
+    for (TextField* field : {&aciEdit_Kc, &aciEdit_Ko, &aciEdit_Tau, &aciEdit_Temp, &aciEdit_Light,
+                             &aciEdit_Respiration, &aciEdit_Vcmax, &aciEdit_Jmax, &aciEdit_TPU, &aciEdit_GammaStar}) {
+        if (platform_.hasFocus(field))
+            return field;
+    }
+    return nullptr;
+}
+
+void TfrmACi_Curve::aciPopup2CopyClick()
+{
+    const TextField* field = focusedParameterField();
+    platform_.setClipboardText(field ? field->text() : std::string());
+}
+
+void TfrmACi_Curve::aciPopUp2CopyAllClick()
+{
+    const std::pair<const char*, const TextField*> rows[] = {
+        {"Identifier", &aciEdit_Identifier}, {"Kc", &aciEdit_Kc},
+        {"Ko", &aciEdit_Ko},                 {"Tau", &aciEdit_Tau},
+        {"Leaf_Temp", &aciEdit_Temp},        {"Light", &aciEdit_Light},
+        {"Respiration", &aciEdit_Respiration}, {"Vcmax", &aciEdit_Vcmax},
+        {"Jmax", &aciEdit_Jmax},             {"TPU", &aciEdit_TPU},
+        {"GammaStar", &aciEdit_GammaStar},
+    };
+    std::string text;
+    for (const auto& [name, field] : rows)
+        text += std::string(name) + "\t" + field->text() + "\r\n";
+    platform_.setClipboardText(text);
+}
+
+void TfrmACi_Curve::aciPopUp2PasteClick()
+{
+    const std::string value = fieldPasteValue(platform_.clipboardText());
+    // Read-only GammaStar included: only typing is barred there.
+    if (TextField* field = focusedParameterField())
+        field->setText(value);
+}
+
+// --- About and showing --------------------------------------------------------------------------
+
+void TfrmACi_Curve::aciMnuAboutClick() { dlgAbout.Display(0); }
+
+void TfrmACi_Curve::Show() { setVisible(true); }
+
+void TfrmACi_Curve::setVisible(bool shown)
+{
+    if (visible == shown)
+        return;
+    visible = shown;
+    visibilityChanged.emit();
+}
 
 }  // namespace calvane

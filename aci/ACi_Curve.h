@@ -12,6 +12,7 @@
 #include "core/Platform.h"
 #include "core/PointSeries.h"
 #include "import/ParseVerdex.h"
+#include "shell/About.h"
 
 #include <string>
 #include <string_view>
@@ -71,9 +72,31 @@ public:
     void StringPaste(std::string_view text);
     void aciPopupPasteClick();
 
+    // --- Printing ----------------------------------------------------------------------
+    // The chart on a page of its own, then the report, after the print dialog's OK.
+    void aciMnuFilePrintClick();
+    // The printed report's lines.
+    std::vector<std::string> reportLines() const;
+
+    // --- Clipboard -----------------------------------------------------------------------
+    // The right button opens the grid's pop-up menu at the pointer.
+    void aciSpreadSheetDataMouseDown(MouseButton button, int x, int y);
+    void aciPopupCopyClick();
+    // Field Copy and Paste act on the parameter field that has the input focus.
+    void aciPopup2CopyClick();
+    void aciPopUp2CopyAllClick();
+    void aciPopUp2PasteClick();
+
+    // --- About and showing ---------------------------------------------------------------
+    void aciMnuAboutClick();
+    // Makes the window visible; showing a shown window changes nothing.
+    void Show();
+
     // --- Window ----------------------------------------------------------------------
     std::string caption = "Mechanistic ACi Curve Analysis";
     bool visible = false;
+    Signal<> visibilityChanged;
+    int Left = 0, Top = 0;  // the window's screen position, kept current by the view
 
     Grid aciSpreadSheetData{3, 33};
 
@@ -137,8 +160,12 @@ public:
 
     calvane::SaveDialog SaveDialog;
     TFrmParseVerdex frmParseVerdex;
+    TdlgAbout dlgAbout;
 
 private:
+    void setVisible(bool shown);
+    // The first parameter field in focus order that has the input focus, if any.
+    TextField* focusedParameterField();
     char separator() const;
     double readTemperature(bool& valid);
     void loadModelCurve(PointSeries& series, double (*rate)(double, const calvane::AciParameters&));

@@ -2,10 +2,12 @@
 
 #include "aq/LightResponseSearch.h"
 #include "core/CheckedMath.h"
+#include "core/ClipboardText.h"
 #include "core/NumberText.h"
 #include "import/GridText.h"
 
 #include <cmath>
+#include <utility>
 
 namespace calvane {
 
@@ -288,7 +290,7 @@ void TfrmAQ_C3_Curve::aqMnuFileClearClick()
 
 void TfrmAQ_C3_Curve::aqMnuFileExitClick()
 {
-    visible = false;
+    setVisible(false);
 }
 
 void TfrmAQ_C3_Curve::aqMnuFileExportClick()
@@ -359,6 +361,134 @@ void TfrmAQ_C3_Curve::aqClipboardPasteClick()
 void TfrmAQ_C3_Curve::aqSpreadSheetDataKeyUp()
 {
     setRespiration();
+}
+
+// --- Printing -------------------------------------------------------------------------------
+
+void TfrmAQ_C3_Curve::aqMnuFilePrintClick()
+{
+    if (!platform_.showPrintDialog())
+        return;
+    platform_.printChart("aqChart_LightResponseCurve");
+    platform_.printLines("AQ Curve Analysis for: " + aqEdit_Identifier.text(), reportLines());
+}
+
+std::vector<std::string> TfrmAQ_C3_Curve::reportLines() const
+{
+    // Six spaces and the name padded to a column width; the tab lines the values up.
+    auto label = [](std::string name, std::size_t width) {
+        if (name.size() < width)
+            name.resize(width, ' ');
+        return "      " + name + "\t";
+    };
+    auto light = [&](const char* name, const TextField& field) { return label(name, 38) + field.text(); };
+    auto parameter = [&](const char* name, const TextField& field, const CheckBox& flag) {
+        std::string state;
+        checkIndicator(flag, state);
+        return label(name, 16) + field.text() + "  " + state;
+    };
+    std::vector<std::string> lines{
+        "  AQ (Light Response) Curve Analysis for: " + aqEdit_Identifier.text(),
+        " ",
+        "  Parameters: ",
+        light("Light Saturation Point  (umol m-2 s-1)", aqNumEdit_LightSatPoint),
+        light("Light Compensation Point(umol m-2 s-1)", aqNumEdit_LightCompPoint),
+        light("Par Abs", aqNumEdit_ParAbs),
+        " ",
+        parameter("AQE", aqNumEdit_AQE, aqCheckBox_AQE),
+        parameter("Amax", aqNumEdit_Amax, aqCheckBox_Amax),
+        parameter("Respiration", aqNumEdit_A0_Resp, aqCheckBox_A0_Resp),
+        parameter("Convexity", aqNumEdit_Convexity, aqCheckBox_Convexity),
+        " ",
+        " ",
+    };
+    const Grid& grid = aqSpreadSheetData;
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        lines.push_back("  " + grid.cell(colQObs, row) + "   \t" + grid.cell(colAssimilation, row) + "   \t" +
+                        grid.cell(colQa, row));
+    }
+    return lines;
+}
+
+// --- Clipboard ------------------------------------------------------------------------------
+
+void TfrmAQ_C3_Curve::aqSpreadSheetDataMouseDown(MouseButton button, int x, int y)
+{
+    if (button != MouseButton::Right)
+        return;
+    // 40 pixels down for the window's title bar.
+    platform_.openPopupMenu("aqPopupMenu", Left + aqSpreadSheetData.left + x, Top + aqSpreadSheetData.top + y + 40);
+}
+
+void TfrmAQ_C3_Curve::aqClipboardCopyClick()
+{
+    // Column 0 holds only the row numbers the grid draws.
+    platform_.setClipboardText(gridRowsText(aqSpreadSheetData, colQObs));
+}
+
+TextField* TfrmAQ_C3_Curve::focusedParameterField()
+{
+    for (TextField* field : {&aqNumEdit_LightSatPoint, &aqNumEdit_LightCompPoint, &aqNumEdit_ParAbs, &aqNumEdit_AQE,
+                             &aqNumEdit_Convexity, &aqNumEdit_A0_Resp, &aqNumEdit_Amax}) {
+        if (platform_.hasFocus(field))
+            return field;
+    }
+    return nullptr;
+}
+
+void TfrmAQ_C3_Curve::aqPopupCopyClick()
+{
+    const TextField* field = focusedParameterField();
+    platform_.setClipboardText(field ? field->text() : std::string());
+}
+
+void TfrmAQ_C3_Curve::aqPopupCopyAllClick()
+{
+    const std::pair<const char*, const TextField*> rows[] = {
+        {"Identifier", &aqEdit_Identifier},
+        {"Light_Saturation", &aqNumEdit_LightSatPoint},
+        {"Light_Compensation", &aqNumEdit_LightCompPoint},
+        {"Par_Abs", &aqNumEdit_ParAbs},
+        {"AQE", &aqNumEdit_AQE},
+        {"Convexity", &aqNumEdit_Convexity},
+        {"Respiration", &aqNumEdit_A0_Resp},
+        {"Amax", &aqNumEdit_Amax},
+    };
+    // Unlike the A/Ci table, no line break after the last line.
+    std::string text;
+    for (const auto& [name, field] : rows) {
+        if (!text.empty())
+            text += "\r\n";
+        text += std::string(name) + "\t" + field->text();
+    }
+    platform_.setClipboardText(text);
+}
+
+void TfrmAQ_C3_Curve::aqPopUpPasteClick()
+{
+    const std::string value = fieldPasteValue(platform_.clipboardText());
+    if (TextField* field = focusedParameterField())
+        field->setText(value);
+}
+
+// --- About and showing ----------------------------------------------------------------------
+
+void TfrmAQ_C3_Curve::aqMnuAboutClick()
+{
+    dlgAbout.Display(1);
+}
+
+void TfrmAQ_C3_Curve::Show()
+{
+    setVisible(true);
+}
+
+void TfrmAQ_C3_Curve::setVisible(bool shown)
+{
+    if (visible == shown)
+        return;
+    visible = shown;
+    visibilityChanged.emit();
 }
 
 }  // namespace calvane

@@ -12,6 +12,7 @@
 #include "core/Platform.h"
 #include "core/PointSeries.h"
 #include "import/ParseVerdex.h"
+#include "shell/About.h"
 
 #include <string>
 #include <string_view>
@@ -69,9 +70,31 @@ public:
     void aqClipboardPasteClick();
     void aqSpreadSheetDataKeyUp();
 
+    // --- Printing ----------------------------------------------------------------------
+    // The chart on a page of its own, then the report, after the print dialog's OK.
+    void aqMnuFilePrintClick();
+    // The printed report's lines.
+    std::vector<std::string> reportLines() const;
+
+    // --- Clipboard -----------------------------------------------------------------------
+    // The right button opens the grid's pop-up menu at the pointer.
+    void aqSpreadSheetDataMouseDown(MouseButton button, int x, int y);
+    void aqClipboardCopyClick();
+    // Field Copy and Paste act on the parameter or light field that has the input focus.
+    void aqPopupCopyClick();
+    void aqPopupCopyAllClick();
+    void aqPopUpPasteClick();
+
+    // --- About and showing ---------------------------------------------------------------
+    void aqMnuAboutClick();
+    // Makes the window visible; showing a shown window changes nothing.
+    void Show();
+
     // --- Window ------------------------------------------------------------------------
     std::string caption = "AQ (Light Response) Curve For Photosynthesis";
     bool visible = false;
+    Signal<> visibilityChanged;
+    int Left = 0, Top = 0;  // the window's screen position, kept current by the view
 
     Grid aqSpreadSheetData{4, 33};
 
@@ -129,8 +152,12 @@ public:
 
     calvane::SaveDialog SaveDialog;
     TFrmParseVerdex frmParseVerdex;
+    TdlgAbout dlgAbout;
 
 private:
+    void setVisible(bool shown);
+    // The first field in focus order that has the input focus, if any.
+    TextField* focusedParameterField();
     char separator() const;
     std::string format(long double value) const;
     // Writes a parameter set into the four parameter fields.

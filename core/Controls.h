@@ -33,6 +33,9 @@ private:
     bool visible_ = true;
 };
 
+// The mouse button of a press, as the grids' mouse-down handlers receive it.
+enum class MouseButton { Left, Right, Middle };
+
 // A menu item: what the user interface shows and binds to its handler.
 struct MenuItem {
     std::string caption;

@@ -46,6 +46,11 @@ public:
     int selectedCol = 1;
     int selectedRow = 1;
 
+    // The grid's position inside its window, kept current by the view: pop-up menus
+    // open at screen points computed from it.
+    int left = 0;
+    int top = 0;
+
     std::string hint = "Shift+Ins to add row, Shift+Del to remove row";
     static constexpr int defaultColWidth = 64;
 

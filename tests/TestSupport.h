@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -43,6 +44,34 @@ public:
     std::string clipboardText() override { return clipboard; }
     void setClipboardText(const std::string& text) override { clipboard = text; }
     void repaint() override { ++repaints; }
+    bool showPrintDialog() override
+    {
+        ++printDialogs;
+        return answerPrintOk;
+    }
+    void printChart(const std::string& chartName) override { printJobs.push_back({chartName, {}}); }
+    void printLines(const std::string& title, const std::vector<std::string>& lines) override
+    {
+        printJobs.push_back({title, lines});
+    }
+    bool hasFocus(const void* control) const override
+    {
+        return std::find(focused.begin(), focused.end(), control) != focused.end();
+    }
+    void openPopupMenu(const std::string& menuName, int screenX, int screenY) override
+    {
+        openedMenus.push_back({menuName, screenX, screenY});
+    }
+
+    struct PrintJob {
+        std::string title;  // a chart's job: the chart's name, no lines
+        std::vector<std::string> lines;
+    };
+    struct OpenedMenu {
+        std::string name;
+        int x = 0;
+        int y = 0;
+    };
 
     char separator = '.';
     bool answerYes = true;
@@ -50,6 +79,8 @@ public:
     std::deque<std::optional<std::string>> openAnswers;
     std::function<void(TFrmParseVerdex&)> importDialogScript;
     std::string clipboard;
+    bool answerPrintOk = true;
+    std::vector<const void*> focused;  // the controls that report the input focus
 
     std::vector<std::string> errors;
     std::vector<std::string> questions;
@@ -57,6 +88,9 @@ public:
     std::vector<FileDialogOptions> openDialogs;
     int importDialogRuns = 0;
     int repaints = 0;
+    int printDialogs = 0;
+    std::vector<PrintJob> printJobs;
+    std::vector<OpenedMenu> openedMenus;
 
 private:
     static std::optional<std::string> nextFileName(std::deque<std::optional<std::string>>& answers)

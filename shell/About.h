@@ -1,0 +1,31 @@
+#pragma once
+// TdlgAbout: the About dialog as state. Each analysis window owns one and fills it
+// with the sources of its equations.
+
+#include "core/Signal.h"
+
+#include <string>
+#include <vector>
+
+namespace calvane {
+
+class TdlgAbout {
+public:
+    // Fills the memo with the text of a module (0 A/Ci, 1 light response) and shows
+    // the dialog, non-modally; an open dialog just gets the new text.
+    void Display(int ModuleCode);
+    // Hides the dialog; it keeps its text until the next Display.
+    void BtnOKClick();
+    // The memo's lines, each followed by CR LF.
+    std::string memoText() const;
+
+    std::string caption = "About this Photosynthisis Tool";
+    std::vector<std::string> dlgAboutMemo{"Not yet Initialized", " "};
+    std::string BtnOK = "OK";
+    bool visible = false;
+    static constexpr int clientWidth = 390, clientHeight = 254;
+
+    Signal<> changed;  // the memo or the visibility changed
+};
+
+}  // namespace calvane
