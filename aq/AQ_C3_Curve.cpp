@@ -174,22 +174,29 @@ bool TfrmAQ_C3_Curve::FitCurve()
     input.fixed.AQE = aqCheckBox_AQE.checked();
     input.fixed.Convexity = aqCheckBox_Convexity.checked();
     input.fixed.A0 = aqCheckBox_A0_Resp.checked();
+    input.threads = searchThreads;
 
     aqProgressBar3D.setPosition(0);
     aqProgressBar3D.setMaximum(amaxLastPass(input.fixed.Amax));
     aqProgressBar3D.setColour(aqProgressBar3D.colour() + progressColourStep);
 
-    AqSearchObserver observer;
-    observer.progress = [this](int k) {
-        aqProgressBar3D.setPosition(k);
-        platform_.repaint();
-    };
-    // Each improvement shows at once, as the search goes.
-    observer.improved = [this](const AqParameters& trial, long double) { writeParameters(trial); };
-
     bool lightPointsWritten = false;
     try {
-        searchLightResponsePass(input, observer);
+        // The search works on its own copies; the fields, the bar and the repaints are
+        // the window's, so they are handed back to the user-interface thread.
+        platform_.runLongTask([&](const Platform::UiPost& post) {
+            AqSearchObserver observer;
+            observer.progress = [&](int k) {
+                post([this, k] {
+                    aqProgressBar3D.setPosition(k);
+                    platform_.repaint();
+                });
+            };
+            observer.improved = [&](const AqParameters& best, long double) {
+                post([this, best] { writeParameters(best); });
+            };
+            searchLightResponsePass(input, observer);
+        });
         lightPointsWritten = Load_ComputedA_Series();
     } catch (...) {
         // The fields keep what the pass wrote; only the bar must not stay mid-way.

@@ -150,6 +150,10 @@ public:
     MenuItem aqPopupCopyAll{"Copy All Parameters", "Ctrl+A", ""};
     MenuItem aqPopUpPaste{"Paste", "", ""};
 
+    // Threads the light-response search may use; 0 for one per hardware thread. A caller
+    // that runs many windows at once gives each fewer.
+    unsigned searchThreads = 0;
+
     calvane::SaveDialog SaveDialog;
     TFrmParseVerdex frmParseVerdex;
     TdlgAbout dlgAbout;

@@ -64,19 +64,26 @@ std::optional<Real> integerPower(Real base, std::int64_t exponent)
     return result;
 }
 
-}  // namespace
-
-std::optional<long double> modelPower(long double base, long double exponent)
+// The model's power with ln(base) supplied by the caller (called only for base > 0), so
+// that a logarithm shared by many exponents is taken once.
+template <typename LogOfBase>
+std::optional<Real> power(Real base, const ModelExponent& exponent, LogOfBase logOfBase)
 {
-    if (exponent == 0)
+    switch (exponent.kind) {
+    case ModelExponent::Kind::Zero:
         return 1.0L;
-    if (base == 0 && exponent > 0)
+    case ModelExponent::Kind::Integral:
+        if (base == 0 && exponent.value > 0)
+            return 0.0L;
+        return integerPower(base, exponent.integral);
+    case ModelExponent::Kind::General:
+        break;
+    }
+    if (base == 0 && exponent.value > 0)
         return 0.0L;
-    if (std::trunc(exponent) == exponent && std::fabs(exponent) <= 2147483647.0L)
-        return integerPower(base, static_cast<std::int64_t>(exponent));
     if (!(base > 0))
         return std::nullopt;
-    const auto scaled = product(exponent, std::log(base));
+    const auto scaled = product(exponent.value, logOfBase());
     if (!scaled)
         return std::nullopt;
     const Real r = std::exp(*scaled);
@@ -85,32 +92,82 @@ std::optional<long double> modelPower(long double base, long double exponent)
     return r;
 }
 
+}  // namespace
+
+ModelExponent modelExponent(long double exponent)
+{
+    ModelExponent e;
+    e.value = exponent;
+    if (exponent == 0)
+        e.kind = ModelExponent::Kind::Zero;
+    else if (std::trunc(exponent) == exponent && std::fabs(exponent) <= 2147483647.0L) {
+        e.kind = ModelExponent::Kind::Integral;
+        e.integral = static_cast<long long>(exponent);
+    } else
+        e.kind = ModelExponent::Kind::General;
+    return e;
+}
+
+std::optional<long double> modelPower(long double base, long double exponent)
+{
+    return power(base, modelExponent(exponent), [base] { return std::log(base); });
+}
+
+LightTerm lightTerm(long double x, long double Amax, long double AQE)
+{
+    LightTerm term;
+    const auto slopeTimesLight = product(AQE, x);
+    if (!slopeTimesLight)
+        return term;
+    const auto t = quotient(*slopeTimesLight, Amax);
+    if (!t)
+        return term;
+    term.slopeTimesLight = *slopeTimesLight;
+    term.t = *t;
+    if (*t > 0)
+        term.logT = std::log(*t);
+    term.ok = true;
+    return term;
+}
+
+ConvexityTerm convexityTerm(long double Convexity)
+{
+    ConvexityTerm term;
+    term.convexity = modelExponent(Convexity);
+    if (const auto inverse = quotient(1, Convexity))
+        term.inverse = modelExponent(*inverse);
+    return term;
+}
+
+std::optional<long double> lightRise(const LightTerm& term, const ConvexityTerm& convexity)
+{
+    if (!term.ok || !convexity.inverse)
+        return std::nullopt;
+    const auto bent = power(term.t, convexity.convexity, [&term] { return term.logT; });
+    if (!bent)
+        return std::nullopt;
+    const auto denominatorBase = sum(1, *bent);
+    if (!denominatorBase)
+        return std::nullopt;
+    const Real base = *denominatorBase;
+    const auto denominator = power(base, *convexity.inverse, [base] { return std::log(base); });
+    if (!denominator)
+        return std::nullopt;
+    return quotient(term.slopeTimesLight, *denominator);
+}
+
 long double lightResponse(long double x, long double Amax, long double AQE, long double Convexity,
                           long double A0)
 {
-    const auto slopeTimesLight = product(AQE, x);
-    if (!slopeTimesLight)
-        return 0;
-    const auto t = quotient(*slopeTimesLight, Amax);
-    if (!t)
-        return 0;
-    const auto bent = modelPower(*t, Convexity);
-    if (!bent)
-        return 0;
-    const auto denominatorBase = sum(1, *bent);
-    if (!denominatorBase)
-        return 0;
-    const auto inverse = quotient(1, Convexity);
-    if (!inverse)
-        return 0;
-    const auto denominator = modelPower(*denominatorBase, *inverse);
-    if (!denominator)
-        return 0;
-    const auto rise = quotient(*slopeTimesLight, *denominator);
+    return addRespiration(A0, lightRise(lightTerm(x, Amax, AQE), convexityTerm(Convexity)));
+}
+
+long double addRespiration(long double A0, const std::optional<long double>& rise)
+{
     if (!rise)
         return 0;
-    const auto value = sum(A0, *rise);
-    return value ? *value : 0;
+    const long double value = A0 + *rise;
+    return std::isfinite(value) ? value : 0;
 }
 
 long double sumOfSquaredErrors(const AqPoints& points, const AqParameters& p)

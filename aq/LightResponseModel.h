@@ -6,6 +6,7 @@
 // Everything here is long double (80-bit on x86-64): the grid search forms its trial
 // values by repeated addition, and its results must come out the same bits on every run.
 
+#include <cmath>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -27,6 +28,43 @@ using AqPoints = std::vector<std::pair<double, double>>;
 // zero, logarithm of a non-positive number, overflow or non-finite step gives 0.
 long double lightResponse(long double x, long double Amax, long double AQE, long double Convexity,
                           long double A0);
+
+// The model taken apart for the grid search, which tries 21 values of A0 for every
+// (Amax, AQE, theta, x) and 21 values of theta for every (Amax, AQE, x). Composed again
+// they give lightResponse bit for bit, since every step is the same operation on the
+// same operands.
+//
+// What depends on x, Amax and AQE only: AQE*x, t = AQE*x/Amax and ln t (for t > 0).
+struct LightTerm {
+    long double slopeTimesLight = 0;
+    long double t = 0;
+    long double logT = 0;  // ln t where t > 0
+    bool ok = false;       // false when AQE*x or t failed
+};
+LightTerm lightTerm(long double x, long double Amax, long double AQE);
+
+// An exponent as the model's power uses it, with its kind found once: 0, an integer
+// power, or exp(e * ln(base)).
+struct ModelExponent {
+    enum class Kind { Zero, Integral, General };
+    long double value = 0;
+    Kind kind = Kind::Zero;
+    long long integral = 0;  // the value, for an integer power
+};
+ModelExponent modelExponent(long double exponent);
+
+// What depends on theta only: theta and 1/theta as exponents (no inverse for theta 0).
+struct ConvexityTerm {
+    ModelExponent convexity;
+    std::optional<ModelExponent> inverse;
+};
+ConvexityTerm convexityTerm(long double Convexity);
+
+// The rise above A0, AQE*x / (1 + t^theta)^(1/theta); nothing when a step fails.
+std::optional<long double> lightRise(const LightTerm& term, const ConvexityTerm& convexity);
+
+// A0 plus the rise, or 0 when the rise failed or the sum is not finite.
+long double addRespiration(long double A0, const std::optional<long double>& rise);
 
 inline long double lightResponse(long double x, const AqParameters& p)
 {

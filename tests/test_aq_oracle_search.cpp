@@ -1,14 +1,17 @@
-// The window's Fit Curve against the literal pass of tests/aq_oracle on real light
-// curves: field texts, light points, Qa column and the drawn curve must be identical.
+// The window's Fit Curve and Refine Curve against the literal pass of tests/aq_oracle,
+// on real light curves and on generated ones: field texts, light points, Qa column and
+// the drawn curve must be identical, and so must the end of a pass by an overflow.
 
 #include "TestSupport.h"
 #include "aq/AQ_C3_Curve.h"
 #include "aq_oracle/LiteralFitPass.h"
+#include "core/Errors.h"
 #include "core/TextFile.h"
 #include "import/ParseVerdex.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +65,16 @@ protected:
         sheet.qObs.assign(static_cast<std::size_t>(dataRows), "");
         sheet.assimilation.assign(static_cast<std::size_t>(dataRows), "");
         sheet.qa.assign(static_cast<std::size_t>(dataRows), "");
+        // A fixture may load several curves: start each from an empty grid and light fields.
+        for (int row = 1; row <= dataRows; ++row)
+            for (int col = 1; col <= 3; ++col)
+                window.aqSpreadSheetData.setCell(col, row, "");
+        window.aqNumEdit_LightCompPoint.setText("");
+        window.aqNumEdit_LightSatPoint.setText("");
+        window.Series_ComputedA.clear();
+        sheet.lightComp = sheet.lightSat = "";
+        sheet.computedCurve.clear();
+        sheet.overflowed = false;
         for (std::size_t i = 0; i < rows.size(); ++i) {
             window.aqSpreadSheetData.setCell(1, static_cast<int>(i) + 1, rows[i].q);
             window.aqSpreadSheetData.setCell(2, static_cast<int>(i) + 1, rows[i].a);
@@ -86,6 +99,27 @@ protected:
         sheet.aqeFixed = setup.aqeFixed;
         sheet.convexityFixed = setup.convexityFixed;
         sheet.respirationFixed = setup.respirationFixed;
+    }
+
+    // Fit Curve (or Refine Curve) in both; an overflow must end both at the same point.
+    void runBothAllowingOverflow(bool refine)
+    {
+        bool windowOverflowed = false;
+        try {
+            if (refine)
+                window.RefineCurve();
+            else
+                window.FitCurve();
+        } catch (const ArithmeticError&) {
+            windowOverflowed = true;
+        }
+        if (refine)
+            aq_oracle::refineCurve(sheet, '.');
+        else
+            aq_oracle::fitCurvePass(sheet, '.');
+        EXPECT_EQ(windowOverflowed, sheet.overflowed);
+        if (sheet.overflowed)  // the chart is left as the failed sweep left it
+            sheet.computedCurve = window.Series_ComputedA.points();
     }
 
     void runBoth()
@@ -190,4 +224,96 @@ TEST_F(OracleComparison, DarkRespirationFromTheGridThenAFreeAmaxAndAqe)
     sheet.respirationFixed = true;
     runBoth();
     expectSame();
+}
+
+namespace {
+
+// Texts a user might leave in a parameter field, odd ones included.
+std::string drawText(std::mt19937& rng, const std::vector<std::string>& choices)
+{
+    return choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(rng)];
+}
+
+std::string drawNumber(std::mt19937& rng, double low, double high)
+{
+    return formatNumber(std::uniform_real_distribution<double>(low, high)(rng), '.');
+}
+
+}  // namespace
+
+TEST_F(OracleComparison, GeneratedCurvesAndSettings)
+{
+    std::mt19937 rng(20261208);
+    for (int draw = 0; draw < 60; ++draw) {
+        SCOPED_TRACE(draw);
+        // Mostly a few ordinary points; sometimes none, huge or tiny ones.
+        const int count = std::uniform_int_distribution<int>(0, 7)(rng);
+        const int kind = std::uniform_int_distribution<int>(0, 9)(rng);
+        std::vector<Row> rows;
+        for (int i = 0; i < count; ++i) {
+            Row r{drawNumber(rng, 0, 2000), drawNumber(rng, -3, 30)};
+            if (kind == 0)
+                r = {drawNumber(rng, 0, 2000), drawText(rng, {"1E300", "-1E300", "1E-300", "0"})};
+            if (kind == 1)
+                r = {drawText(rng, {"1E-300", "1E300", "0", "-5"}), drawNumber(rng, -3, 30)};
+            if (i == 0 && kind < 5)
+                r.q = "0";  // a dark reading
+            rows.push_back(r);
+        }
+
+        FieldSetup setup;
+        setup.amax = drawText(rng, {"", "", "20", "0", "-5", "1E300", "1E-300", drawNumber(rng, 1, 40)});
+        setup.aqe = drawText(rng, {"", "", "0.05", "0.03", "-0.02", "0", "1E-300", drawNumber(rng, 0, 0.2)});
+        setup.convexity =
+            drawText(rng, {"", "", "0", "1", "2", "3", "0.5", "-0.0001", "-1", drawNumber(rng, 0.1, 5)});
+        setup.respiration = drawText(rng, {"", "", "0", "-1.5", "1E300", drawNumber(rng, -3, 1)});
+        setup.parAbs = drawText(rng, {"0.85", "0.85", "0.9", "0", "abc"});
+        // Keep the literal pass short: at most two free loops, or three on few points.
+        const int free = rows.size() <= 3 ? std::uniform_int_distribution<int>(1, 3)(rng) : 2;
+        std::vector<bool*> flags{&setup.amaxFixed, &setup.aqeFixed, &setup.convexityFixed, &setup.respirationFixed};
+        std::shuffle(flags.begin(), flags.end(), rng);
+        for (std::size_t f = static_cast<std::size_t>(free); f < flags.size(); ++f)
+            *flags[f] = true;
+        load(rows, setup);
+        window.searchThreads = std::uniform_int_distribution<unsigned>(1, 3)(rng);
+        runBothAllowingOverflow(draw % 4 == 3);
+        expectSame();
+    }
+}
+
+TEST_F(OracleComparison, EveryRealCurveWithAqeAndConvexityFixed)
+{
+    std::size_t curves = 0;
+    for (const auto& line : splitLines(readBytes(dataFile("aq/index.csv")))) {
+        const std::string file = line.substr(0, line.find(','));
+        if (file.size() < 5 || file.substr(file.size() - 4) != ".csv")
+            continue;
+        SCOPED_TRACE(file);
+        FieldSetup setup;
+        setup.aqe = "0.05";
+        setup.aqeFixed = true;
+        setup.convexity = "2.5";
+        setup.convexityFixed = true;
+        load(curveRows(file), setup);
+        runBothAllowingOverflow(true);
+        expectSame();
+        ++curves;
+    }
+    EXPECT_GT(curves, 100u);
+}
+
+TEST_F(OracleComparison, RealCurvesWithOnlyConvexityFixedOnTwoAndThreeThreads)
+{
+    for (const char* file : {"ngeearctic_1994.csv", "ngeearctic_2142.csv"}) {
+        for (unsigned threads : {2u, 3u}) {
+            SCOPED_TRACE(std::string(file) + " on " + std::to_string(threads));
+            FieldSetup setup;
+            setup.convexity = "2.2";
+            setup.convexityFixed = true;
+            load(curveRows(file), setup);
+            window.searchThreads = threads;
+            runBoth();
+            expectSame();
+        }
+    }
 }

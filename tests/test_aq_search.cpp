@@ -3,6 +3,9 @@
 
 #include "TestSupport.h"
 #include "aq/LightResponseSearch.h"
+#include "core/Errors.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -14,14 +17,12 @@ using calvane::test::near;
 namespace {
 
 struct Recorder {
-    std::vector<AqParameters> tried;
     std::vector<AqParameters> improved;
     std::vector<int> progress;
 
     AqSearchObserver observer()
     {
         AqSearchObserver o;
-        o.tried = [this](const AqParameters& p, long double) { tried.push_back(p); };
         o.improved = [this](const AqParameters& p, long double) { improved.push_back(p); };
         o.progress = [this](int k) { progress.push_back(k); };
         return o;
@@ -33,36 +34,31 @@ bool same(const AqParameters& a, const AqParameters& b)
     return a.Amax == b.Amax && a.AQE == b.AQE && a.Convexity == b.Convexity && a.A0 == b.A0;
 }
 
-// The distinct values one parameter took, in the order first met.
-template <typename Get>
-std::vector<long double> distinct(const std::vector<AqParameters>& trials, Get get)
+// The values start + step, start + 2 step, ... formed by repeated addition.
+void expectStepped(const std::vector<long double>& values, long double start, long double step, std::size_t count)
 {
-    std::vector<long double> values;
-    for (const auto& p : trials) {
-        const long double v = get(p);
-        bool seen = false;
-        for (long double w : values)
-            seen = seen || w == v;
-        if (!seen)
-            values.push_back(v);
+    ASSERT_EQ(values.size(), count);
+    long double expected = start;
+    for (std::size_t k = 0; k < count; ++k) {
+        expected = expected + step;
+        EXPECT_EQ(values[k], expected) << k;
     }
-    return values;
 }
 
 }  // namespace
 
-TEST(AqSearch, AllFixedTriesSixteenCombinationsOfTheBaseValues)
+TEST(AqSearch, AllFixedChangesNothing)
 {
     AqSearchInput input;
     input.points = {{85, 3.5}, {425, 14}, {0, -1.1}};
     input.largestY = 14;
     input.base = {20, 0.05L, 3, -1};
     input.fixed = {true, true, true, true};
+    const auto values = trialValues(input);
+    EXPECT_EQ(values.Amax, std::vector<long double>{20});
+    EXPECT_EQ(values.A0, std::vector<long double>{-1});
     Recorder r;
     const auto result = searchLightResponsePass(input, r.observer());
-    ASSERT_EQ(r.tried.size(), 16u);
-    for (const auto& p : r.tried)
-        EXPECT_TRUE(same(p, input.base));
     EXPECT_TRUE(r.improved.empty());
     EXPECT_FALSE(result.improved);
     EXPECT_TRUE(same(result.best, input.base));
@@ -71,122 +67,64 @@ TEST(AqSearch, AllFixedTriesSixteenCombinationsOfTheBaseValues)
 
 TEST(AqSearch, FreeLoopsStepFromTheirStartsByRepeatedAddition)
 {
-    // No points: every error is 0, nothing improves, and every combination is visited.
     AqSearchInput input;
     input.largestY = 8;
     input.base = {8, 0, 3, 0};
-    std::size_t count = 0;
-    std::vector<AqParameters> firstTrials;
-    std::vector<long double> amax, aqe, theta, a0;
-    auto note = [](std::vector<long double>& values, long double v) {
-        for (long double w : values)
-            if (w == v)
-                return;
-        values.push_back(v);
-    };
+    const auto values = trialValues(input);
+    // Amax: S = max(0.95 * 8, 8) = 8, step (12 - 8) / 20; 1.025 M to 1.525 M.
+    expectStepped(values.Amax, 8, (1.5L * 8 - 8) / 20, 21);
+    EXPECT_TRUE(near(static_cast<double>(values.Amax.back()), 12.2, 1e-12));
+    // AQE 0 - 0.05 < 0, so the start is 0.005: 0.007 to 0.257 in steps of 0.002.
+    expectStepped(values.AQE, 0.005L, 0.002L, 126);
+    EXPECT_TRUE(near(static_cast<double>(values.AQE.back()), 0.257, 1e-12));
+    // theta from 2.46 to 3.66 in steps of 0.06; A0 from -0.45 to 0.55 in steps of 0.05.
+    expectStepped(values.Convexity, 0.8L * 3, 0.4L * 3 / 20, 21);
+    EXPECT_TRUE(near(static_cast<double>(values.Convexity.back()), 3.66, 1e-12));
+    expectStepped(values.A0, -0.5L, 0.05L, 21);
+    // Repeated addition leaves a tiny remainder where a multiple of the step would be 0.
+    EXPECT_NE(values.A0[9], 0.0L);
+    EXPECT_TRUE(near(static_cast<double>(values.A0[9]), 0.0, 1e-15));
+
+    // No points: every error is 0, so nothing improves; progress once per Amax pass.
     Recorder r;
-    AqSearchObserver o = r.observer();
-    o.tried = [&](const AqParameters& p, long double) {
-        if (++count <= 50)
-            firstTrials.push_back(p);
-        note(amax, p.Amax);
-        note(aqe, p.AQE);
-        note(theta, p.Convexity);
-        note(a0, p.A0);
-    };
-    searchLightResponsePass(input, o);
-    EXPECT_EQ(count, 21u * 126u * 21u * 21u);
+    searchLightResponsePass(input, r.observer());
     EXPECT_TRUE(r.improved.empty());
     EXPECT_EQ(r.progress.size(), 21u);
     EXPECT_EQ(r.progress.back(), 20);
-
-    ASSERT_EQ(amax.size(), 21u);
-    ASSERT_EQ(aqe.size(), 126u);
-    ASSERT_EQ(theta.size(), 21u);
-    ASSERT_EQ(a0.size(), 21u);
-
-    // Amax: S = max(0.95 * 8, 8) = 8, step (12 - 8) / 20; 1.025 M to 1.525 M.
-    long double expected = 8;
-    for (std::size_t k = 0; k < amax.size(); ++k) {
-        expected = expected + (1.5L * 8 - 8) / 20;
-        EXPECT_EQ(amax[k], expected) << k;
-    }
-    EXPECT_TRUE(near(static_cast<double>(amax.front()), 8.2, 1e-12));
-    EXPECT_TRUE(near(static_cast<double>(amax.back()), 12.2, 1e-12));
-
-    // AQE 0 - 0.05 < 0, so the start is 0.005: 0.007 to 0.257 in steps of 0.002.
-    expected = 0.005L;
-    for (std::size_t k = 0; k < aqe.size(); ++k) {
-        expected = expected + 0.002L;
-        EXPECT_EQ(aqe[k], expected) << k;
-    }
-    EXPECT_TRUE(near(static_cast<double>(aqe.back()), 0.257, 1e-12));
-
-    // theta from 2.46 to 3.66 in steps of 0.06; A0 from -0.45 to 0.55 in steps of 0.05.
-    expected = 0.8L * 3;
-    for (std::size_t k = 0; k < theta.size(); ++k) {
-        expected = expected + 0.4L * 3 / 20;
-        EXPECT_EQ(theta[k], expected) << k;
-    }
-    EXPECT_TRUE(near(static_cast<double>(theta.front()), 2.46, 1e-12));
-    EXPECT_TRUE(near(static_cast<double>(theta.back()), 3.66, 1e-12));
-    expected = -0.5L;
-    for (std::size_t k = 0; k < a0.size(); ++k) {
-        expected = expected + 0.05L;
-        EXPECT_EQ(a0[k], expected) << k;
-    }
-    EXPECT_TRUE(near(static_cast<double>(a0.front()), -0.45, 1e-12));
-    EXPECT_TRUE(near(static_cast<double>(a0.back()), 0.55, 1e-12));
-    // Repeated addition leaves a tiny remainder where a multiple of the step would be 0.
-    EXPECT_NE(a0[9], 0.0L);
-    EXPECT_TRUE(near(static_cast<double>(a0[9]), 0.0, 1e-15));
-
-    // The innermost loop runs fastest.
-    EXPECT_EQ(firstTrials[0].A0, a0[0]);
-    EXPECT_EQ(firstTrials[1].A0, a0[1]);
-    EXPECT_EQ(firstTrials[1].Convexity, theta[0]);
-    EXPECT_EQ(firstTrials[21].Convexity, theta[1]);
-    EXPECT_EQ(firstTrials[21].A0, a0[0]);
 }
 
 TEST(AqSearch, AqeStartRule)
 {
     AqSearchInput input;
     input.base = {20, 0.03L, 3, -1};
-    input.fixed = {true, false, true, true};
-    Recorder r;
-    searchLightResponsePass(input, r.observer());
-    ASSERT_EQ(r.tried.size(), 2u * 126u * 2u * 2u);
-    EXPECT_EQ(r.tried.front().AQE, 0.005L + 0.002L);  // 0.03 - 0.05 is negative
-
+    EXPECT_EQ(trialValues(input).AQE.front(), 0.005L + 0.002L);  // 0.03 - 0.05 is negative
     input.base.AQE = 0.08;  // as read from a field: a double
-    r = Recorder{};
-    searchLightResponsePass(input, r.observer());
-    EXPECT_EQ(r.tried.front().AQE, static_cast<long double>(0.08) - 0.05L + 0.002L);
-    EXPECT_TRUE(near(static_cast<double>(r.tried.front().AQE), 0.032, 1e-15));
+    EXPECT_EQ(trialValues(input).AQE.front(), static_cast<long double>(0.08) - 0.05L + 0.002L);
+    EXPECT_TRUE(near(static_cast<double>(trialValues(input).AQE.front()), 0.032, 1e-15));
 }
 
 TEST(AqSearch, FirstOfEqualErrorsStays)
 {
     // At zero light the model is A0 whatever Amax, AQE and theta are, so every Amax and
-    // theta trial with the best A0 has the same error: the first one must be kept.
+    // theta trial with the best A0 has the same error: the first one must be kept, also
+    // when the work is split over several threads.
     AqSearchInput input;
     input.points = {{0, 0.2}};
     input.largestY = 0.2;
     input.base = {10, 0.05L, 2, 0};
     input.fixed = {false, true, false, false};
-    Recorder r;
-    const auto result = searchLightResponsePass(input, r.observer());
-    ASSERT_TRUE(result.improved);
-    EXPECT_EQ(result.best.Amax, r.tried.front().Amax);
-    EXPECT_EQ(result.best.Convexity, r.tried.front().Convexity);
-    EXPECT_TRUE(near(static_cast<double>(result.best.A0), 0.2, 1e-12));
-    // Improvements come only while the first Amax and theta pass walks A0 up to 0.2.
-    for (const auto& p : r.improved) {
-        EXPECT_EQ(p.Amax, r.tried.front().Amax);
-        EXPECT_EQ(p.Convexity, r.tried.front().Convexity);
+    const auto values = trialValues(input);
+    for (unsigned threads : {1u, 2u, 7u}) {
+        input.threads = threads;
+        Recorder r;
+        const auto result = searchLightResponsePass(input, r.observer());
+        ASSERT_TRUE(result.improved);
+        EXPECT_EQ(result.best.Amax, values.Amax.front());
+        EXPECT_EQ(result.best.Convexity, values.Convexity.front());
+        EXPECT_TRUE(near(static_cast<double>(result.best.A0), 0.2, 1e-12));
+        ASSERT_EQ(r.improved.size(), 1u);  // found in the first Amax pass, never bettered
+        EXPECT_TRUE(same(r.improved.back(), result.best));
     }
-    EXPECT_TRUE(same(r.improved.back(), result.best));
 }
 
 TEST(AqSearch, ImprovementsReportTheBestSoFarInOrder)
@@ -218,11 +156,32 @@ TEST(AqSearch, ZeroAmaxIsSearchedDownwardsFromTheLargestY)
     AqSearchInput input;
     input.largestY = 10;
     input.base = {0, 0.05L, 3, -1};
-    input.fixed = {false, true, true, true};
-    Recorder r;
-    searchLightResponsePass(input, r.observer());
-    const auto amax = distinct(r.tried, [](const AqParameters& p) { return p.Amax; });
+    const auto amax = trialValues(input).Amax;
     ASSERT_EQ(amax.size(), 21u);
     EXPECT_EQ(amax.front(), 10.0L + (0 - 10.0L) / 20);
     EXPECT_LT(amax.back(), amax.front());
+}
+
+TEST(AqSearch, AnOverflowAfterTheBaseValuesEndsThePassWithWhatCameBefore)
+{
+    // theta -0.0001212 multiplies AQE*x by about 2^8250: with the base AQE of 1e-300 the
+    // error still fits a long double, with the first AQE trial (0.007) its square does not.
+    AqSearchInput input;
+    input.points = {{100, 1}};
+    input.largestY = 1;
+    input.base = {20, 1e-300L, -0.0001212L, 0};
+    input.fixed = {true, false, true, true};
+    ASSERT_TRUE(std::isfinite(sumOfSquaredErrors(input.points, input.base)));
+    for (unsigned threads : {1u, 2u}) {
+        input.threads = threads;
+        Recorder r;
+        try {
+            searchLightResponsePass(input, r.observer());
+            FAIL() << "no error";
+        } catch (const ArithmeticError& e) {
+            EXPECT_STREQ(e.what(), "Floating point overflow");
+        }
+        EXPECT_TRUE(r.improved.empty());
+        EXPECT_EQ(r.progress, std::vector<int>{0});
+    }
 }

@@ -8,6 +8,7 @@
 #include "aq/AQ_C3_Curve.h"
 #include "core/NumberText.h"
 
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,9 +27,13 @@ struct Sheet {
     bool amaxFixed = false, aqeFixed = false, convexityFixed = false, respirationFixed = false;
     // What the pass drew as the computed curve.
     std::vector<std::pair<double, double>> computedCurve;
+    // An error sum overflowed: the pass ended there, as the command ends with an error.
+    bool overflowed = false;
 };
 
-inline void fitCurvePass(Sheet& s, char sep)
+// Returns false when no data row has a positive Q Obs, so the light points were not
+// written.
+inline bool fitCurvePass(Sheet& s, char sep)
 {
     using LD = long double;
     auto value = [sep](const std::string& text) { return readNumberOr0(text, sep); };
@@ -84,6 +89,10 @@ inline void fitCurvePass(Sheet& s, char sep)
         return e;
     };
     LD best = sse(Amax, AQE, Theta, A0);
+    if (!std::isfinite(best)) {
+        s.overflowed = true;
+        return false;
+    }
 
     // 5. Amax start and step.
     LD S = 0.95L * Amax;
@@ -125,6 +134,10 @@ inline void fitCurvePass(Sheet& s, char sep)
                     else
                         trialA0 = trialA0 + 0.05L;
                     LD e = sse(trialAmax, trialAqe, trialTheta, trialA0);
+                    if (!std::isfinite(e)) {
+                        s.overflowed = true;
+                        return false;
+                    }
                     if (e < best) {
                         best = e;
                         s.amax = text(trialAmax);
@@ -154,8 +167,14 @@ inline void fitCurvePass(Sheet& s, char sep)
             LD x = i * h;
             LD y = TfrmAQ_C3_Curve::respCurve(x, amax, aqe, theta, a0);
             LD y2 = TfrmAQ_C3_Curve::respCurve(x + h, amax, aqe, theta, a0);
-            if (i < 500)
+            if (i < 500) {
+                if (!std::isfinite(static_cast<double>(x)) || !std::isfinite(static_cast<double>(y))) {
+                    s.overflowed = true;  // no chart can hold that point
+                    s.computedCurve.clear();
+                    return false;
+                }
                 s.computedCurve.emplace_back(static_cast<double>(x), static_cast<double>(y));
+            }
             if ((y < 0 ? -y : y) < smallest) {
                 smallest = y < 0 ? -y : y;
                 comp = x;
@@ -168,6 +187,22 @@ inline void fitCurvePass(Sheet& s, char sep)
         }
         s.lightComp = text(comp);
         s.lightSat = text(sat);
+        return true;
+    }
+    return false;
+}
+
+// Refine Curve: passes until the saturation point moves by less than 0.5 % of its new
+// value, at most six.
+inline void refineCurve(Sheet& s, char sep)
+{
+    for (int pass = 0; pass < 6; pass++) {
+        double prev = readNumberOr0(s.lightSat, sep);
+        if (!fitCurvePass(s, sep))
+            return;
+        double now = readNumberOr0(s.lightSat, sep);
+        if (0.005L * now > std::fabs((long double)now - prev))
+            return;
     }
 }
 
