@@ -4,7 +4,11 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/ensure-packages.sh
 scripts/build.sh
-# Until the desktop program lands, show what the batch command makes of the examples.
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+    exec build/bin/calvane
+fi
+# Without a desktop, show what the batch command makes of the examples instead.
+echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): not starting the Calvane window; running calvane-batch on the examples instead."
 echo "== calvane-batch aci examples/aci-example.csv"
 build/bin/calvane-batch aci --id "example A/Ci curve" --set Temp=25 examples/aci-example.csv | tr -d '\r'
 echo

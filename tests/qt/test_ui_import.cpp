@@ -1,0 +1,105 @@
+// The instrument import dialog driven as a user drives it, on a real instrument log:
+// from the window's menu, through the modal dialog, back into the window's grid.
+
+#include "shell/Calvane.h"
+#include "ui/AqWindow.h"
+#include "ui/GridView.h"
+#include "ui/ImportDialog.h"
+#include "ui/QtPlatform.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace calvane;
+using namespace calvane::ui;
+
+class TestUiImport : public QObject {
+    Q_OBJECT
+
+private:
+    // Selects a preview cell, opens the pop-up menu with a right click and picks an item.
+    static void mark(ImportDialog* dialog, int column, int row, const QString& item)
+    {
+        GridView* preview = dialog->preview();
+        preview->selectCell(column, row);
+        preview->scrollTo(preview->model()->index(row, column));
+        const QRect cell = preview->visualRect(preview->model()->index(row, column));
+        QTest::mouseClick(preview->viewport(), Qt::RightButton, {}, cell.center());
+        QTRY_COMPARE(QApplication::activePopupWidget(), dialog->popupMenu());
+        for (QAction* action : dialog->popupMenu()->actions())
+            if (action->text() == item && action->isVisible()) {
+                dialog->popupMenu()->close();
+                action->trigger();
+                return;
+            }
+        QFAIL(qPrintable("no menu item " + item));
+    }
+
+private slots:
+    void instrumentLogImportsIntoTheLightResponseGrid()
+    {
+        QtPlatform platform;
+        Calvane app(platform);
+        AqWindow window(app.frmAQ_C3_Curve, platform);
+        TfrmAQ_C3_Curve& aq = app.frmAQ_C3_Curve;
+        const QString log = QStringLiteral(CALVANE_DATA_DIR "/instrument/instrument_photosynthesis_1.txt");
+
+        bool driven = false;
+        QTimer::singleShot(0, [&] {
+            ImportDialog* dialog = window.importDialog();
+            QVERIFY(dialog->isVisible());
+            QVERIFY(dialog->isModal());
+            // A light-response import asks for the light column, not Ci.
+            QVERIFY(dialog->qObsEdit()->isVisibleTo(dialog));
+            QVERIFY(!dialog->ciEdit()->isVisibleTo(dialog));
+
+            QTest::mouseClick(dialog->tabButton(), Qt::LeftButton);
+            QVERIFY(aq.frmParseVerdex.RadioButtonTab.checked());
+            QTest::keyClicks(dialog->fileNameEdit(), log.left(log.size() - 1));
+            QCOMPARE(aq.frmParseVerdex.LblFileStatus.text(), std::string("File Does Not Exist!"));
+            QTest::keyClicks(dialog->fileNameEdit(), log.right(1));
+            QCOMPARE(aq.frmParseVerdex.LblFileStatus.text(), std::string());
+
+            // The preview grows with the file and numbers its columns.
+            QCOMPARE(dialog->preview()->model()->rowCount(), 96);
+            QCOMPARE(dialog->preview()->model()->columnCount(), 289);
+            QCOMPARE(dialog->preview()->model()->index(0, 112).data().toString(), QStringLiteral("112"));
+            QCOMPARE(dialog->preview()->model()->index(71, 112).data().toString(), QStringLiteral("Qin"));
+
+            mark(dialog, 1, 73, QStringLiteral("Start Of Data"));
+            mark(dialog, 112, 73, QStringLiteral("Q Obs (Par)"));
+            mark(dialog, 12, 73, QStringLiteral("Assimilation"));
+            QCOMPARE(dialog->rowEdit()->text(), QStringLiteral("73"));
+            QCOMPARE(dialog->qObsEdit()->text(), QStringLiteral("112"));
+            QCOMPARE(dialog->assimilationEdit()->text(), QStringLiteral("12"));
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+            driven = true;
+        });
+        window.action("aqMnuFileImportVerdex")->trigger();
+
+        QVERIFY(driven);
+        QVERIFY(!window.importDialog()->isVisible());
+        const Grid& grid = aq.aqSpreadSheetData;
+        // As the text parser cuts "x, y": the first field keeps the blank before the y.
+        QCOMPARE(grid.cell(1, 1), std::string("1999.9872727272725 "));
+        QCOMPARE(grid.cell(2, 1), std::string("33.13403038884378"));
+        QCOMPARE(grid.cell(1, 21), std::string("0.0500055 "));
+        QCOMPARE(grid.cell(2, 22), std::string("22.251223975500515"));
+        QCOMPARE(aq.aqEdit_Status.text(), log.toStdString());
+        QCOMPARE(app.importSettings.DataStartRow, 73);
+
+        // Cancel the next time: nothing is pasted, the status empties.
+        QTimer::singleShot(0, [&] { QTest::mouseClick(window.importDialog()->cancelButton(), Qt::LeftButton); });
+        window.action("aqMnuFileImportVerdex")->trigger();
+        QCOMPARE(aq.aqEdit_Status.text(), std::string());
+        QCOMPARE(grid.cell(1, 1), std::string("1999.9872727272725 "));
+        QCOMPARE(app.importSettings.DataStartRow, 0);
+    }
+};
+
+QTEST_MAIN(TestUiImport)
+#include "test_ui_import.moc"

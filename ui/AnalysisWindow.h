@@ -1,0 +1,109 @@
+#pragma once
+// What the two analysis windows share on screen: the menus built from the state's
+// menu items, the grid and its pop-up menu, the parameter fields' pop-up menu with
+// Ctrl+A, the chart, file drops, the window and grid positions the pop-up menus are
+// placed by, and visibility that follows the state (closing only hides).
+
+#include "chart/ChartBuilder.h"
+#include "core/Controls.h"
+#include "core/Platform.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class QLineEdit;
+class QMenu;
+
+namespace calvane {
+class ChartTitle;
+class Grid;
+class PointSeries;
+class TdlgAbout;
+class TextField;
+class TFrmParseVerdex;
+}  // namespace calvane
+
+namespace calvane::ui {
+
+class AboutDialog;
+class ChartPanel;
+class GridView;
+class ImportDialog;
+class QtPlatform;
+
+class AnalysisWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    QtPlatform& platform() const { return platform_; }
+    GridView* gridView() const { return gridView_; }
+    ChartPanel* chartPanel() const { return chartPanel_; }
+    ImportDialog* importDialog() const { return importDialog_; }
+    AboutDialog* aboutDialog() const { return aboutDialog_; }
+    // A menu command by its control name ("aciMnuResultsComputeCurve", "aqPopupCopy" ...).
+    QAction* action(const std::string& controlName) const;
+    // A field's widget by its control.
+    QLineEdit* fieldWidget(const TextField& field) const;
+
+protected:
+    struct Positions {
+        int* left;
+        int* top;
+        Grid* grid;
+    };
+
+    AnalysisWindow(QtPlatform& platform, QWidget* parent);
+
+    // Runs a command through the general error display.
+    void run(const std::function<void()>& command);
+
+    QAction* addCommand(QMenu* menu, const MenuItem& item, const std::string& controlName,
+                        std::function<void()> command, bool windowShortcut = true);
+    QLineEdit* makeField(TextField& field);
+    // A parameter field: the field pop-up menu as its context menu, Ctrl+A for Copy All,
+    // and registered for the focus test of field Copy and Paste.
+    QLineEdit* makeParameterField(TextField& field);
+    void makeGrid(Grid& grid, std::function<void(MouseButton, int, int)> mouseDown);
+    void makeChart(const std::string& controlName, std::function<chart::ChartSpec()> spec, ChartTitle& title,
+                   const std::vector<PointSeries*>& series);
+    void makeDialogs(TFrmParseVerdex& importState, TdlgAbout& aboutState);
+    // The grid's and the fields' pop-up menus, registered under their control names.
+    QMenu* makePopupMenu(const std::string& controlName);
+    void setFieldMenu(QMenu* menu, QAction* copyAll);
+    void followVisibility(const bool& visible, Signal<>& changed, std::function<void()> exit);
+    void setPositions(Positions positions) { positions_ = positions; }
+    void setDropHandler(std::function<void(const std::vector<DroppedItem>&)> drop) { drop_ = std::move(drop); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+    GridView* gridView_ = nullptr;
+    ChartPanel* chartPanel_ = nullptr;
+
+private:
+    void updatePositions();
+
+    QtPlatform& platform_;
+    ImportDialog* importDialog_ = nullptr;
+    AboutDialog* aboutDialog_ = nullptr;
+    QMenu* fieldMenu_ = nullptr;
+    QAction* copyAll_ = nullptr;
+    std::map<std::string, QAction*> actions_;
+    std::map<const TextField*, QLineEdit*> fields_;
+    std::vector<QLineEdit*> parameterFields_;
+    const bool* visible_ = nullptr;
+    std::function<void()> exit_;
+    Positions positions_{nullptr, nullptr, nullptr};
+    std::function<void(const std::vector<DroppedItem>&)> drop_;
+};
+
+}  // namespace calvane::ui

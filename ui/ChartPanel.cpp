@@ -1,0 +1,52 @@
+#include "ui/ChartPanel.h"
+
+#include "core/Controls.h"
+#include "core/PointSeries.h"
+
+#include <QPointer>
+
+namespace calvane::ui {
+
+ChartPanel::ChartPanel(std::function<chart::ChartSpec()> spec, QWidget* parent)
+    : QChartView(parent), spec_(std::move(spec))
+{
+    setChart(chart::buildChart(spec_()));
+    setRenderHint(QPainter::Antialiasing);
+    pending_.setSingleShot(true);
+    pending_.setInterval(0);
+    connect(&pending_, &QTimer::timeout, this, [this] { chart::updateChart(chart(), spec_()); });
+}
+
+void ChartPanel::scheduleRefresh()
+{
+    if (!pending_.isActive())
+        pending_.start();
+}
+
+void ChartPanel::refreshNow()
+{
+    if (!pending_.isActive())
+        return;
+    pending_.stop();
+    chart::updateChart(chart(), spec_());
+}
+
+void ChartPanel::follow(PointSeries& series)
+{
+    QPointer<ChartPanel> self(this);
+    series.changed.connect([self] {
+        if (self)
+            self->scheduleRefresh();
+    });
+}
+
+void ChartPanel::follow(ChartTitle& title)
+{
+    QPointer<ChartPanel> self(this);
+    title.changed.connect([self] {
+        if (self)
+            self->scheduleRefresh();
+    });
+}
+
+}  // namespace calvane::ui

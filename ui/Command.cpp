@@ -1,0 +1,22 @@
+#include "ui/Command.h"
+
+#include "core/Platform.h"
+
+#include <exception>
+
+namespace calvane::ui {
+
+void runCommand(Platform& platform, const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        platform.showError(error.what());
+    } catch (...) {
+        // Nothing the windows throw gets here; an error from elsewhere must still not
+        // end the program through the event loop.
+        platform.showError("Unknown error");
+    }
+}
+
+}  // namespace calvane::ui

@@ -1,0 +1,301 @@
+#include "ui/QtPlatform.h"
+
+#include "import/ParseVerdex.h"
+#include "ui/Printing.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace calvane::ui {
+
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+}  // namespace
+
+bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+        return true;
+    case QEvent::Close:
+        // A window closed mid-task would come back to a command that still runs.
+        event->ignore();
+        return true;
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}
+
+QtPlatform::QtPlatform() : postTarget_(std::make_unique<QObject>()) {}
+
+QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::showError(const std::string& message)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), qs(message), QMessageBox::Ok,
+                    dialogParent());
+    box.exec();
+}
+
+bool QtPlatform::askYesNo(const std::string& question)
+{
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), qs(question),
+                    QMessageBox::Yes | QMessageBox::No, dialogParent());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QStringList QtPlatform::nameFilters(const std::string& filter)
+{
+    const QStringList parts = qs(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        description.remove(trailingPatterns);
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            // "*.*" means every file; on this platform it would skip names without a dot.
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+    }
+    return filters;
+}
+
+QString QtPlatform::withCrLf(const QString& text)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n') && (i == 0 || text[i - 1] != QLatin1Char('\r')))
+            result += QLatin1Char('\r');
+        result += text[i];
+    }
+    return result;
+}
+
+std::optional<std::string> QtPlatform::runFileDialog(const FileDialogOptions& options, bool save)
+{
+    QFileDialog dialog(dialogParent(), qs(options.title));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The windows ask about replacing a file themselves.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = nameFilters(options.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (options.filterIndex >= 1 && options.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[options.filterIndex - 1]);
+    }
+    QString suffix = qs(options.defaultExtension);
+    while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    if (!suffix.isEmpty() && !suffix.contains(QLatin1Char('*')))
+        dialog.setDefaultSuffix(suffix);
+    if (!options.initialName.empty())
+        dialog.selectFile(qs(options.initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> QtPlatform::chooseSaveFile(const FileDialogOptions& options)
+{
+    return runFileDialog(options, true);
+}
+
+std::optional<std::string> QtPlatform::chooseOpenFile(const FileDialogOptions& options)
+{
+    return runFileDialog(options, false);
+}
+
+void QtPlatform::runImportDialog(TFrmParseVerdex& dialog)
+{
+    const auto found = importDialogs_.find(&dialog);
+    if (found == importDialogs_.end() || !found->second)
+        throw std::logic_error("The import dialog has no window");
+    dialog.visible = true;
+    dialog.modalResult = TFrmParseVerdex::ModalResult::None;
+    found->second->exec();
+    dialog.visible = false;
+}
+
+char QtPlatform::decimalSeparator() const
+{
+    const QString point = QLocale().decimalPoint();
+    if (point.size() == 1 && point[0].unicode() > 32 && point[0].unicode() < 128)
+        return static_cast<char>(point[0].unicode());
+    return '.';
+}
+
+std::string QtPlatform::clipboardText()
+{
+    return withCrLf(QGuiApplication::clipboard()->text()).toStdString();
+}
+
+void QtPlatform::setClipboardText(const std::string& text)
+{
+    QGuiApplication::clipboard()->setText(qs(text));
+}
+
+bool QtPlatform::showPrintDialog()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return askForPrinter(*printer_, dialogParent());
+}
+
+void QtPlatform::printChart(const std::string& chartName)
+{
+    const auto found = charts_.find(chartName);
+    if (!printer_ || found == charts_.end() || !found->second)
+        return;
+    printChartPage(*printer_, found->second, qs(chartName));
+}
+
+void QtPlatform::printLines(const std::string& title, const std::vector<std::string>& lines)
+{
+    if (!printer_)
+        return;
+    for (const auto& [prefix, pointSize] : reportPointSizes_)
+        if (title.starts_with(prefix)) {
+            printReportLines(*printer_, qs(title), lines, pointSize);
+            return;
+        }
+    printReportLines(*printer_, qs(title), lines);
+}
+
+bool QtPlatform::hasFocus(const void* control) const
+{
+    const auto found = focusTargets_.find(control);
+    return found != focusTargets_.end() && found->second && found->second->hasFocus();
+}
+
+void QtPlatform::openPopupMenu(const std::string& menuName, int screenX, int screenY)
+{
+    if (QMenu* menu = popupMenu(menuName))
+        menu->popup(QPoint(screenX, screenY));
+}
+
+QMenu* QtPlatform::popupMenu(const std::string& name) const
+{
+    const auto found = menus_.find(name);
+    return found == menus_.end() ? nullptr : found->second.data();
+}
+
+void QtPlatform::repaint()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtPlatform::runLongTask(const std::function<void(const UiPost& post)>& work)
+{
+    if (busy_) {  // already off the user-interface thread's hands
+        Platform::runLongTask(work);
+        return;
+    }
+
+    // A posted function runs inside the event loop, where an exception must not get
+    // loose; the first one is kept and raised once the task has ended.
+    struct Failures {
+        std::mutex mutex;
+        std::exception_ptr posted;
+    };
+    auto failures = std::make_shared<Failures>();
+    QObject* target = postTarget_.get();
+    const UiPost post = [target, failures](std::function<void()> job) {
+        QMetaObject::invokeMethod(
+            target,
+            [failures, job = std::move(job)] {
+                try {
+                    job();
+                } catch (...) {
+                    std::lock_guard lock(failures->mutex);
+                    if (!failures->posted)
+                        failures->posted = std::current_exception();
+                }
+            },
+            Qt::QueuedConnection);
+    };
+
+    InputBlocker blocker;
+    qApp->installEventFilter(&blocker);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    busy_ = true;
+
+    QEventLoop loop;
+    std::exception_ptr workError;
+    std::thread worker([&] {
+        try {
+            work(post);
+        } catch (...) {
+            workError = std::current_exception();
+        }
+        // Queued behind everything the work posted, so it runs after all of it.
+        QMetaObject::invokeMethod(target, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+
+    busy_ = false;
+    QApplication::restoreOverrideCursor();
+    qApp->removeEventFilter(&blocker);
+
+    if (workError)
+        std::rethrow_exception(workError);
+    if (failures->posted)
+        std::rethrow_exception(failures->posted);
+}
+
+void QtPlatform::registerChart(const std::string& name, QWidget* chartView) { charts_[name] = chartView; }
+
+void QtPlatform::registerPopupMenu(const std::string& name, QMenu* menu) { menus_[name] = menu; }
+
+void QtPlatform::registerFocusTarget(const void* control, QWidget* widget) { focusTargets_[control] = widget; }
+
+void QtPlatform::registerImportDialog(const TFrmParseVerdex* dialog, QDialog* view)
+{
+    importDialogs_[dialog] = view;
+}
+
+void QtPlatform::setReportPointSize(const std::string& titlePrefix, double pointSize)
+{
+    reportPointSizes_[titlePrefix] = pointSize;
+}
+
+}  // namespace calvane::ui

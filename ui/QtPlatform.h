@@ -1,0 +1,89 @@
+#pragma once
+// QtPlatform: the Qt side of Platform. Message boxes, file dialogs, the clipboard,
+// printing and the locale come from Qt; the windows register the widgets that the
+// toolkit-free windows name (charts, pop-up menus, focusable fields, import dialogs)
+// so that a command can reach them by name or by control.
+
+#include "core/Platform.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QPrinter>
+
+#include <map>
+#include <memory>
+#include <string>
+
+class QDialog;
+class QMenu;
+class QWidget;
+
+namespace calvane::ui {
+
+// Swallows user input while a long task runs, so the windows keep painting without
+// taking clicks or keys (and nothing is replayed afterwards).
+class InputBlocker : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+class QtPlatform : public Platform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+
+    void showError(const std::string& message) override;
+    bool askYesNo(const std::string& question) override;
+    std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) override;
+    std::optional<std::string> chooseOpenFile(const FileDialogOptions& options) override;
+    void runImportDialog(TFrmParseVerdex& dialog) override;
+    char decimalSeparator() const override;
+    std::string clipboardText() override;
+    void setClipboardText(const std::string& text) override;
+
+    bool showPrintDialog() override;
+    void printChart(const std::string& chartName) override;
+    void printLines(const std::string& title, const std::vector<std::string>& lines) override;
+
+    bool hasFocus(const void* control) const override;
+    void openPopupMenu(const std::string& menuName, int screenX, int screenY) override;
+    void repaint() override;
+    void runLongTask(const std::function<void(const UiPost& post)>& work) override;
+
+    // The widgets the toolkit-free windows name.
+    void registerChart(const std::string& name, QWidget* chartView);
+    void registerPopupMenu(const std::string& name, QMenu* menu);
+    void registerFocusTarget(const void* control, QWidget* widget);
+    void registerImportDialog(const TFrmParseVerdex* dialog, QDialog* view);
+    // The report font of the print jobs whose title starts with `titlePrefix`; the
+    // others print in the default size.
+    void setReportPointSize(const std::string& titlePrefix, double pointSize);
+
+    QMenu* popupMenu(const std::string& name) const;
+    // True while a long task runs.
+    bool busy() const { return busy_; }
+
+    // Qt's "a|b" filter pairs ("Desc|*.ext|...") as QFileDialog name filters.
+    static QStringList nameFilters(const std::string& filter);
+    // A lone LF becomes CR LF, so that text from a program that ends lines with LF
+    // reads line by line.
+    static QString withCrLf(const QString& text);
+
+private:
+    std::optional<std::string> runFileDialog(const FileDialogOptions& options, bool save);
+
+    std::map<std::string, QPointer<QWidget>> charts_;
+    std::map<std::string, QPointer<QMenu>> menus_;
+    std::map<const void*, QPointer<QWidget>> focusTargets_;
+    std::map<const TFrmParseVerdex*, QPointer<QDialog>> importDialogs_;
+    std::map<std::string, double> reportPointSizes_;
+    std::unique_ptr<QObject> postTarget_;  // lives on the user-interface thread
+    std::unique_ptr<QPrinter> printer_;    // chosen by the print dialog, used by the jobs after it
+    bool busy_ = false;
+};
+
+}  // namespace calvane::ui

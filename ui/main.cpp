@@ -1,0 +1,27 @@
+// Calvane: the desktop program. Every window is created at start-up, in order (the
+// launcher, the light-response window, the A/Ci window, each analysis window with its
+// About and import dialogs); only the launcher shows, and closing it ends the program.
+
+#include "shell/Calvane.h"
+#include "ui/AciWindow.h"
+#include "ui/AqWindow.h"
+#include "ui/LauncherWindow.h"
+#include "ui/QtPlatform.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    calvane::ui::QtPlatform platform;
+    calvane::Calvane app(platform);
+    QApplication::setApplicationName(QString::fromStdString(app.applicationTitle));
+    // The launcher ends the program, not the last window to close.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    calvane::ui::LauncherWindow launcher(app.frmMain);
+    calvane::ui::AqWindow aqWindow(app.frmAQ_C3_Curve, platform);
+    calvane::ui::AciWindow aciWindow(app.frmACi_Curve, platform);
+    launcher.show();
+    return QApplication::exec();
+}
