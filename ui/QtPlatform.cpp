@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QEvent>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
@@ -173,12 +175,22 @@ void QtPlatform::setClipboardText(const std::string& text)
     QGuiApplication::clipboard()->setText(qs(text));
 }
 
-bool QtPlatform::showPrintDialog()
+QPrinter& QtPlatform::printer()
 {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return askForPrinter(*printer_, dialogParent());
+    return *printer_;
 }
+
+QString QtPlatform::reportFileName(const QString& chartFileName)
+{
+    const QFileInfo chart(chartFileName);
+    const QString suffix = chart.suffix().isEmpty() ? QString() : "." + chart.suffix();
+    const QString stem = suffix.isEmpty() ? chart.fileName() : chart.completeBaseName();
+    return chart.dir().filePath(stem + "-report" + suffix);
+}
+
+bool QtPlatform::showPrintDialog() { return askForPrinter(printer(), dialogParent()); }
 
 void QtPlatform::printChart(const std::string& chartName)
 {
@@ -192,12 +204,23 @@ void QtPlatform::printLines(const std::string& title, const std::vector<std::str
 {
     if (!printer_)
         return;
-    for (const auto& [prefix, pointSize] : reportPointSizes_)
-        if (title.starts_with(prefix)) {
-            printReportLines(*printer_, qs(title), lines, pointSize);
-            return;
-        }
-    printReportLines(*printer_, qs(title), lines);
+    double pointSize = 13.5;
+    for (const auto& [prefix, size] : reportPointSizes_)
+        if (title.starts_with(prefix))
+            pointSize = size;
+    const QString chartFile = printer_->outputFileName();
+    if (chartFile.isEmpty()) {
+        printReportLines(*printer_, qs(title), lines, pointSize);
+        return;
+    }
+    printer_->setOutputFileName(reportFileName(chartFile));
+    try {
+        printReportLines(*printer_, qs(title), lines, pointSize);
+    } catch (...) {
+        printer_->setOutputFileName(chartFile);
+        throw;
+    }
+    printer_->setOutputFileName(chartFile);
 }
 
 bool QtPlatform::hasFocus(const void* control) const

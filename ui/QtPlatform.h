@@ -64,6 +64,11 @@ public:
     void setReportPointSize(const std::string& titlePrefix, double pointSize);
 
     QMenu* popupMenu(const std::string& name) const;
+    // The printer the print dialog sets up and the print jobs after it use.
+    QPrinter& printer();
+    // Where the report job goes when the user prints to a file: beside the chart's
+    // file, since a second job to the same file would overwrite the chart page.
+    static QString reportFileName(const QString& chartFileName);
     // True while a long task runs.
     bool busy() const { return busy_; }
 

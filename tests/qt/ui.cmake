@@ -2,3 +2,4 @@
 calvane_qt_test(test_ui_grid SOURCES qt/test_ui_grid.cpp LIBS calvane_ui)
 calvane_qt_test(test_ui_windows SOURCES qt/test_ui_windows.cpp LIBS calvane_ui)
 calvane_qt_test(test_ui_import SOURCES qt/test_ui_import.cpp LIBS calvane_ui)
+calvane_qt_test(test_ui_printing SOURCES qt/test_ui_printing.cpp LIBS calvane_ui)
