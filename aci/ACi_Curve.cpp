@@ -7,6 +7,7 @@
 #include "import/GridText.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 
@@ -15,6 +16,15 @@ namespace calvane {
 namespace {
 
 constexpr int curveSamples = 200;
+
+// The standard-fit group's result fields: the program writes them, the user does not.
+std::vector<TextField*> standardFitResultFields(TfrmACi_Curve& w)
+{
+    return {&w.aciEdit_StdVcmax, &w.aciEdit_StdVcmaxSE, &w.aciEdit_StdVcmax25, &w.aciEdit_StdJmax,
+            &w.aciEdit_StdJmaxSE, &w.aciEdit_StdJmax25, &w.aciEdit_StdRd,      &w.aciEdit_StdRdSE,
+            &w.aciEdit_StdTPU,    &w.aciEdit_StdTPUSE,  &w.aciEdit_StdRMSE,    &w.aciEdit_StdTransitionCi,
+            &w.aciEdit_StdMessage};
+}
 
 // Runs one step of the computation and puts `what` before its arithmetic failure,
 // so the message says which quantity could not be formed.
@@ -59,6 +69,12 @@ TfrmACi_Curve::TfrmACi_Curve(Platform& platform, ImportSettings& importSettings)
     aciCheckBox_Jmax.clicked.connect([this] { aciCheckBox_JmaxClick(); });
     aciCheckBox_TPU.clicked.connect([this] { aciCheckBox_TPUClick(); });
     aciEdit_Identifier.textChanged.connect([this] { aciEdit_IdentifierChange(); });
+
+    for (TextField* field : standardFitResultFields(*this))
+        field->readOnly = true;
+    aciEdit_StdPatm.setHint("Atmospheric pressure (kPa) for the standard fit");
+    aciCheckBox_StdShowCurve.setChecked(true);
+    showStandardFit(AciStandardFitResult{});
 
     ParameterReset();
 }
@@ -152,6 +168,8 @@ bool TfrmACi_Curve::ComputeValues()
     // The steps run in this order and each writes its field at once: a step that
     // fails leaves the fields written before it as they are.
     bool result = true;
+    lastVcmaxRdLine_.reset();
+    lastJmaxLine_.reset();
     const double leafTemp = readTemperature(result);
     const std::string atTemp = " for a leaf temperature of " + formatNumber(leafTemp, separator()) + " oC";
     auto& p = AciParameters;
@@ -192,6 +210,7 @@ void TfrmACi_Curve::FitVcMaxRd()
     // The model line is A = Vcmax * fPrime(Ci) - Rd.
     AciParameters.Vcmax = line.slope;
     AciParameters.Rd = -line.intercept;
+    lastVcmaxRdLine_ = line;
 }
 
 void TfrmACi_Curve::FitJMax()
@@ -199,6 +218,7 @@ void TfrmACi_Curve::FitJMax()
     const auto line = aci::fitSelectedPoints(
         Series_LightAssim, [this](double ci) { return gPrime(ci); }, "Cannot fit Jmax", separator());
     AciParameters.Jmax = line.slope;
+    lastJmaxLine_ = line;
 }
 
 // --- Chart ---------------------------------------------------------------------------------
@@ -251,10 +271,16 @@ void TfrmACi_Curve::aciMnuFileClearClick()
         aciSpreadSheetData.setCell(2, row, "");
     }
     ParameterReset();
+    lastVcmaxRdLine_.reset();
+    lastJmaxLine_.reset();
     Series_LightAssim.clear();
     Series_Wc.clear();
     Series_Wj.clear();
     Series_Wp.clear();
+    // The standard fit described the data just removed; its settings stay.
+    standardFit_.reset();
+    showStandardFit(AciStandardFitResult{});
+    Load_StandardFit_Series();
 }
 
 void TfrmACi_Curve::aciMnuFileExitClick() { setVisible(false); }
@@ -306,6 +332,10 @@ std::vector<std::string> TfrmACi_Curve::exportLines() const
     const Grid& grid = aciSpreadSheetData;
     for (int row = 0; row < grid.rowCount(); ++row)
         lines.push_back("  " + grid.cell(1, row) + ", " + grid.cell(2, row));
+    if (aciMnuFileExportStandardFit.checked()) {
+        const auto section = standardFitExportLines();
+        lines.insert(lines.end(), section.begin(), section.end());
+    }
     return lines;
 }
 
@@ -426,6 +456,120 @@ void TfrmACi_Curve::aciPopUp2PasteClick()
     // Read-only GammaStar included: only typing is barred there.
     if (TextField* field = focusedParameterField())
         field->setText(value);
+}
+
+// --- The standard fit ------------------------------------------------------------------------------
+
+void TfrmACi_Curve::aciMnuResultsStandardFitClick() { runStandardFit(); }
+
+void TfrmACi_Curve::runStandardFit()
+{
+    Load_ACi_Series();
+    standardFit_ = fitStandardModel();
+    showStandardFit(*standardFit_);
+    Load_StandardFit_Series();
+}
+
+AciStandardFitResult TfrmACi_Curve::fitStandardModel()
+{
+    AciStandardFitResult failed;
+    const auto temperature = readNumber(aciEdit_Temp.text(), separator());
+    if (!temperature) {
+        failed.message = "Cannot fit: the leaf temperature \"" + aciEdit_Temp.text() + "\" is not a number";
+        return failed;
+    }
+    const auto patm = readNumber(aciEdit_StdPatm.text(), separator());
+    if (!patm) {
+        failed.message = "Cannot fit: Patm \"" + aciEdit_StdPatm.text() + "\" is not a number";
+        return failed;
+    }
+    AciStandardFitSettings settings;
+    settings.leafTemperature = *temperature;
+    settings.patm = *patm;
+    settings.fitTPU = aciCheckBox_StdTPU.checked();
+    // Only a positive light gives Jmax; the fit then reports J and says so.
+    const auto light = readNumber(aciEdit_Light.text(), separator());
+    if (light && *light > 0)
+        settings.ppfd = *light;
+    return fitAciStandard(Series_LightAssim.points(), settings);
+}
+
+void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
+{
+    const bool tpu = fit.fitted && fit.tpuFitted;
+    aciLabel_StdJmax.setCaption(fit.jInsteadOfJmax ? "J" : "Jmax");
+    aciLabel_StdTPU.setVisible(tpu);
+    aciEdit_StdTPU.setVisible(tpu);
+    aciEdit_StdTPUSE.setVisible(tpu);
+    if (!fit.fitted) {
+        for (TextField* field : standardFitResultFields(*this))
+            field->setText("");
+        aciEdit_StdMessage.setText(fit.message);
+        return;
+    }
+    auto text = [this](double value) { return formatNumber(value, separator()); };
+    aciEdit_StdVcmax.setText(text(fit.vcmax));
+    aciEdit_StdVcmaxSE.setText(text(fit.vcmaxSE));
+    aciEdit_StdVcmax25.setText(text(fit.vcmax25));
+    aciEdit_StdJmax.setText(text(fit.jmax));
+    aciEdit_StdJmaxSE.setText(text(fit.jmaxSE));
+    aciEdit_StdJmax25.setText(fit.jmax25 ? text(*fit.jmax25) : "");
+    aciEdit_StdRd.setText(text(fit.rd));
+    aciEdit_StdRdSE.setText(text(fit.rdSE));
+    aciEdit_StdTPU.setText(tpu ? text(fit.tpu) : "");
+    aciEdit_StdTPUSE.setText(tpu ? text(fit.tpuSE) : "");
+    aciEdit_StdRMSE.setText(text(fit.rmse));
+    aciEdit_StdTransitionCi.setText(fit.transitionCi ? text(*fit.transitionCi) : "");
+    std::string note = "Fitted to " + std::to_string(fit.points) + " points; converged from " +
+                       std::to_string(fit.convergedStarts) + " of " + std::to_string(fit.starts) +
+                       " starting points";
+    if (fit.jInsteadOfJmax)
+        note += "; no positive light value, so J is reported instead of Jmax";
+    if (!fit.transitionCi)
+        note += "; Rubisco and RuBP limitation do not meet above GammaStar";
+    aciEdit_StdMessage.setText(note);
+}
+
+void TfrmACi_Curve::Load_StandardFit_Series()
+{
+    Series_StandardFit.clear();
+    if (!standardFit_ || !standardFit_->fitted || Series_LightAssim.empty())
+        return;
+    const double low = Series_LightAssim.minX();
+    const double step = (Series_LightAssim.maxX() - low) / curveSamples;
+    for (int i = 0; i <= curveSamples; ++i) {
+        const double ci = low + i * step;
+        const double a = aciStandardAssimilation(*standardFit_, ci);
+        // Where the model has no value (a Ci at a pole of a rate) there is nothing to draw.
+        if (std::isfinite(a))
+            Series_StandardFit.add(ci, a);
+    }
+}
+
+std::vector<std::string> TfrmACi_Curve::standardFitExportLines() const
+{
+    auto withError = [](const std::string& name, const TextField& value, const TextField& error) {
+        return name + ", " + value.text() + ", " + error.text();
+    };
+    auto plain = [](const std::string& name, const TextField& value) { return name + ", " + value.text(); };
+    std::vector<std::string> lines{
+        "",
+        "Standard fit (Farquhar-von Caemmerer-Berry)",
+        withError("Vcmax", aciEdit_StdVcmax, aciEdit_StdVcmaxSE),
+        withError(aciLabel_StdJmax.caption(), aciEdit_StdJmax, aciEdit_StdJmaxSE),
+        withError("Rd", aciEdit_StdRd, aciEdit_StdRdSE),
+    };
+    if (aciEdit_StdTPU.visible())
+        lines.push_back(withError("TPU", aciEdit_StdTPU, aciEdit_StdTPUSE));
+    lines.push_back(plain("Vcmax25", aciEdit_StdVcmax25));
+    lines.push_back(plain("Jmax25", aciEdit_StdJmax25));
+    lines.push_back(plain("RMSE", aciEdit_StdRMSE));
+    lines.push_back(plain("Transition Ci", aciEdit_StdTransitionCi));
+    lines.push_back(plain("Patm", aciEdit_StdPatm));
+    // A fit that failed says why; the values above are then empty.
+    if (standardFit_ && !standardFit_->fitted)
+        lines.push_back(standardFit_->message);
+    return lines;
 }
 
 // --- About and showing --------------------------------------------------------------------------

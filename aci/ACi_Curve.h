@@ -11,9 +11,11 @@
 #include "core/Grid.h"
 #include "core/Platform.h"
 #include "core/PointSeries.h"
+#include "fit/AciStandardFit.h"
 #include "import/ParseVerdex.h"
 #include "shell/About.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +54,11 @@ public:
     bool ComputeValues();
     void FitVcMaxRd();
     void FitJMax();
+    // The straight lines of the last Compute Curves, for reports that list them: empty
+    // until the fit succeeded, and again after a computation that failed before it or
+    // a Clear.
+    const std::optional<aci::FittedLine>& lastVcmaxRdLine() const { return lastVcmaxRdLine_; }
+    const std::optional<aci::FittedLine>& lastJmaxLine() const { return lastJmaxLine_; }
 
     // --- Chart ---------------------------------------------------------------------
     void Load_TPU_Series();
@@ -86,6 +93,27 @@ public:
     void aciPopup2CopyClick();
     void aciPopUp2CopyAllClick();
     void aciPopUp2PasteClick();
+
+    // --- The standard fit, beside the window's own analysis ---------------------------
+    // Results > "Standard Fit": the field's standard nonlinear fit of the measured
+    // points (rebuilt from the grid) at the leaf temperature, the light of the Light
+    // field and the group's Patm and TPU settings. It writes the "Standard fit" group
+    // and its curve and nothing else; a curve that cannot be fitted leaves the group
+    // empty with the reason in aciEdit_StdMessage. It throws nothing.
+    void aciMnuResultsStandardFitClick();
+    // The same command, for callers without a menu (the batch command).
+    void runStandardFit();
+    // Refills Series_StandardFit from the last standard fit: the fitted curve across
+    // the measured Ci range, empty when there is no fit.
+    void Load_StandardFit_Series();
+    // The export file's standard-fit section, from the group's fields as they stand:
+    // an empty line, the heading, then "Name, value, standard error" for Vcmax, Jmax
+    // (or J), Rd and TPU (when fitted), and "Name, value" for Vcmax25, Jmax25, RMSE,
+    // Transition Ci and Patm; a fit that failed adds its message as a last line.
+    // exportLines() appends it when aciMnuFileExportStandardFit is checked.
+    std::vector<std::string> standardFitExportLines() const;
+    // The last standard fit, if the command has run since creation or the last Clear.
+    const std::optional<AciStandardFitResult>& standardFit() const { return standardFit_; }
 
     // --- About and showing ---------------------------------------------------------------
     void aciMnuAboutClick();
@@ -137,6 +165,40 @@ public:
     PointSeries Series_Wc{"Wc (Rubisco)", PointSeries::Kind::Line, rgb(255, 128, 64)};
     PointSeries Series_Wj{"Wj (RuBP)", PointSeries::Kind::Line, rgb(0, 128, 0)};
     PointSeries Series_Wp{"Wp (TPU)", PointSeries::Kind::Line, rgb(128, 0, 255)};
+    // The standard fit's curve, drawn while aciCheckBox_StdShowCurve is checked.
+    PointSeries Series_StandardFit{"Standard fit", PointSeries::Kind::Line, rgb(0, 0, 255)};
+
+    // The "Standard fit" group: results (read-only) with their standard errors and
+    // 25 degrees C values, and two settings, Patm and whether TPU is fitted. The TPU
+    // fields show only when the last fit included TPU; the J label reads "J" when no
+    // positive light value made the fit report J instead of Jmax.
+    Label aciGroupBox_StandardFit{"Standard fit"};
+    Label aciLabel_StdValue{"Value"};
+    Label aciLabel_StdSE{"Std. error"};
+    Label aciLabel_StdAt25{"At 25 oC"};
+    Label aciLabel_StdVcmax{"Vcmax"};
+    Label aciLabel_StdJmax{"Jmax"};
+    Label aciLabel_StdRd{"Rd"};
+    Label aciLabel_StdTPU{"TPU"};
+    Label aciLabel_StdRMSE{"RMSE"};
+    Label aciLabel_StdTransitionCi{"Transition Ci"};
+    Label aciLabel_StdPatm{"Patm (kPa)"};
+    TextField aciEdit_StdVcmax;
+    TextField aciEdit_StdVcmaxSE;
+    TextField aciEdit_StdVcmax25;
+    TextField aciEdit_StdJmax;
+    TextField aciEdit_StdJmaxSE;
+    TextField aciEdit_StdJmax25;
+    TextField aciEdit_StdRd;
+    TextField aciEdit_StdRdSE;
+    TextField aciEdit_StdTPU;
+    TextField aciEdit_StdTPUSE;
+    TextField aciEdit_StdRMSE;
+    TextField aciEdit_StdTransitionCi;
+    TextField aciEdit_StdMessage;
+    TextField aciEdit_StdPatm{"100"};
+    CheckBox aciCheckBox_StdTPU{"Fit TPU", "Fit triose-phosphate utilization as a third limitation"};
+    CheckBox aciCheckBox_StdShowCurve{"Show curve", "Show the standard fit's curve in the chart"};
 
     calvane::AciParameters AciParameters;
 
@@ -151,6 +213,10 @@ public:
     MenuItem aciMnuResults{"Results", "", ""};
     MenuItem aciMnuResultsPlotData{"Plot Data", "F2", ""};
     MenuItem aciMnuResultsComputeCurve{"Compute Curves", "F1", ""};
+    MenuItem aciMnuResultsStandardFit{"Standard Fit", "F3", "The field's standard nonlinear A/Ci fit"};
+    // File > "Include Standard Fit": a checkable menu item, off at creation; while it
+    // is checked Export adds the standard-fit section after the usual lines.
+    CheckBox aciMnuFileExportStandardFit{"Include Standard Fit", "Add the standard fit to exported results"};
     MenuItem aciMnuAbout{"About", "", ""};
     MenuItem aciPopupCopy{"Copy", "", ""};
     MenuItem aciPopupPaste{"Paste", "", ""};
@@ -169,8 +235,14 @@ private:
     char separator() const;
     double readTemperature(bool& valid);
     void loadModelCurve(PointSeries& series, double (*rate)(double, const calvane::AciParameters&));
+    // The standard fit's settings read from the fields, and its results written to them.
+    AciStandardFitResult fitStandardModel();
+    void showStandardFit(const AciStandardFitResult& fit);
 
     Platform& platform_;
+    std::optional<AciStandardFitResult> standardFit_;
+    std::optional<aci::FittedLine> lastVcmaxRdLine_;
+    std::optional<aci::FittedLine> lastJmaxLine_;
 };
 
 }  // namespace calvane

@@ -5,6 +5,9 @@
 #include "core/NumberText.h"
 #include "fit/LeastSquareFit.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace calvane::aci {
 
 namespace {
@@ -100,6 +103,19 @@ bool stepAccepts(const PointSeries& points, int i, double s0)
     }
 }
 
+// The squared correlation of the points a line went through, from its running means;
+// for a report only, so an undefined value is NaN rather than an error.
+double rSquaredOf(const TLinearRegression& regression)
+{
+    const double varianceY = regression.MeanYY - regression.MeanY * regression.MeanY;
+    const double denominator = regression.VarianceX() * varianceY;
+    // A variance at the rounding level of the means is no variance at all.
+    if (!(denominator > 0) || varianceY <= 1e-12 * regression.MeanYY)
+        return std::numeric_limits<double>::quiet_NaN();
+    const double covariance = regression.CovarianceXY();
+    return std::min(1.0, covariance * covariance / denominator);
+}
+
 }  // namespace
 
 FittedLine fitSelectedPoints(const PointSeries& points, const std::function<double(double)>& transform,
@@ -132,7 +148,7 @@ FittedLine fitSelectedPoints(const PointSeries& points, const std::function<doub
     }
 
     try {
-        return {regression.Slope(), regression.Intercept()};
+        return {regression.Slope(), regression.Intercept(), regression.Count, rSquaredOf(regression)};
     } catch (const ArithmeticError& e) {
         if (regression.Count < 2)
             throw ArithmeticError(failurePrefix + ": only one point could be used, at least two are needed (" +

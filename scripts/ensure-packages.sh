@@ -2,7 +2,7 @@
 # Installs, with apt-get, whatever Calvane needs to build and test that is missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev
+packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libceres-dev
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
           xvfb xauth poppler-utils fonts-dejavu-core)
 
