@@ -8,13 +8,16 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace calvane::batch {
 
 class BatchPlatform : public Platform {
 public:
+    // Messages go to `messages` as they are shown; without a stream they are only kept.
     BatchPlatform(std::ostream& messages, char decimalSeparator)
-        : messages_(messages), decimalSeparator_(decimalSeparator) {}
+        : messages_(&messages), decimalSeparator_(decimalSeparator) {}
+    explicit BatchPlatform(char decimalSeparator) : decimalSeparator_(decimalSeparator) {}
 
     void showError(const std::string& message) override;
     bool askYesNo(const std::string&) override { return true; }
@@ -25,18 +28,27 @@ public:
     std::string clipboardText() override { return clipboard_; }
     void setClipboardText(const std::string& text) override { clipboard_ = text; }
 
+    // A file held in memory (a curve cut from a table), read in place of the disk.
+    void serveFile(const std::string& path, std::string bytes);
+    bool fileExists(const std::string& path) override;
+    std::optional<std::string> readFile(const std::string& path) override;
+
     // What the dialogs answer.
     std::optional<std::string> saveFileName;
     std::optional<std::string> openFileName;
     std::function<void(TFrmParseVerdex&)> importDialogActions;
 
-    int messageCount() const { return messageCount_; }
+    int messageCount() const { return static_cast<int>(shown_.size()); }
+    // Every message shown, one line each, in order.
+    const std::vector<std::string>& messages() const { return shown_; }
 
 private:
-    std::ostream& messages_;
+    std::ostream* messages_ = nullptr;
     char decimalSeparator_;
     std::string clipboard_;
-    int messageCount_ = 0;
+    std::vector<std::string> shown_;
+    std::optional<std::string> servedPath_;
+    std::string servedBytes_;
 };
 
 // The decimal separator of the user's locale (LC_ALL, LC_NUMERIC, LANG).

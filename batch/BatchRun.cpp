@@ -3,29 +3,44 @@
 #include "aci/ACi_Curve.h"
 #include "aq/AQ_C3_Curve.h"
 #include "batch/BatchPlatform.h"
+#include "batch/CurveTable.h"
+#include "batch/Progress.h"
+#include "batch/Summary.h"
 #include "core/Errors.h"
 #include "core/ExportFile.h"
+#include "core/NumberText.h"
 #include "core/TextFile.h"
 #include "import/ParseVerdex.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cmath>
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <stdexcept>
+#include <thread>
 
 namespace calvane::batch {
 
 namespace {
 
 const char* const usageText =
-    "usage: calvane-batch aci|aq [OPTIONS] FILE\n"
+    "usage: calvane-batch aci|aq [OPTIONS] INPUT...\n"
+    "  inputs:   files, and folders standing for their .csv files\n"
     "  loading:  (default: File > Import > CSV Text)  --drop  --instrument ROW,XCOL,ACOL [--tab]\n"
+    "  tables:   --group COLUMN --x COLUMN --a COLUMN  [--tleaf COLUMN (aci) | --parabs COLUMN (aq)]\n"
     "  fields:   --id TEXT  --set NAME=TEXT  --fix NAME[=TEXT]  --free NAME\n"
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
-    "  output:   -o PATH | --export PATH (default: standard output)\n"
+    "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
+    "            (default: standard output)\n"
     "  names:    aci: Kc Ko Tau Temp Light Respiration Vcmax Jmax TPU GammaStar\n"
     "            aq:  Amax AQE Convexity Respiration ParAbs LightSat LightComp\n";
 
@@ -52,7 +67,14 @@ struct Options {
     std::vector<std::string> commands;
     bool none = false;
     std::optional<std::string> output;
-    std::optional<std::string> file;
+    std::vector<std::string> inputs;
+    // Tables of many curves.
+    std::optional<std::string> group;
+    std::optional<std::string> xColumn;
+    std::optional<std::string> aColumn;
+    std::optional<std::string> meanColumn;  // --tleaf or --parabs
+    std::optional<std::string> outDir;
+    std::optional<std::string> summary;
 };
 
 // A field of a window by its batch name, and its fixed flag where it has one.
@@ -75,6 +97,47 @@ public:
     virtual TextField& instrumentXColumn() = 0;
     virtual TFrmParseVerdex& importDialog() = 0;
     virtual std::vector<std::string> exportLines() const = 0;
+
+    // Many curves: the search threads a window may use, the field that --tleaf or
+    // --parabs fills, the measured points the window holds, and its columns of the run
+    // summary: every parameter (and its state word), then what the window adds.
+    virtual void setSearchThreads(unsigned threads) = 0;
+    virtual TextField& meanField() = 0;
+    virtual int pointCount() const = 0;
+    virtual std::vector<std::string> summaryOrder() const = 0;
+    virtual std::vector<std::string> extraHeader() const = 0;
+    virtual std::vector<std::string> extraFields() const = 0;
+    // The standard fits' columns will stand between these and the status; none yet.
+    virtual std::vector<std::string> standardFitHeader() const { return {}; }
+    virtual std::vector<std::string> standardFitFields() const { return {}; }
+
+    std::vector<std::string> summaryHeader()
+    {
+        std::vector<std::string> header;
+        const auto all = fields();
+        for (const auto& name : summaryOrder()) {
+            header.push_back(name);
+            if (all.at(name).flag)
+                header.push_back(name + " state");
+        }
+        for (auto part : {extraHeader(), standardFitHeader()})
+            header.insert(header.end(), part.begin(), part.end());
+        return header;
+    }
+    std::vector<std::string> summaryFields(char separator)
+    {
+        std::vector<std::string> row;
+        const auto all = fields();
+        for (const auto& name : summaryOrder()) {
+            const FieldRef ref = all.at(name);
+            row.push_back(withDecimalPoint(ref.field->text(), separator));
+            if (ref.flag)
+                row.push_back(fixedStateWord(*ref.flag));
+        }
+        for (auto part : {extraFields(), standardFitFields()})
+            row.insert(row.end(), part.begin(), part.end());
+        return row;
+    }
 };
 
 class AciSession : public Session {
@@ -108,6 +171,38 @@ public:
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
 
+    void setSearchThreads(unsigned) override {}
+    TextField& meanField() override { return w.aciEdit_Temp; }
+    int pointCount() const override { return w.Series_LightAssim.count(); }
+    std::vector<std::string> summaryOrder() const override
+    {
+        return {"Kc", "Ko", "Tau", "Temp", "Light", "Respiration", "Vcmax", "Jmax", "TPU", "GammaStar"};
+    }
+    // The two straight-line fits of the last Compute Curves.
+    std::vector<std::string> extraHeader() const override
+    {
+        std::vector<std::string> header;
+        for (const char* line : {"Vcmax fit", "Jmax fit"})
+            for (const char* what : {" points", " slope", " intercept", " R2"})
+                header.push_back(std::string(line) + what);
+        return header;
+    }
+    std::vector<std::string> extraFields() const override
+    {
+        std::vector<std::string> row;
+        for (const auto& line : {w.lastVcmaxRdLine(), w.lastJmaxLine()}) {
+            if (line) {
+                row.push_back(std::to_string(line->pointsUsed));
+                row.push_back(summaryNumber(line->slope));
+                row.push_back(summaryNumber(line->intercept));
+                row.push_back(summaryNumber(line->rSquared));
+            } else {
+                row.insert(row.end(), 4, std::string());
+            }
+        }
+        return row;
+    }
+
 private:
     TfrmACi_Curve w;
 };
@@ -140,6 +235,31 @@ public:
     TextField& instrumentXColumn() override { return w.frmParseVerdex.EdtQObs; }
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
+
+    void setSearchThreads(unsigned threads) override { w.searchThreads = threads; }
+    TextField& meanField() override { return w.aqNumEdit_ParAbs; }
+    int pointCount() const override { return w.Series_LightAssim.count(); }
+    std::vector<std::string> summaryOrder() const override
+    {
+        return {"Amax", "AQE", "Convexity", "Respiration", "ParAbs", "LightSat", "LightComp"};
+    }
+    // How well the parameters as they stand fit the observed points.
+    std::vector<std::string> extraHeader() const override { return {"SSE", "RMSE"}; }
+    std::vector<std::string> extraFields() const override
+    {
+        const PointSeries& points = w.Series_LightAssim;
+        if (points.empty())
+            return {"", ""};
+        const long double amax = w.numEditValue(w.aqNumEdit_Amax), aqe = w.numEditValue(w.aqNumEdit_AQE),
+                          convexity = w.numEditValue(w.aqNumEdit_Convexity),
+                          a0 = w.numEditValue(w.aqNumEdit_A0_Resp);
+        long double sse = 0;
+        for (int i = 0; i < points.count(); ++i) {
+            const long double error = points.y(i) - TfrmAQ_C3_Curve::respCurve(points.x(i), amax, aqe, convexity, a0);
+            sse += error * error;
+        }
+        return {summaryNumber(sse), summaryNumber(std::sqrt(sse / points.count()))};
+    }
 
 private:
     TfrmAQ_C3_Curve w;
@@ -198,10 +318,14 @@ Options parseArguments(const std::vector<std::string>& args)
                 throw UsageError(arg + " needs a value");
             return args[++i];
         };
+        // A table option given once only.
+        auto once = [&](std::optional<std::string>& target) {
+            if (target)
+                throw UsageError(arg + " may be given only once");
+            target = value();
+        };
         if (positionalOnly || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (options.file)
-                throw UsageError("only one FILE may be given");
-            options.file = arg;
+            options.inputs.push_back(arg);
         } else if (arg == "--") {
             positionalOnly = true;
         } else if (arg == "--id") {
@@ -239,14 +363,36 @@ Options parseArguments(const std::vector<std::string>& args)
             if (options.output)
                 throw UsageError("only one output file may be given");
             options.output = value();
+        } else if (arg == "--group") {
+            once(options.group);
+        } else if (arg == "--x") {
+            once(options.xColumn);
+        } else if (arg == "--a") {
+            once(options.aColumn);
+        } else if (arg == "--tleaf" || arg == "--parabs") {
+            if ((arg == "--tleaf") != (options.kind == Kind::Aci))
+                throw UsageError(arg + " is not an option of this window");
+            once(options.meanColumn);
+        } else if (arg == "--out-dir") {
+            once(options.outDir);
+        } else if (arg == "--summary") {
+            once(options.summary);
         } else if (isCommandOption(arg)) {
             options.commands.push_back(arg);
         } else {
             throw UsageError("unknown option " + arg);
         }
     }
-    if (!options.file)
-        throw UsageError("missing FILE");
+    if (options.inputs.empty())
+        throw UsageError("missing INPUT");
+    if (options.group && (!options.xColumn || !options.aColumn))
+        throw UsageError("--group needs --x COLUMN and --a COLUMN");
+    if (!options.group && (options.xColumn || options.aColumn || options.meanColumn))
+        throw UsageError("--x, --a, --tleaf and --parabs go with --group");
+    if (options.group && options.loading == Loading::Instrument)
+        throw UsageError("--group cannot go with --instrument");
+    if (options.output && options.outDir)
+        throw UsageError("-o cannot go with --out-dir");
     if (options.none && !options.commands.empty())
         throw UsageError("--none cannot go with a command");
     if (options.tab && options.loading != Loading::Instrument)
@@ -288,9 +434,8 @@ void applyField(const FieldAction& action, Session& session)
         ref.flag->setChecked(false);
 }
 
-void load(const Options& options, Session& session, BatchPlatform& platform)
+void load(const Options& options, const std::string& file, Session& session, BatchPlatform& platform)
 {
-    const std::string& file = *options.file;
     switch (options.loading.value_or(Loading::CsvText)) {
     case Loading::CsvText:
         platform.openFileName = file;
@@ -325,54 +470,375 @@ void runShowingErrors(BatchPlatform& platform, const std::function<void()>& comm
     }
 }
 
+std::unique_ptr<Session> makeSession(Kind kind, BatchPlatform& platform, ImportSettings& settings)
+{
+    if (kind == Kind::Aci)
+        return std::make_unique<AciSession>(platform, settings);
+    return std::make_unique<AqSession>(platform, settings);
+}
+
+namespace fs = std::filesystem;
+
+// One curve of a run, in input order.
+struct Curve {
+    std::string source;                  // the file as named, or as found in a folder
+    std::optional<std::string> group;    // the group value of a table's curve
+    std::optional<std::string> csv;      // a table's curve, handed to the window from memory
+    std::optional<double> mean;          // for the --tleaf or --parabs field
+    std::optional<std::string> failure;  // why the curve cannot be read
+    std::string exportPath;              // under --out-dir
+
+    std::string label() const { return group ? source + " [" + *group + "]" : source; }
+};
+
+// What one curve's window left behind.
+struct CurveOutcome {
+    std::optional<std::string> readFailure;  // names the curve itself
+    bool ran = false;
+    std::vector<std::string> exportLines;
+    std::vector<std::string> messages;  // as the window showed them
+    std::string identifier;
+    int points = 0;
+    std::vector<std::string> summary;   // the window's columns
+};
+
+bool endsWithCsv(const std::string& name)
+{
+    if (name.size() < 4)
+        return false;
+    std::string extension = name.substr(name.size() - 4);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".csv";
+}
+
+// The .csv files of a folder (not of its subfolders), sorted by name.
+std::vector<std::string> csvFilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        const std::string name = it->path().filename().string();
+        if (endsWithCsv(name) && !it->is_directory(ignored))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> files;
+    for (const auto& name : names)
+        files.push_back((fs::path(folder) / name).string());
+    return files;
+}
+
+// Every curve of the inputs, in order. A folder without .csv files is a curve that
+// cannot be opened, as a folder named as a file always was.
+std::vector<Curve> collectCurves(const Options& options, char decimalSeparator)
+{
+    std::vector<Curve> curves;
+    for (const auto& input : options.inputs) {
+        std::error_code error;
+        std::vector<std::string> files{input};
+        if (fs::is_directory(input, error)) {
+            files = csvFilesIn(input);
+            if (files.empty()) {
+                curves.push_back({input, {}, {}, {}, FileError::cannotOpen(input).what(), {}});
+                continue;
+            }
+        }
+        for (const auto& file : files) {
+            if (!options.group) {
+                curves.push_back({file, {}, {}, {}, {}, {}});
+                continue;
+            }
+            const auto bytes = readFileBytes(file);
+            if (!bytes) {
+                curves.push_back({file, {}, {}, {}, FileError::cannotOpen(file).what(), {}});
+                continue;
+            }
+            const TableColumns columns{*options.group, *options.xColumn, *options.aColumn, options.meanColumn};
+            const TableSplit split = splitTable(decodeText(*bytes), file, columns, decimalSeparator);
+            if (split.error)
+                curves.push_back({file, {}, {}, {}, split.error, {}});
+            for (const auto& tableCurve : split.curves) {
+                Curve curve{file, tableCurve.group, curveAsCsv(tableCurve), {}, tableCurve.error, {}};
+                if (options.meanColumn)
+                    curve.mean = tableCurve.mean;
+                curves.push_back(std::move(curve));
+            }
+        }
+    }
+    return curves;
+}
+
+// A name that any file system can hold: no path separators, no characters that some
+// systems refuse, never empty, "." or "..".
+std::string safeFileName(const std::string& name)
+{
+    std::string safe = name;
+    for (char& c : safe) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos)
+            c = '_';
+    }
+    if (safe.empty() || safe == "." || safe == "..")
+        safe = "_";
+    return safe;
+}
+
+fs::path canonicalOf(const std::string& path)
+{
+    std::error_code error;
+    const fs::path canonical = fs::weakly_canonical(path, error);
+    return error ? fs::absolute(path, error) : canonical;
+}
+
+// DIR/NAME.txt for every curve: unique within the run (letter case ignored, as some
+// file systems do), and never one of the files in `keep`.
+void nameExports(std::vector<Curve>& curves, const std::string& folder, const std::set<fs::path>& keep)
+{
+    std::set<std::string> taken;
+    for (auto& curve : curves) {
+        const std::string base = safeFileName(curve.group ? *curve.group : fs::path(curve.source).stem().string());
+        for (int n = 1;; ++n) {
+            const std::string name = n == 1 ? base : base + "-" + std::to_string(n);
+            std::string key = name;
+            for (char& c : key)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const std::string path = (fs::path(folder) / (name + ".txt")).string();
+            if (taken.count(key) || keep.count(canonicalOf(path)))
+                continue;
+            taken.insert(key);
+            curve.exportPath = path;
+            break;
+        }
+    }
+}
+
+// One curve through a fresh window of its own, exactly as a one-file run goes.
+CurveOutcome runCurve(const Options& options, const Curve& curve, char decimalSeparator, unsigned searchThreads)
+{
+    CurveOutcome outcome;
+    if (curve.failure) {
+        outcome.readFailure = curve.failure;
+        return outcome;
+    }
+    if (!curve.csv && !readFileBytes(curve.source)) {
+        outcome.readFailure = FileError::cannotOpen(curve.source).what();
+        return outcome;
+    }
+    try {
+        BatchPlatform platform(decimalSeparator);
+        ImportSettings importSettings;  // each window its own: windows may run on several threads
+        const auto session = makeSession(options.kind, platform, importSettings);
+        session->setSearchThreads(searchThreads);
+
+        std::string path = curve.source;
+        if (curve.csv) {
+            path = curve.source + " [" + *curve.group + "].csv";  // a drop, too, takes only .csv
+            platform.serveFile(path, *curve.csv);
+        }
+        runShowingErrors(platform, [&] { load(options, path, *session, platform); });
+        if (curve.mean)
+            session->meanField().setText(formatNumber(*curve.mean, decimalSeparator));
+        for (const auto& action : options.fields)
+            applyField(action, *session);
+
+        std::vector<std::string> commands = options.commands;
+        if (commands.empty() && !options.none)
+            commands.push_back(session->defaultCommand());
+        const auto table = session->commands();
+        for (const auto& command : commands)
+            runShowingErrors(platform, table.at(command));
+
+        outcome.exportLines = session->exportLines();
+        outcome.identifier = session->identifier().text();
+        outcome.points = session->pointCount();
+        outcome.summary = session->summaryFields(decimalSeparator);
+        outcome.messages = platform.messages();
+        outcome.ran = true;
+    } catch (const std::exception& error) {  // out of memory, say: this curve only
+        outcome.messages.push_back(error.what());
+    }
+    return outcome;
+}
+
+// Runs the curves on a pool of workers and hands each outcome to `emit` on this
+// thread, in input order, as soon as it and every one before it are done.
+void runPool(const Options& options, const std::vector<Curve>& curves, char decimalSeparator, unsigned workers,
+             ProgressLine& progress, const std::function<void(std::size_t, CurveOutcome&)>& emit)
+{
+    if (curves.empty())
+        return;
+    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
+    workers = std::clamp<unsigned>(workers ? workers : hardware, 1, static_cast<unsigned>(curves.size()));
+    // The light-response search is threaded itself: together they fill the machine once.
+    const unsigned searchThreads = workers == 1 ? 0 : std::max(1u, hardware / workers);
+
+    std::vector<std::optional<CurveOutcome>> outcomes(curves.size());
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::size_t next = 0, done = 0;
+    std::string current;
+    auto work = [&] {
+        for (;;) {
+            std::size_t i;
+            {
+                const std::lock_guard lock(mutex);
+                if (next >= curves.size())
+                    return;
+                i = next++;
+                current = curves[i].label();
+            }
+            CurveOutcome outcome = runCurve(options, curves[i], decimalSeparator, searchThreads);
+            {
+                const std::lock_guard lock(mutex);
+                outcomes[i] = std::move(outcome);
+                ++done;
+            }
+            finished.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (unsigned k = 0; k < workers; ++k)
+        pool.emplace_back(work);
+
+    progress.show(0, curves.front().label());
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        std::unique_lock lock(mutex);
+        while (!outcomes[i]) {
+            const std::size_t doneNow = done;
+            const std::string currentNow = current;
+            lock.unlock();
+            progress.show(doneNow, currentNow);
+            lock.lock();
+            finished.wait_for(lock, std::chrono::milliseconds(250), [&] { return outcomes[i].has_value(); });
+        }
+        CurveOutcome outcome = std::move(*outcomes[i]);
+        outcomes[i].reset();
+        lock.unlock();
+        progress.clear();
+        emit(i, outcome);
+    }
+    for (auto& thread : pool)
+        thread.join();
+}
+
 }  // namespace
 
-int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, char decimalSeparator)
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, char decimalSeparator,
+             const RunSettings& settings)
 {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << usageText;
         return exitClean;
     }
 
-    BatchPlatform platform(err, decimalSeparator);
-    ImportSettings importSettings;
+    BatchPlatform files(decimalSeparator);  // writes the exports; its messages go to the curve
+    ImportSettings checkSettings;
     Options options;
-    std::unique_ptr<Session> session;
+    std::unique_ptr<Session> sample;  // a window to check the options against
+    std::vector<Curve> curves;
+    std::set<fs::path> keep;  // files that no export may replace
     try {
         options = parseArguments(args);
-        if (options.kind == Kind::Aci)
-            session = std::make_unique<AciSession>(platform, importSettings);
-        else
-            session = std::make_unique<AqSession>(platform, importSettings);
-        checkAgainstWindow(options, *session);
+        sample = makeSession(options.kind, files, checkSettings);
+        checkAgainstWindow(options, *sample);
+
+        curves = collectCurves(options, decimalSeparator);
+        if (options.output && curves.size() > 1)
+            throw UsageError("-o takes one curve; for " + std::to_string(curves.size()) +
+                             " curves give --out-dir DIR");
+        for (const auto& curve : curves)
+            if (!curve.failure)
+                keep.insert(canonicalOf(curve.source));
+        if (options.summary && keep.count(canonicalOf(*options.summary)))
+            throw UsageError("--summary " + *options.summary + " would replace an input file");
     } catch (const UsageError& error) {
         err << "calvane-batch: " << error.what() << '\n' << usageText;
         return exitUsage;
     }
 
-    if (!readFileBytes(*options.file)) {
-        err << FileError::cannotOpen(*options.file).what() << '\n';
+    // One file, as it always was: a file that cannot be opened is the end of the run.
+    const bool oneFile = !options.group && curves.size() == 1;
+    if (oneFile && (curves[0].failure || !readFileBytes(curves[0].source))) {
+        err << curves[0].failure.value_or(FileError::cannotOpen(curves[0].source).what()) << '\n';
         return exitUsage;
     }
 
-    runShowingErrors(platform, [&] { load(options, *session, platform); });
-    for (const auto& action : options.fields)
-        applyField(action, *session);
+    if (options.outDir) {
+        std::error_code ignored;  // a folder that cannot be made shows in each export's message
+        fs::create_directories(*options.outDir, ignored);
+        if (options.summary)
+            keep.insert(canonicalOf(*options.summary));
+        nameExports(curves, *options.outDir, keep);
+    }
 
-    std::vector<std::string> commands = options.commands;
-    if (commands.empty() && !options.none)
-        commands.push_back(session->defaultCommand());
-    const auto table = session->commands();
-    for (const auto& command : commands)
-        runShowingErrors(platform, table.at(command));
+    std::string summary;
+    if (options.summary) {
+        std::vector<std::string> header{"source", "group", "identifier", "points"};
+        for (const auto& column : sample->summaryHeader())
+            header.push_back(column);
+        header.push_back("status");
+        header.push_back("messages");
+        summary = csvRow(header);
+    }
+    const std::size_t windowColumns = sample->summaryHeader().size();
 
-    const std::vector<std::string> lines = session->exportLines();
-    if (options.output)
-        runShowingErrors(platform, [&] { writeExportFile(platform, *options.output, lines); });
-    else
-        out << linesToFileBytes(lines) << std::flush;
+    bool anyMessage = false;
+    ProgressLine progress(err, settings.progress, curves.size());
+    runPool(options, curves, decimalSeparator, settings.workers, progress,
+            [&](std::size_t i, CurveOutcome& outcome) {
+                const Curve& curve = curves[i];
+                std::vector<std::string> messages;
+                // Many curves share standard error: each window message says whose it is.
+                auto show = [&](const std::string& message, bool named) {
+                    err << (named || oneFile ? message : curve.label() + ": " + message) << '\n' << std::flush;
+                    messages.push_back(message);
+                };
+                if (outcome.readFailure)
+                    show(*outcome.readFailure, true);
+                for (const auto& message : outcome.messages)
+                    show(message, false);
+                if (outcome.ran) {
+                    const std::optional<std::string> path = options.outDir ? curve.exportPath : options.output;
+                    try {
+                        if (path)
+                            writeExportFile(files, *path, outcome.exportLines);
+                        else
+                            out << linesToFileBytes(outcome.exportLines) << std::flush;
+                    } catch (const std::exception& error) {
+                        show(error.what(), true);
+                    }
+                }
+                anyMessage = anyMessage || !messages.empty();
+                if (!options.summary)
+                    return;
 
-    return platform.messageCount() > 0 ? exitMessages : exitClean;
+                std::vector<std::string> row{curve.source, curve.group.value_or("")};
+                if (outcome.ran) {
+                    row.push_back(outcome.identifier);
+                    row.push_back(std::to_string(outcome.points));
+                    row.insert(row.end(), outcome.summary.begin(), outcome.summary.end());
+                } else {
+                    row.resize(row.size() + 2 + windowColumns);
+                }
+                row.push_back(messages.empty() ? "0" : "1");
+                std::string joined;
+                for (const auto& message : messages)
+                    joined += (joined.empty() ? "" : "\n") + message;
+                row.push_back(joined);
+                summary += csvRow(row);
+            });
+
+    if (options.summary) {
+        try {
+            files.writeFile(*options.summary, summary);
+        } catch (const std::exception& error) {
+            err << error.what() << '\n';
+            anyMessage = true;
+        }
+    }
+    return anyMessage ? exitMessages : exitClean;
 }
 
 }  // namespace calvane::batch

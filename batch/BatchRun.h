@@ -1,6 +1,6 @@
 #pragma once
-// calvane-batch: one analysis window's commands run headless, on the same code as
-// the desktop program, ending with what File > Export writes.
+// calvane-batch: analysis windows' commands run headless, on the same code as the
+// desktop program, ending with what File > Export writes; one fresh window per curve.
 
 #include <iosfwd>
 #include <string>
@@ -10,11 +10,19 @@ namespace calvane::batch {
 
 // Exit statuses.
 constexpr int exitClean = 0;      // no message was shown
-constexpr int exitMessages = 1;   // at least one message was shown
-constexpr int exitUsage = 2;      // a usage error, or a FILE that cannot be opened
+constexpr int exitMessages = 1;   // at least one message was shown, or a curve could not be read
+constexpr int exitUsage = 2;      // a usage error, or the one FILE of a one-file run cannot be opened
 
-// Runs calvane-batch with `args` (without the program name). The export goes to `out`
-// (or to the -o file), messages to `err`.
-int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, char decimalSeparator);
+struct RunSettings {
+    // Curves run at the same time; 0 for one per hardware thread.
+    unsigned workers = 0;
+    // Whether the progress line may be drawn on `err` (it is a terminal).
+    bool progress = false;
+};
+
+// Runs calvane-batch with `args` (without the program name). Exports go to `out` (or
+// to the -o file or the --out-dir folder), messages to `err`.
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, char decimalSeparator,
+             const RunSettings& settings = {});
 
 }  // namespace calvane::batch

@@ -206,7 +206,7 @@ TEST_F(Batch, UsageErrors)
         {},
         {"acx", points},
         {"aci"},
-        {"aci", points, points},
+        {"aci", "-o", dir.path("one.txt"), points, points},  // -o takes one curve
         {"aci", "--set", "Nope=1", points},
         {"aci", "--set", "Kc", points},
         {"aci", "--set", "=1", points},

@@ -1,0 +1,236 @@
+#include "batch/CurveTable.h"
+
+#include "core/NumberText.h"
+
+#include <charconv>
+#include <unordered_map>
+
+namespace calvane::batch {
+
+namespace {
+
+bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+// Blanks around a field: the control characters and space, but not a line break
+// and not the delimiter itself (a tab-delimited table has empty fields, not blanks).
+bool isBlank(char c, char delimiter)
+{
+    const auto code = static_cast<unsigned char>(c);
+    return code >= 1 && code <= 32 && !isLineBreak(c) && c != delimiter;
+}
+
+std::string quotedName(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+char detectDelimiter(std::string_view text)
+{
+    int tabs = 0, semicolons = 0, commas = 0;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && isLineBreak(c))
+            break;
+        else if (!quoted && c == '\t')
+            ++tabs;
+        else if (!quoted && c == ';')
+            ++semicolons;
+        else if (!quoted && c == ',')
+            ++commas;
+    }
+    if (tabs > 0 && tabs >= semicolons && tabs >= commas)
+        return '\t';
+    if (semicolons > 0 && semicolons >= commas)
+        return ';';
+    return ',';
+}
+
+std::vector<TableRecord> readDelimited(std::string_view text, char delimiter)
+{
+    std::vector<TableRecord> records;
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    int line = 1;
+    // Steps over one line break (CR LF counts once) and counts it.
+    auto lineBreak = [&] {
+        if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n')
+            ++i;
+        ++i;
+        ++line;
+    };
+
+    while (i < n) {
+        TableRecord record;
+        record.line = line;
+        bool recordEnds = false;
+        while (!recordEnds) {
+            while (i < n && isBlank(text[i], delimiter))
+                ++i;
+            std::string field;
+            std::size_t keep = 0;  // a quoted part never loses its blanks
+            if (i < n && text[i] == '"') {
+                ++i;
+                while (i < n) {
+                    if (text[i] == '"') {
+                        if (i + 1 < n && text[i + 1] == '"') {
+                            field += '"';
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        break;
+                    }
+                    if (isLineBreak(text[i])) {
+                        const std::size_t start = i;
+                        lineBreak();
+                        field.append(text.substr(start, i - start));
+                        continue;
+                    }
+                    field += text[i++];
+                }
+                keep = field.size();
+            }
+            while (i < n && text[i] != delimiter && !isLineBreak(text[i]))
+                field += text[i++];
+            while (field.size() > keep && isBlank(field.back(), delimiter))
+                field.pop_back();
+            record.fields.push_back(std::move(field));
+
+            if (i >= n) {
+                recordEnds = true;
+            } else if (text[i] == delimiter) {
+                ++i;
+            } else {
+                lineBreak();
+                recordEnds = true;
+            }
+        }
+        bool empty = true;
+        for (const auto& field : record.fields)
+            empty = empty && field.empty();
+        if (!empty)
+            records.push_back(std::move(record));
+    }
+    return records;
+}
+
+std::optional<std::size_t> findColumn(const std::vector<std::string>& header, const std::string& name)
+{
+    for (std::size_t k = 0; k < header.size(); ++k)
+        if (header[k] == name)
+            return k;
+    std::size_t number = 0;
+    const char* end = name.data() + name.size();
+    const auto parsed = std::from_chars(name.data(), end, number);
+    if (!name.empty() && parsed.ec == std::errc() && parsed.ptr == end && number >= 1 && number <= header.size())
+        return number - 1;
+    return std::nullopt;
+}
+
+TableSplit splitTable(std::string_view text, const std::string& name, const TableColumns& columns,
+                      char decimalSeparator)
+{
+    TableSplit split;
+    const char delimiter = detectDelimiter(text);
+    const std::vector<TableRecord> records = readDelimited(text, delimiter);
+    if (records.empty()) {
+        split.error = name + ": no header line";
+        return split;
+    }
+    const TableRecord& header = records.front();
+
+    struct Column {
+        std::size_t index = 0;
+        std::string label;  // as a message names it
+    };
+    auto resolve = [&](const std::string& reference) -> std::optional<Column> {
+        const auto index = findColumn(header.fields, reference);
+        if (!index) {
+            if (!split.error)
+                split.error = name + " line " + std::to_string(header.line) + ": the header line has no column " +
+                              quotedName(reference);
+            return std::nullopt;
+        }
+        const std::string& text = header.fields[*index];
+        return Column{*index, text.empty() ? "column " + std::to_string(*index + 1) : "column " + quotedName(text)};
+    };
+    const auto group = resolve(columns.group);
+    const auto x = resolve(columns.x);
+    const auto a = resolve(columns.a);
+    std::optional<Column> mean;
+    if (columns.mean)
+        mean = resolve(*columns.mean);
+    if (split.error)
+        return split;
+    if (records.size() == 1) {
+        split.error = name + ": no rows below the header line";
+        return split;
+    }
+
+    std::unordered_map<std::string, std::size_t> curveOf;
+    std::vector<long double> sums;
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        const TableRecord& record = records[r];
+        auto cell = [&](const Column& column) -> std::string {
+            return column.index < record.fields.size() ? record.fields[column.index] : std::string();
+        };
+        const std::string value = cell(*group);
+        auto [found, added] = curveOf.try_emplace(value, split.curves.size());
+        if (added) {
+            split.curves.push_back({value, {}, 0, std::nullopt});
+            sums.push_back(0);
+        }
+        TableCurve& curve = split.curves[found->second];
+        auto fail = [&](const std::string& why) {
+            if (!curve.error)
+                curve.error = name + " line " + std::to_string(record.line) + ": " + why;
+        };
+        if (value.empty())
+            fail("the group " + group->label + " is empty");
+        auto number = [&](const Column& column) -> std::optional<double> {
+            const std::string text = cell(column);
+            if (text.empty()) {
+                fail(column.label + " is empty");
+                return std::nullopt;
+            }
+            const auto read = readNumber(text, decimalSeparator);
+            if (!read)
+                fail(quotedName(text) + " in " + column.label + " is not a number");
+            return read;
+        };
+        const bool xRead = number(*x).has_value();
+        const bool aRead = number(*a).has_value();
+        if (mean) {
+            if (const auto m = number(*mean))
+                sums[found->second] += *m;
+        }
+        if (xRead && aRead)
+            curve.points.push_back({cell(*x), cell(*a)});
+    }
+    for (std::size_t c = 0; c < split.curves.size(); ++c) {
+        TableCurve& curve = split.curves[c];
+        if (!curve.points.empty())
+            curve.mean = static_cast<double>(sums[c] / static_cast<long double>(curve.points.size()));
+    }
+    return split;
+}
+
+std::string curveAsCsv(const TableCurve& curve)
+{
+    auto quoted = [](const std::string& text) {
+        std::string q = "\"";
+        for (char c : text) {
+            if (c == '"')
+                q += '"';
+            q += c;
+        }
+        return q + "\"";
+    };
+    std::string csv;
+    for (const auto& point : curve.points)
+        csv += quoted(point.x) + "," + quoted(point.a) + "\r\n";
+    return csv;
+}
+
+}  // namespace calvane::batch

@@ -1,0 +1,66 @@
+#pragma once
+// Tables that hold many curves: a delimited text with a header line, cut into one
+// curve per value of a group column, in order of first appearance.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace calvane::batch {
+
+// One record of a delimited text: its fields and the line it starts on (from 1).
+struct TableRecord {
+    int line = 0;
+    std::vector<std::string> fields;
+};
+
+// The delimiter of a table: of tab, ';' and ',', the one found most often outside
+// quotes in the first line (tab before ';' before ',' on a tie; ',' when none is).
+char detectDelimiter(std::string_view text);
+
+// Cuts a text into records. Quoting as in CSV: a field that starts with '"' runs to
+// the next undoubled '"' ("" stands for one) and may hold delimiters and line breaks;
+// blanks around an unquoted field are not part of it. Lines end at CR LF, LF or CR;
+// blank lines and lines of empty fields give no record.
+std::vector<TableRecord> readDelimited(std::string_view text, char delimiter);
+
+// A column of a header line: its text, matched exactly, or else a 1-based number.
+// Nothing when there is no such column.
+std::optional<std::size_t> findColumn(const std::vector<std::string>& header, const std::string& name);
+
+struct TableColumns {
+    std::string group;
+    std::string x;
+    std::string a;
+    std::optional<std::string> mean;  // a column whose mean the curve also needs
+};
+
+struct TablePoint {
+    std::string x;
+    std::string a;
+};
+
+struct TableCurve {
+    std::string group;
+    std::vector<TablePoint> points;  // the cells' texts, in the table's order
+    double mean = 0;                 // of the mean column over the curve's rows
+    std::optional<std::string> error;  // why the curve cannot be used: names the line
+};
+
+struct TableSplit {
+    std::optional<std::string> error;  // the whole table cannot be used
+    std::vector<TableCurve> curves;
+};
+
+// Splits the decoded text of table `name` into curves. The named columns must hold a
+// number (read with `decimalSeparator`) on every row; rows with an empty group value
+// form a curve of their own that reports the first of them.
+TableSplit splitTable(std::string_view text, const std::string& name, const TableColumns& columns,
+                      char decimalSeparator);
+
+// The curve as the lines of a two-column CSV file that the grid's CSV load reads back
+// to exactly these texts.
+std::string curveAsCsv(const TableCurve& curve);
+
+}  // namespace calvane::batch
