@@ -39,6 +39,7 @@ const char* const usageText =
     "  tables:   --group COLUMN --x COLUMN --a COLUMN  [--tleaf COLUMN (aci) | --parabs COLUMN (aq)]\n"
     "  fields:   --id TEXT  --set NAME=TEXT  --fix NAME[=TEXT]  --free NAME\n"
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
+    "            aci: --standard-fit (after the commands; adds its section and columns)\n"
     "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
     "            (default: standard output)\n"
     "  names:    aci: Kc Ko Tau Temp Light Respiration Vcmax Jmax TPU GammaStar\n"
@@ -66,6 +67,7 @@ struct Options {
     std::vector<FieldAction> fields;
     std::vector<std::string> commands;
     bool none = false;
+    bool standardFit = false;
     std::optional<std::string> output;
     std::vector<std::string> inputs;
     // Tables of many curves.
@@ -107,7 +109,12 @@ public:
     virtual std::vector<std::string> summaryOrder() const = 0;
     virtual std::vector<std::string> extraHeader() const = 0;
     virtual std::vector<std::string> extraFields() const = 0;
-    // The standard fits' columns will stand between these and the status; none yet.
+    // The standard fit: asked for once before anything runs, so that the summary's
+    // columns and the export's section follow; run after the other commands.
+    virtual bool hasStandardFit() const { return false; }
+    virtual void useStandardFit() {}
+    virtual void runStandardFit() {}
+    // Its columns stand between the window's own and the status.
     virtual std::vector<std::string> standardFitHeader() const { return {}; }
     virtual std::vector<std::string> standardFitFields() const { return {}; }
 
@@ -203,8 +210,56 @@ public:
         return row;
     }
 
+    bool hasStandardFit() const override { return true; }
+    void useStandardFit() override
+    {
+        standardFit_ = true;
+        w.aciMnuFileExportStandardFit.setChecked(true);
+    }
+    void runStandardFit() override { w.runStandardFit(); }
+    std::vector<std::string> standardFitHeader() const override
+    {
+        if (!standardFit_)
+            return {};
+        return {"standard Vcmax", "standard Vcmax SE", "standard Jmax", "standard Jmax SE", "standard J kind",
+                "standard Rd",    "standard Rd SE",    "standard TPU",  "standard TPU SE",  "standard Vcmax25",
+                "standard Jmax25", "standard RMSE",    "standard transition Ci", "standard message"};
+    }
+    std::vector<std::string> standardFitFields() const override
+    {
+        if (!standardFit_)
+            return {};
+        std::vector<std::string> row(standardFitHeader().size());
+        const auto& fit = w.standardFit();
+        if (!fit)
+            return row;
+        row.back() = fit->message;
+        if (!fit->fitted)
+            return row;
+        auto number = [](double v) { return summaryNumber(v); };
+        row[0] = number(fit->vcmax);
+        row[1] = number(fit->vcmaxSE);
+        row[2] = number(fit->jmax);
+        row[3] = number(fit->jmaxSE);
+        row[4] = fit->jInsteadOfJmax ? "J" : "Jmax";
+        row[5] = number(fit->rd);
+        row[6] = number(fit->rdSE);
+        if (fit->tpuFitted) {
+            row[7] = number(fit->tpu);
+            row[8] = number(fit->tpuSE);
+        }
+        row[9] = number(fit->vcmax25);
+        if (fit->jmax25)
+            row[10] = number(*fit->jmax25);
+        row[11] = number(fit->rmse);
+        if (fit->transitionCi)
+            row[12] = number(*fit->transitionCi);
+        return row;
+    }
+
 private:
     TfrmACi_Curve w;
+    bool standardFit_ = false;
 };
 
 class AqSession : public Session {
@@ -359,6 +414,8 @@ Options parseArguments(const std::vector<std::string>& args)
             options.tab = true;
         } else if (arg == "--none") {
             options.none = true;
+        } else if (arg == "--standard-fit") {
+            options.standardFit = true;
         } else if (arg == "-o" || arg == "--export") {
             if (options.output)
                 throw UsageError("only one output file may be given");
@@ -631,6 +688,8 @@ CurveOutcome runCurve(const Options& options, const Curve& curve, char decimalSe
         ImportSettings importSettings;  // each window its own: windows may run on several threads
         const auto session = makeSession(options.kind, platform, importSettings);
         session->setSearchThreads(searchThreads);
+        if (options.standardFit)
+            session->useStandardFit();
 
         std::string path = curve.source;
         if (curve.csv) {
@@ -649,6 +708,8 @@ CurveOutcome runCurve(const Options& options, const Curve& curve, char decimalSe
         const auto table = session->commands();
         for (const auto& command : commands)
             runShowingErrors(platform, table.at(command));
+        if (options.standardFit)
+            runShowingErrors(platform, [&] { session->runStandardFit(); });
 
         outcome.exportLines = session->exportLines();
         outcome.identifier = session->identifier().text();
@@ -743,6 +804,10 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         options = parseArguments(args);
         sample = makeSession(options.kind, files, checkSettings);
         checkAgainstWindow(options, *sample);
+        if (options.standardFit && !sample->hasStandardFit())
+            throw UsageError("--standard-fit is not an option of this window");
+        if (options.standardFit)
+            sample->useStandardFit();
 
         curves = collectCurves(options, decimalSeparator);
         if (options.output && curves.size() > 1)
