@@ -725,11 +725,19 @@ CurveOutcome runCurve(const Options& options, const Curve& curve, char decimalSe
 
 // Runs the curves on a pool of workers and hands each outcome to `emit` on this
 // thread, in input order, as soon as it and every one before it are done.
-void runPool(const Options& options, const std::vector<Curve>& curves, char decimalSeparator, unsigned workers,
-             ProgressLine& progress, const std::function<void(std::size_t, CurveOutcome&)>& emit)
+void runPool(const Options& options, const std::vector<Curve>& curves, char decimalSeparator,
+             const RunSettings& settings, ProgressLine& progress,
+             const std::function<void(std::size_t, CurveOutcome&)>& emit)
 {
     if (curves.empty())
         return;
+    unsigned workers = settings.workers;
+    auto cancelled = [&settings] { return settings.cancel && settings.cancel->load(); };
+    auto report = [&](std::size_t doneNow, const std::string& currentNow) {
+        progress.show(doneNow, currentNow);
+        if (settings.onProgress)
+            settings.onProgress(doneNow, curves.size(), currentNow);
+    };
     const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
     workers = std::clamp<unsigned>(workers ? workers : hardware, 1, static_cast<unsigned>(curves.size()));
     // The light-response search is threaded itself: together they fill the machine once.
@@ -745,7 +753,7 @@ void runPool(const Options& options, const std::vector<Curve>& curves, char deci
             std::size_t i;
             {
                 const std::lock_guard lock(mutex);
-                if (next >= curves.size())
+                if (next >= curves.size() || cancelled())
                     return;
                 i = next++;
                 current = curves[i].label();
@@ -763,22 +771,32 @@ void runPool(const Options& options, const std::vector<Curve>& curves, char deci
     for (unsigned k = 0; k < workers; ++k)
         pool.emplace_back(work);
 
-    progress.show(0, curves.front().label());
+    report(0, curves.front().label());
     for (std::size_t i = 0; i < curves.size(); ++i) {
         std::unique_lock lock(mutex);
         while (!outcomes[i]) {
+            if (i >= next && cancelled())
+                break;  // no worker took this curve, and none will
             const std::size_t doneNow = done;
             const std::string currentNow = current;
             lock.unlock();
-            progress.show(doneNow, currentNow);
+            report(doneNow, currentNow);
             lock.lock();
             finished.wait_for(lock, std::chrono::milliseconds(250), [&] { return outcomes[i].has_value(); });
         }
+        if (!outcomes[i])
+            break;
         CurveOutcome outcome = std::move(*outcomes[i]);
         outcomes[i].reset();
         lock.unlock();
         progress.clear();
         emit(i, outcome);
+    }
+    if (settings.onProgress) {
+        std::unique_lock lock(mutex);
+        const std::size_t doneNow = done;
+        lock.unlock();
+        settings.onProgress(doneNow, curves.size(), std::string());
     }
     for (auto& thread : pool)
         thread.join();
@@ -851,7 +869,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     bool anyMessage = false;
     ProgressLine progress(err, settings.progress, curves.size());
-    runPool(options, curves, decimalSeparator, settings.workers, progress,
+    runPool(options, curves, decimalSeparator, settings, progress,
             [&](std::size_t i, CurveOutcome& outcome) {
                 const Curve& curve = curves[i];
                 std::vector<std::string> messages;

@@ -2,6 +2,9 @@
 // calvane-batch: analysis windows' commands run headless, on the same code as the
 // desktop program, ending with what File > Export writes; one fresh window per curve.
 
+#include <atomic>
+#include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -18,6 +21,12 @@ struct RunSettings {
     unsigned workers = 0;
     // Whether the progress line may be drawn on `err` (it is a terminal).
     bool progress = false;
+    // Called on the calling thread as curves finish (and now and then meanwhile): curves
+    // done, curves in all, the curve being worked on.
+    std::function<void(std::size_t done, std::size_t total, const std::string& current)> onProgress;
+    // When set, no further curve is started; the curves already running finish, and
+    // only the outcomes before the first curve not run are written.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Runs calvane-batch with `args` (without the program name). Exports go to `out` (or

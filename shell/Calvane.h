@@ -39,6 +39,8 @@ public:
     MenuItem Tools1{"Tools", "", ""};
     MenuItem mnuToolsC3AQCurve{"AQ Curve", "", ""};
     MenuItem mnuToolsACi_Curve{"ACI Curve", "", ""};
+    // Many curves at once; the desktop opens its batch dialog on it.
+    MenuItem mnuToolsBatchFit{"Batch Fit...", "", "Fit many curves from files, folders or one table"};
 
     Signal<> closed;  // the desktop ends the program on it
 

@@ -58,3 +58,27 @@ TEST(BatchStandardFit, SummaryColumnsAndTheLightResponseWindowRefusingIt)
 
     EXPECT_EQ(batch({"aq", "--standard-fit", dataFile("aq/pecan_1aq.csv")}).status, 2);
 }
+
+TEST(BatchRunSettings, ProgressReachesTheCallerAndCancelStopsBeforeTheNextCurve)
+{
+    ScratchDir dir;
+    const std::vector<std::string> inputs{dataFile("aci/photosynthesis_S1_T25_0.csv"),
+                                          dataFile("aci/photosynthesis_S1_T30_0.csv")};
+    std::size_t lastDone = 0, lastTotal = 0;
+    calvane::batch::RunSettings settings;
+    settings.onProgress = [&](std::size_t done, std::size_t total, const std::string&) {
+        lastDone = done;
+        lastTotal = total;
+    };
+    std::ostringstream out, err;
+    ASSERT_EQ(runBatch({"aci", "--summary", dir.path("all.csv"), inputs[0], inputs[1]}, out, err, '.', settings), 0)
+        << err.str();
+    EXPECT_EQ(lastDone, 2u);
+    EXPECT_EQ(lastTotal, 2u);
+    EXPECT_EQ(calvane::splitLines(readBytes(dir.path("all.csv"))).size(), 3u);  // header and two rows
+
+    const std::atomic<bool> cancel{true};
+    settings.cancel = &cancel;
+    runBatch({"aci", "--summary", dir.path("none.csv"), inputs[0], inputs[1]}, out, err, '.', settings);
+    EXPECT_EQ(calvane::splitLines(readBytes(dir.path("none.csv"))).size(), 1u);  // the header only
+}

@@ -29,6 +29,9 @@ LauncherWindow::LauncherWindow(calvane::TfrmMain& state, QWidget* parent)
     QMenu* tools = menuBar()->addMenu(text(state_.Tools1.caption));
     aqAction_ = tools->addAction(text(state_.mnuToolsC3AQCurve.caption));
     aciAction_ = tools->addAction(text(state_.mnuToolsACi_Curve.caption));
+    tools->addSeparator();
+    batchAction_ = tools->addAction(text(state_.mnuToolsBatchFit.caption));
+    batchAction_->setStatusTip(text(state_.mnuToolsBatchFit.hint));
     connect(exitAction_, &QAction::triggered, this, [this] {
         state_.mnuFileExitClick();
         hide();

@@ -23,6 +23,8 @@ public:
     QAction* exitAction() const { return exitAction_; }
     QAction* aqAction() const { return aqAction_; }
     QAction* aciAction() const { return aciAction_; }
+    // Tools > "Batch Fit...": the program opens its batch dialog on it.
+    QAction* batchAction() const { return batchAction_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -34,6 +36,7 @@ private:
     QAction* exitAction_;
     QAction* aqAction_;
     QAction* aciAction_;
+    QAction* batchAction_;
 };
 
 }  // namespace calvane::ui

@@ -5,9 +5,11 @@
 #include "shell/Calvane.h"
 #include "ui/AciWindow.h"
 #include "ui/AqWindow.h"
+#include "ui/BatchDialog.h"
 #include "ui/LauncherWindow.h"
 #include "ui/QtPlatform.h"
 
+#include <QAction>
 #include <QApplication>
 
 int main(int argc, char* argv[])
@@ -22,6 +24,12 @@ int main(int argc, char* argv[])
     calvane::ui::LauncherWindow launcher(app.frmMain);
     calvane::ui::AqWindow aqWindow(app.frmAQ_C3_Curve, platform);
     calvane::ui::AciWindow aciWindow(app.frmACi_Curve, platform);
+    calvane::ui::BatchDialog batchDialog(app.frmACi_Curve, app.frmAQ_C3_Curve, platform);
+    QObject::connect(launcher.batchAction(), &QAction::triggered, &batchDialog, [&batchDialog] {
+        batchDialog.takeWindowFields();  // the windows' fields as they are now
+        batchDialog.show();
+        batchDialog.raise();
+    });
     launcher.show();
     return QApplication::exec();
 }

@@ -1,0 +1,431 @@
+// The state first: its Signal::emit must be seen before Qt defines emit away.
+#include "aci/ACi_Curve.h"
+#include "aq/AQ_C3_Curve.h"
+#include "batch/BatchRun.h"
+#include "batch/CurveTable.h"
+#include "core/Platform.h"
+
+#include "ui/BatchDialog.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QSortFilterProxyModel>
+#include <QtCore/QTemporaryDir>
+#include <QtGui/QCloseEvent>
+#include <QtGui/QStandardItemModel>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QFormLayout>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListWidget>
+#include <QtWidgets/QPlainTextEdit>
+#include <QtWidgets/QProgressBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QSplitter>
+#include <QtWidgets/QTableView>
+#include <QtWidgets/QTableWidget>
+#include <QtWidgets/QVBoxLayout>
+
+#include <sstream>
+
+namespace calvane::ui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+std::string ss(const QString& s) { return s.toStdString(); }
+
+enum FieldColumn { NameColumn, ValueColumn, FixedColumn };
+
+}  // namespace
+
+BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& platform, QWidget* parent)
+    : QDialog(parent), aci_(aci), aq_(aq), platform_(platform)
+{
+    setWindowTitle(tr("Batch Fit"));
+    resize(900, 680);
+
+    windowType_ = new QComboBox(this);
+    windowType_->addItem(tr("A/Ci curves"));
+    windowType_->addItem(tr("Light-response curves"));
+
+    // Inputs: files and folders (a folder stands for its .csv files).
+    inputs_ = new QListWidget(this);
+    inputs_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    auto* addFiles = new QPushButton(tr("Add Files..."), this);
+    auto* addFolder = new QPushButton(tr("Add Folder..."), this);
+    auto* remove = new QPushButton(tr("Remove"), this);
+    connect(addFiles, &QPushButton::clicked, this, [this] {
+        addInputs(QFileDialog::getOpenFileNames(this, tr("Add Files"), {}, tr("CSV files (*.csv);;All files (*)")));
+    });
+    connect(addFolder, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, tr("Add Folder"));
+        if (!folder.isEmpty())
+            addInputs({folder});
+    });
+    connect(remove, &QPushButton::clicked, this, [this] { qDeleteAll(inputs_->selectedItems()); });
+    auto* inputButtons = new QVBoxLayout;
+    inputButtons->addWidget(addFiles);
+    inputButtons->addWidget(addFolder);
+    inputButtons->addWidget(remove);
+    inputButtons->addStretch();
+    auto* inputBox = new QGroupBox(tr("Files and folders"), this);
+    auto* inputLayout = new QHBoxLayout(inputBox);
+    inputLayout->addWidget(inputs_);
+    inputLayout->addLayout(inputButtons);
+
+    // One table of many curves, cut by a group column.
+    tableGroup_ = new QGroupBox(tr("Each file is one table of many curves"), this);
+    tableGroup_->setCheckable(true);
+    tableGroup_->setChecked(false);
+    groupColumn_ = new QLineEdit(tableGroup_);
+    xColumn_ = new QLineEdit(tableGroup_);
+    aColumn_ = new QLineEdit(tableGroup_);
+    meanColumn_ = new QLineEdit(tableGroup_);
+    meanLabel_ = new QLabel(tableGroup_);
+    for (QLineEdit* column : {groupColumn_, xColumn_, aColumn_, meanColumn_})
+        column->setPlaceholderText(tr("header text or column number"));
+    auto* tableLayout = new QFormLayout(tableGroup_);
+    tableLayout->addRow(tr("Curve column"), groupColumn_);
+    tableLayout->addRow(tr("X column"), xColumn_);
+    tableLayout->addRow(tr("A column"), aColumn_);
+    tableLayout->addRow(meanLabel_, meanColumn_);
+
+    // The fields every curve starts from, and the commands.
+    fields_ = new QTableWidget(0, 3, this);
+    fields_->setHorizontalHeaderLabels({tr("Field"), tr("Value"), tr("Fixed")});
+    fields_->verticalHeader()->hide();
+    fields_->horizontalHeader()->setStretchLastSection(true);
+    auto* takeFields = new QPushButton(tr("Use the Window's Fields"), this);
+    connect(takeFields, &QPushButton::clicked, this, [this] { takeWindowFields(); });
+    command_ = new QComboBox(this);
+    standardFit_ = new QCheckBox(tr("Standard fit as well"), this);
+    auto* fieldBox = new QGroupBox(tr("Fields and commands"), this);
+    auto* fieldLayout = new QVBoxLayout(fieldBox);
+    fieldLayout->addWidget(fields_);
+    fieldLayout->addWidget(takeFields);
+    auto* commandRow = new QFormLayout;
+    commandRow->addRow(tr("Command"), command_);
+    commandRow->addRow(QString(), standardFit_);
+    fieldLayout->addLayout(commandRow);
+
+    outputFolder_ = new QLineEdit(this);
+    outputFolder_->setPlaceholderText(tr("no export files"));
+    auto* browse = new QPushButton(tr("Browse..."), this);
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, tr("Output Folder"), outputFolder_->text());
+        if (!folder.isEmpty())
+            outputFolder_->setText(folder);
+    });
+    auto* outputRow = new QHBoxLayout;
+    outputRow->addWidget(new QLabel(tr("Export files to"), this));
+    outputRow->addWidget(outputFolder_, 1);
+    outputRow->addWidget(browse);
+
+    progress_ = new QProgressBar(this);
+    progress_->setValue(0);
+    runButton_ = new QPushButton(tr("Run"), this);
+    runButton_->setDefault(true);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
+    cancelButton_->setEnabled(false);
+    connect(runButton_, &QPushButton::clicked, this, [this] { run(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancel_ = true; });
+    auto* runRow = new QHBoxLayout;
+    runRow->addWidget(progress_, 1);
+    runRow->addWidget(runButton_);
+    runRow->addWidget(cancelButton_);
+
+    // The summary: a row per curve, sortable by any column.
+    summary_ = new QStandardItemModel(this);
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(summary_);
+    sorted_->setSortRole(Qt::UserRole);
+    summaryView_ = new QTableView(this);
+    summaryView_->setModel(sorted_);
+    summaryView_->setSortingEnabled(true);
+    summaryView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    copyButton_ = new QPushButton(tr("Copy Table"), this);
+    copyButton_->setToolTip(tr("Copy the summary as tab-separated text, ready for a spreadsheet"));
+    connect(copyButton_, &QPushButton::clicked, this, [this] { copySummary(); });
+    messages_ = new QPlainTextEdit(this);
+    messages_->setReadOnly(true);
+    messages_->setPlaceholderText(tr("Messages of the run"));
+    messages_->setMaximumHeight(90);
+
+    auto* settings = new QWidget(this);
+    auto* settingsLayout = new QVBoxLayout(settings);
+    settingsLayout->setContentsMargins(0, 0, 0, 0);
+    auto* typeRow = new QFormLayout;
+    typeRow->addRow(tr("Window"), windowType_);
+    settingsLayout->addLayout(typeRow);
+    settingsLayout->addWidget(inputBox);
+    settingsLayout->addWidget(tableGroup_);
+    settingsLayout->addLayout(outputRow);
+    auto* top = new QHBoxLayout;
+    top->addWidget(settings, 3);
+    top->addWidget(fieldBox, 2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(runRow);
+    layout->addWidget(summaryView_, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(messages_, 1);
+    bottom->addWidget(copyButton_, 0, Qt::AlignTop);
+    layout->addLayout(bottom);
+
+    connect(windowType_, &QComboBox::currentIndexChanged, this, [this] { windowTypeChanged(); });
+    windowTypeChanged();
+}
+
+BatchDialog::~BatchDialog()
+{
+    cancel_ = true;
+    if (worker_.joinable())
+        worker_.join();
+}
+
+bool BatchDialog::lightResponse() const { return windowType_->currentIndex() == 1; }
+
+std::vector<BatchDialog::Field> BatchDialog::windowFields() const
+{
+    // The fields a curve starts from, by their calvane-batch names; the light points and
+    // GammaStar are results only.
+    if (lightResponse())
+        return {{"Amax", &aq_.aqNumEdit_Amax, &aq_.aqCheckBox_Amax},
+                {"AQE", &aq_.aqNumEdit_AQE, &aq_.aqCheckBox_AQE},
+                {"Convexity", &aq_.aqNumEdit_Convexity, &aq_.aqCheckBox_Convexity},
+                {"Respiration", &aq_.aqNumEdit_A0_Resp, &aq_.aqCheckBox_A0_Resp},
+                {"ParAbs", &aq_.aqNumEdit_ParAbs, nullptr}};
+    return {{"Kc", &aci_.aciEdit_Kc, &aci_.aciCheckBox_Kc},
+            {"Ko", &aci_.aciEdit_Ko, &aci_.aciCheckBox_Ko},
+            {"Tau", &aci_.aciEdit_Tau, &aci_.aciCheckBox_Tau},
+            {"Temp", &aci_.aciEdit_Temp, nullptr},
+            {"Light", &aci_.aciEdit_Light, nullptr},
+            {"Respiration", &aci_.aciEdit_Respiration, &aci_.aciCheckBox_Respiration},
+            {"Vcmax", &aci_.aciEdit_Vcmax, &aci_.aciCheckBox_Vcmax},
+            {"Jmax", &aci_.aciEdit_Jmax, &aci_.aciCheckBox_Jmax},
+            {"TPU", &aci_.aciEdit_TPU, &aci_.aciCheckBox_TPU}};
+}
+
+void BatchDialog::takeWindowFields()
+{
+    const auto fields = windowFields();
+    fields_->setRowCount(static_cast<int>(fields.size()));
+    for (int row = 0; row < static_cast<int>(fields.size()); ++row) {
+        const Field& field = fields[static_cast<std::size_t>(row)];
+        auto* name = new QTableWidgetItem(qs(field.name));
+        name->setFlags(Qt::ItemIsEnabled);
+        fields_->setItem(row, NameColumn, name);
+        fields_->setItem(row, ValueColumn, new QTableWidgetItem(qs(field.text->text())));
+        auto* fixed = new QTableWidgetItem;
+        if (field.flag) {
+            fixed->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            fixed->setCheckState(field.flag->checked() ? Qt::Checked : Qt::Unchecked);
+        } else {
+            fixed->setFlags(Qt::NoItemFlags);
+        }
+        fields_->setItem(row, FixedColumn, fixed);
+    }
+    fields_->resizeColumnsToContents();
+}
+
+void BatchDialog::windowTypeChanged()
+{
+    const bool aq = lightResponse();
+    auto* form = static_cast<QFormLayout*>(tableGroup_->layout());
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(xColumn_)))
+        label->setText(aq ? tr("Light column") : tr("Ci column"));
+    meanLabel_->setText(aq ? tr("Par Abs column (mean)") : tr("Leaf temperature column (mean)"));
+    command_->clear();
+    if (aq) {
+        command_->addItem(tr("Fit Curve"), "--fit");
+        command_->addItem(tr("Refine Curve"), "--refine");
+    } else {
+        command_->addItem(tr("Compute Curves"), "--compute");
+    }
+    takeWindowFields();
+}
+
+void BatchDialog::addInputs(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        if (!path.isEmpty() && inputs_->findItems(path, Qt::MatchExactly).isEmpty())
+            inputs_->addItem(path);
+}
+
+std::vector<std::string> BatchDialog::arguments(const std::string& summaryPath) const
+{
+    std::vector<std::string> args{lightResponse() ? "aq" : "aci"};
+    if (tableGroup_->isChecked()) {
+        args.insert(args.end(), {"--group", ss(groupColumn_->text().trimmed()), "--x", ss(xColumn_->text().trimmed()),
+                                 "--a", ss(aColumn_->text().trimmed())});
+        if (!meanColumn_->text().trimmed().isEmpty())
+            args.insert(args.end(), {lightResponse() ? "--parabs" : "--tleaf", ss(meanColumn_->text().trimmed())});
+    }
+    for (int row = 0; row < fields_->rowCount(); ++row) {
+        const std::string name = ss(fields_->item(row, NameColumn)->text());
+        const std::string value = name + "=" + ss(fields_->item(row, ValueColumn)->text());
+        const QTableWidgetItem* fixed = fields_->item(row, FixedColumn);
+        const bool hasFlag = fixed->flags() & Qt::ItemIsUserCheckable;
+        if (hasFlag && fixed->checkState() == Qt::Checked) {
+            args.insert(args.end(), {"--fix", value});
+        } else {
+            args.insert(args.end(), {"--set", value});
+            if (hasFlag)
+                args.insert(args.end(), {"--free", name});
+        }
+    }
+    args.push_back(ss(command_->currentData().toString()));
+    if (standardFit_->isChecked())
+        args.push_back("--standard-fit");
+    if (!outputFolder_->text().trimmed().isEmpty())
+        args.insert(args.end(), {"--out-dir", ss(outputFolder_->text().trimmed())});
+    args.insert(args.end(), {"--summary", summaryPath});
+    for (int row = 0; row < inputs_->count(); ++row)
+        args.push_back(ss(inputs_->item(row)->text()));
+    return args;
+}
+
+void BatchDialog::run()
+{
+    if (running())
+        return;
+    if (inputs_->count() == 0) {
+        platform_.showError("Add at least one file or folder to fit");
+        return;
+    }
+    scratch_ = std::make_unique<QTemporaryDir>();
+    const QString summaryPath = scratch_->filePath("summary.csv");
+    const std::vector<std::string> args = arguments(ss(summaryPath));
+    const char separator = platform_.decimalSeparator();
+    cancel_ = false;
+    summary_->clear();
+    messages_->clear();
+    setRunning(true);
+    worker_ = std::thread([this, args, separator, summaryPath] {
+        batch::RunSettings settings;
+        settings.cancel = &cancel_;
+        settings.onProgress = [this](std::size_t done, std::size_t total, const std::string& current) {
+            QMetaObject::invokeMethod(
+                this, [this, done, total, current = qs(current)] { showProgress(done, total, current); },
+                Qt::QueuedConnection);
+        };
+        std::ostringstream exports, messages;  // exports go to files, or nowhere
+        int status = batch::exitUsage;
+        try {
+            status = batch::runBatch(args, exports, messages, separator, settings);
+        } catch (const std::exception& error) {
+            messages << error.what() << '\n';
+        }
+        QMetaObject::invokeMethod(
+            this, [this, status, text = qs(messages.str()), summaryPath] { runEnded(status, text, summaryPath); },
+            Qt::QueuedConnection);
+    });
+}
+
+void BatchDialog::showProgress(std::size_t done, std::size_t total, const QString& current)
+{
+    progress_->setMaximum(static_cast<int>(total));
+    progress_->setValue(static_cast<int>(done));
+    progress_->setFormat(current.isEmpty() ? tr("%v of %m curves") : tr("%v of %m curves, now %1").arg(current));
+}
+
+void BatchDialog::runEnded(int status, const QString& messages, const QString& summaryPath)
+{
+    worker_.join();
+    setRunning(false);
+    QString text = messages;
+    if (cancel_)
+        text += tr("Cancelled: the curves after the last row shown were not fitted.\n");
+    else if (status == batch::exitClean)
+        text += tr("Every curve ran without a message.\n");
+    messages_->setPlainText(text);
+    loadSummary(summaryPath);
+    Q_EMIT finished();
+}
+
+void BatchDialog::loadSummary(const QString& path)
+{
+    summary_->clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    const auto records = batch::readDelimited(std::string_view(bytes.constData(), bytes.size()), ',');
+    if (records.empty())
+        return;
+    QStringList header;
+    for (const auto& name : records.front().fields)
+        header.append(qs(name));
+    summary_->setHorizontalHeaderLabels(header);
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        QList<QStandardItem*> row;
+        for (const auto& field : records[r].fields) {
+            auto* item = new QStandardItem(qs(field));
+            // Numbers sort as numbers; the summary writes them with '.' whatever the locale.
+            bool number = false;
+            const double value = QString::fromStdString(field).toDouble(&number);
+            item->setData(number ? QVariant(value) : QVariant(qs(field)), Qt::UserRole);
+            row.append(item);
+        }
+        summary_->appendRow(row);
+    }
+    summaryView_->resizeColumnsToContents();
+}
+
+void BatchDialog::copySummary()
+{
+    // As shown, sorted or not: a header line and a line per curve, tab between columns.
+    auto clean = [](QString text) { return text.replace('\t', ' ').replace('\r', ' ').replace('\n', ' '); };
+    QStringList lines;
+    QStringList header;
+    for (int col = 0; col < sorted_->columnCount(); ++col)
+        header.append(clean(sorted_->headerData(col, Qt::Horizontal).toString()));
+    lines.append(header.join('\t'));
+    for (int row = 0; row < sorted_->rowCount(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < sorted_->columnCount(); ++col)
+            cells.append(clean(sorted_->index(row, col).data().toString()));
+        lines.append(cells.join('\t'));
+    }
+    platform_.setClipboardText(ss(lines.join("\r\n") + "\r\n"));
+}
+
+void BatchDialog::setRunning(bool running)
+{
+    runButton_->setEnabled(!running);
+    cancelButton_->setEnabled(running);
+    windowType_->setEnabled(!running);
+    if (running) {
+        progress_->setMaximum(0);  // busy until the first curve is counted
+        progress_->setValue(0);
+    }
+}
+
+void BatchDialog::closeEvent(QCloseEvent* event)
+{
+    if (running()) {
+        cancel_ = true;  // the dialog closes once the curves already running are done
+        connect(this, &BatchDialog::finished, this, &QDialog::hide, Qt::SingleShotConnection);
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void BatchDialog::reject()
+{
+    if (running()) {
+        cancel_ = true;
+        connect(this, &BatchDialog::finished, this, &QDialog::hide, Qt::SingleShotConnection);
+        return;
+    }
+    QDialog::reject();
+}
+
+}  // namespace calvane::ui

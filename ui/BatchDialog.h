@@ -1,0 +1,125 @@
+#pragma once
+// Tools > "Batch Fit...": many curves through calvane-batch's engine, from the desktop.
+// The user picks files, folders or one table of many curves, the window type, the
+// field values and fixed flags (those of that window by default), the standard fit and
+// an output folder; the run goes on a worker thread with a progress bar and Cancel,
+// and its summary shows as a table that sorts and copies to a spreadsheet.
+
+#include <QtWidgets/QDialog>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QTableView;
+class QTableWidget;
+class QTemporaryDir;
+
+namespace calvane {
+class CheckBox;
+class Platform;
+class TextField;
+class TfrmACi_Curve;
+class TfrmAQ_C3_Curve;
+}  // namespace calvane
+
+namespace calvane::ui {
+
+class BatchDialog : public QDialog {
+    Q_OBJECT
+public:
+    BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& platform, QWidget* parent = nullptr);
+    ~BatchDialog() override;
+
+    // The calvane-batch arguments the dialog's settings stand for (the summary path
+    // last before the inputs).
+    std::vector<std::string> arguments(const std::string& summaryPath) const;
+    // Fills the field table from the chosen window's current fields and flags.
+    void takeWindowFields();
+    void addInputs(const QStringList& paths);
+
+    // Starts the run on a worker thread; finished() follows when it has ended.
+    void run();
+    bool running() const { return worker_.joinable(); }
+
+    QComboBox* windowType() const { return windowType_; }
+    QTableWidget* fieldTable() const { return fields_; }
+    QGroupBox* tableGroup() const { return tableGroup_; }
+    QLineEdit* groupColumn() const { return groupColumn_; }
+    QLineEdit* xColumn() const { return xColumn_; }
+    QLineEdit* aColumn() const { return aColumn_; }
+    QLineEdit* meanColumn() const { return meanColumn_; }
+    QCheckBox* standardFit() const { return standardFit_; }
+    QLineEdit* outputFolder() const { return outputFolder_; }
+    QTableView* summaryView() const { return summaryView_; }
+    QStandardItemModel* summary() const { return summary_; }
+    QPlainTextEdit* messages() const { return messages_; }
+    QProgressBar* progress() const { return progress_; }
+    QPushButton* copyButton() const { return copyButton_; }
+
+Q_SIGNALS:
+    void finished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    struct Field {
+        std::string name;
+        TextField* text;
+        CheckBox* flag;  // none for a field without a fixed flag
+    };
+    std::vector<Field> windowFields() const;
+    bool lightResponse() const;
+    void windowTypeChanged();
+    void showProgress(std::size_t done, std::size_t total, const QString& current);
+    void runEnded(int status, const QString& messages, const QString& summaryPath);
+    void loadSummary(const QString& path);
+    void copySummary();
+    void setRunning(bool running);
+
+    TfrmACi_Curve& aci_;
+    TfrmAQ_C3_Curve& aq_;
+    Platform& platform_;
+
+    QComboBox* windowType_;
+    QListWidget* inputs_;
+    QGroupBox* tableGroup_;
+    QLineEdit* groupColumn_;
+    QLineEdit* xColumn_;
+    QLineEdit* aColumn_;
+    QLabel* meanLabel_;
+    QLineEdit* meanColumn_;
+    QTableWidget* fields_;
+    QComboBox* command_;
+    QCheckBox* standardFit_;
+    QLineEdit* outputFolder_;
+    QProgressBar* progress_;
+    QPushButton* runButton_;
+    QPushButton* cancelButton_;
+    QPushButton* copyButton_;
+    QTableView* summaryView_;
+    QStandardItemModel* summary_;
+    QSortFilterProxyModel* sorted_;
+    QPlainTextEdit* messages_;
+
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+    std::unique_ptr<QTemporaryDir> scratch_;
+};
+
+}  // namespace calvane::ui
