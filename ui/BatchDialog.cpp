@@ -47,7 +47,7 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     : QDialog(parent), aci_(aci), aq_(aq), platform_(platform)
 {
     setWindowTitle(tr("Batch Fit"));
-    resize(900, 680);
+    resize(940, 780);
 
     windowType_ = new QComboBox(this);
     windowType_->addItem(tr("A/Ci curves"));
@@ -154,7 +154,7 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     messages_ = new QPlainTextEdit(this);
     messages_->setReadOnly(true);
     messages_->setPlaceholderText(tr("Messages of the run"));
-    messages_->setMaximumHeight(90);
+    messages_->setMaximumHeight(70);
 
     auto* settings = new QWidget(this);
     auto* settingsLayout = new QVBoxLayout(settings);
@@ -172,6 +172,7 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(runRow);
+    summaryView_->setMinimumHeight(220);
     layout->addWidget(summaryView_, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(messages_, 1);
@@ -261,14 +262,21 @@ void BatchDialog::addInputs(const QStringList& paths)
 std::vector<std::string> BatchDialog::arguments(const std::string& summaryPath) const
 {
     std::vector<std::string> args{lightResponse() ? "aq" : "aci"};
+    // A column's mean fills the leaf temperature or Par Abs of each curve; typing the
+    // field as well would overwrite it.
+    std::string meanField;
     if (tableGroup_->isChecked()) {
         args.insert(args.end(), {"--group", ss(groupColumn_->text().trimmed()), "--x", ss(xColumn_->text().trimmed()),
                                  "--a", ss(aColumn_->text().trimmed())});
-        if (!meanColumn_->text().trimmed().isEmpty())
+        if (!meanColumn_->text().trimmed().isEmpty()) {
             args.insert(args.end(), {lightResponse() ? "--parabs" : "--tleaf", ss(meanColumn_->text().trimmed())});
+            meanField = lightResponse() ? "ParAbs" : "Temp";
+        }
     }
     for (int row = 0; row < fields_->rowCount(); ++row) {
         const std::string name = ss(fields_->item(row, NameColumn)->text());
+        if (name == meanField)
+            continue;
         const std::string value = name + "=" + ss(fields_->item(row, ValueColumn)->text());
         const QTableWidgetItem* fixed = fields_->item(row, FixedColumn);
         const bool hasFlag = fixed->flags() & Qt::ItemIsUserCheckable;

@@ -57,6 +57,7 @@ private slots:
         QCOMPARE(args.front(), std::string("aq"));
         QVERIFY(has(args, {"--group", "curve", "--x", "PAR", "--a", "3", "--parabs", "absorptance"}));
         QVERIFY(has(args, {"--fix", "Convexity=2,5"}));
+        QVERIFY(!has(args, {"--set", "ParAbs=0.85"}));  // the column's mean fills it
         QVERIFY(has(args, {"--set", "Amax=", "--free", "Amax"}));
         QVERIFY(has(args, {"--fit", "--summary", "/tmp/s.csv", "/data/all curves.csv"}));
     }
