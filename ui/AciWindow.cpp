@@ -6,13 +6,17 @@
 #include "ui/GridView.h"
 #include "ui/QtPlatform.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace calvane::ui {
@@ -33,10 +37,18 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
             spec.rightAxisTitle = state_.aciChart_RightAxisTitle;
             spec.gradientEnd = state_.aciChart_GradientEnd;
             spec.series = {&state_.Series_LightAssim, &state_.Series_Wc, &state_.Series_Wj, &state_.Series_Wp};
+            // Left out while hidden or before a fit, so the legend lists no empty curve.
+            if (state_.aciCheckBox_StdShowCurve.checked() && !state_.Series_StandardFit.empty())
+                spec.series.push_back(&state_.Series_StandardFit);
             return spec;
         },
         state.aciChart_LightResponseCurve,
-        {&state.Series_LightAssim, &state.Series_Wc, &state.Series_Wj, &state.Series_Wp});
+        {&state.Series_LightAssim, &state.Series_Wc, &state.Series_Wj, &state.Series_Wp, &state.Series_StandardFit});
+    QPointer<ChartPanel> chart(chartPanel_);
+    state.aciCheckBox_StdShowCurve.clicked.connect([chart] {
+        if (chart)
+            chart->scheduleRefresh();
+    });
 
     auto* identifierLabel = new QLabel(tr("Identifier:"));
     QLineEdit* identifier = makeField(state.aciEdit_Identifier);
@@ -65,7 +77,7 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
     setPositions({&state.Left, &state.Top, &state.aciSpreadSheetData});
     setDropHandler([this](const std::vector<DroppedItem>& items) { state_.KipFormDropFilesDropFiles(items); });
     followVisibility(state.visible, state.visibilityChanged, [this] { state_.aciMnuFileExitClick(); });
-    resize(1180, 660);
+    resize(1260, 700);
 }
 
 QWidget* AciWindow::makeParameters()
@@ -104,13 +116,117 @@ QWidget* AciWindow::makeParameters()
     flagRow(lightGrid, state_.aciCheckBox_TPU, state_.aciEdit_TPU);
 
     auto* panel = new QWidget;
-    panel->setFixedWidth(300);
+    panel->setFixedWidth(380);
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(temperature);
     column->addWidget(light);
+    column->addWidget(makeStandardFit());
     column->addStretch(1);
     return panel;
+}
+
+QWidget* AciWindow::makeStandardFit()
+{
+    TfrmACi_Curve& s = state_;
+    auto* group = new QGroupBox;
+    bindLabel(s.aciGroupBox_StandardFit, group);
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(4);
+
+    // A widget not yet shown already counts as hidden, so the bindings leave a control
+    // hidden from the start showing; its first state is set here explicitly.
+    auto caption = [grid](Label& label, int row, int column, Qt::Alignment align = {}) {
+        auto* widget = new QLabel;
+        bindLabel(label, widget);
+        widget->setHidden(!label.visible());
+        grid->addWidget(widget, row, column, align);
+    };
+    // Results come at full precision: a narrow field shows their leading digits and
+    // the whole text as its tooltip.
+    auto showStart = [](TextField& field, QLineEdit* edit) {
+        QPointer<QLineEdit> guarded(edit);
+        auto apply = [&field, guarded] {
+            if (!guarded)
+                return;
+            guarded->setToolTip(QString::fromStdString(field.text()));
+            guarded->setCursorPosition(0);
+        };
+        apply();
+        field.textChanged.connect(apply);
+        field.appearanceChanged.connect(apply);
+    };
+    auto result = [this, grid, showStart](TextField& field, int row, int column, int span = 1) {
+        QLineEdit* edit = makeField(field);
+        edit->setMinimumWidth(60);
+        showStart(field, edit);
+        edit->setHidden(!field.visible());
+        grid->addWidget(edit, row, column, 1, span);
+    };
+
+    caption(s.aciLabel_StdValue, 0, 1, Qt::AlignHCenter);
+    caption(s.aciLabel_StdSE, 0, 2, Qt::AlignHCenter);
+    caption(s.aciLabel_StdAt25, 0, 3, Qt::AlignHCenter);
+
+    caption(s.aciLabel_StdVcmax, 1, 0);
+    result(s.aciEdit_StdVcmax, 1, 1);
+    result(s.aciEdit_StdVcmaxSE, 1, 2);
+    result(s.aciEdit_StdVcmax25, 1, 3);
+    caption(s.aciLabel_StdJmax, 2, 0);
+    result(s.aciEdit_StdJmax, 2, 1);
+    result(s.aciEdit_StdJmaxSE, 2, 2);
+    result(s.aciEdit_StdJmax25, 2, 3);
+    caption(s.aciLabel_StdRd, 3, 0);
+    result(s.aciEdit_StdRd, 3, 1);
+    result(s.aciEdit_StdRdSE, 3, 2);
+    // Shown only after a fit that included TPU; the bindings follow the state's flags.
+    caption(s.aciLabel_StdTPU, 4, 0);
+    result(s.aciEdit_StdTPU, 4, 1);
+    result(s.aciEdit_StdTPUSE, 4, 2);
+
+    caption(s.aciLabel_StdRMSE, 5, 0);
+    result(s.aciEdit_StdRMSE, 5, 1);
+    caption(s.aciLabel_StdTransitionCi, 6, 0);
+    result(s.aciEdit_StdTransitionCi, 6, 1);
+    result(s.aciEdit_StdMessage, 7, 0, 4);
+
+    // The settings the next fit reads.
+    caption(s.aciLabel_StdPatm, 8, 0);
+    QLineEdit* patm = makeField(s.aciEdit_StdPatm);
+    patm->setMinimumWidth(60);
+    grid->addWidget(patm, 8, 1);
+    auto* fitTpu = new QCheckBox;
+    bindCheckBox(platform(), s.aciCheckBox_StdTPU, fitTpu);
+    auto* showCurve = new QCheckBox;
+    bindCheckBox(platform(), s.aciCheckBox_StdShowCurve, showCurve);
+    auto* checks = new QHBoxLayout;
+    checks->addWidget(fitTpu);
+    checks->addWidget(showCurve);
+    checks->addStretch(1);
+    grid->addLayout(checks, 8, 2, 1, 2);
+
+    for (int column = 1; column < 4; ++column)
+        grid->setColumnStretch(column, 1);
+    return group;
+}
+
+void AciWindow::addIncludeStandardFit(QMenu* file)
+{
+    CheckBox& include = state_.aciMnuFileExportStandardFit;
+    const MenuItem item{include.caption, "", include.hint};
+    // A click has already toggled the action when its command runs.
+    QAction* action = addCommand(file, item, "aciMnuFileExportStandardFit", [this, &include] {
+        include.setChecked(this->action("aciMnuFileExportStandardFit")->isChecked());
+    });
+    action->setCheckable(true);
+    action->setChecked(include.checked());
+    QPointer<QAction> guarded(action);
+    include.clicked.connect([&include, guarded] {
+        if (guarded && guarded->isChecked() != include.checked()) {
+            const QSignalBlocker quiet(guarded);
+            guarded->setChecked(include.checked());
+        }
+    });
 }
 
 void AciWindow::makeMenus()
@@ -121,6 +237,7 @@ void AciWindow::makeMenus()
     addCommand(import, s.aciMnuFIleImportText, "aciMnuFIleImportText", [&s] { s.aciMnuFIleImportTextClick(); });
     addCommand(import, s.aciMnuFileImortVerdex, "aciMnuFileImortVerdex", [&s] { s.aciMnuFileImortVerdexClick(); });
     addCommand(file, s.aciMnuFileExport, "aciMnuFileExport", [&s] { s.aciMnuFileExportClick(); });
+    addIncludeStandardFit(file);
     addCommand(file, s.aciMnuFileClear, "aciMnuFileClear", [&s] { s.aciMnuFileClearClick(); });
     file->addSeparator();
     addCommand(file, s.aciMnuFilePrint, "aciMnuFilePrint", [this, &s] {
@@ -134,6 +251,8 @@ void AciWindow::makeMenus()
     addCommand(results, s.aciMnuResultsPlotData, "aciMnuResultsPlotData", [&s] { s.aciMnuResultsPlotDataClick(); });
     addCommand(results, s.aciMnuResultsComputeCurve, "aciMnuResultsComputeCurve",
                [&s] { s.aciMnuResultsComputeCurveClick(); });
+    addCommand(results, s.aciMnuResultsStandardFit, "aciMnuResultsStandardFit",
+               [&s] { s.aciMnuResultsStandardFitClick(); });
     menuBar()->addAction(addCommand(nullptr, s.aciMnuAbout, "aciMnuAbout", [&s] { s.aciMnuAboutClick(); }));
 
     QMenu* gridMenu = makePopupMenu("aciPopupMenu");

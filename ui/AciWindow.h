@@ -1,6 +1,7 @@
 #pragma once
 // The A/Ci window on screen, over a TfrmACi_Curve: the data grid, the identifier, the
-// two groups of parameters with their fixed flags, the chart and the status line.
+// two groups of parameters with their fixed flags, the standard fit's group, the chart
+// and the status line.
 
 #include "ui/AnalysisWindow.h"
 
@@ -20,6 +21,9 @@ public:
 private:
     void makeMenus();
     QWidget* makeParameters();
+    QWidget* makeStandardFit();
+    // File > "Include Standard Fit", checkable and kept in step with its check box.
+    void addIncludeStandardFit(QMenu* file);
 
     TfrmACi_Curve& state_;
 };

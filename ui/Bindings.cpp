@@ -31,7 +31,9 @@ void followCaption(Label& label, Widget* widget, void (Widget::*setText)(const Q
             return;
         (guarded->*setText)(qs(label.caption()));
         guarded->setToolTip(qs(label.hint));
-        if (guarded->isHidden() == label.visible())
+        // A widget not yet shown counts as hidden, yet shows with its parent unless it
+        // is hidden explicitly: so a hidden control always hides its widget.
+        if (!label.visible() || guarded->isHidden())
             guarded->setVisible(label.visible());
     };
     apply();
@@ -73,7 +75,7 @@ void bindTextField(Platform& platform, TextField& field, QLineEdit* edit)
         guarded->setPalette(palette);
         guarded->setToolTip(qs(field.hint()));
         guarded->setReadOnly(field.readOnly);
-        if (guarded->isHidden() == field.visible())
+        if (!field.visible() || guarded->isHidden())
             guarded->setVisible(field.visible());
     };
     showText();

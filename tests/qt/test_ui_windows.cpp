@@ -10,6 +10,7 @@
 #include "ui/QtPlatform.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -213,6 +214,68 @@ private slots:
         QCOMPARE(chartSeries(p.aci.chartPanel(), "Ci (umol mol-1)")->count(), 7);
         QVERIFY(!aci.aciEdit_Vcmax.text().empty());
         QCOMPARE(text(p.aci.fieldWidget(aci.aciEdit_Vcmax)), aci.aciEdit_Vcmax.text());
+    }
+
+    void standardFitFillsItsGroupAndItsCurveFollowsShowCurve()
+    {
+        Program p;
+        TfrmACi_Curve& aci = p.app.frmACi_Curve;
+        QFile file(QStringLiteral(CALVANE_DATA_DIR "/aci/photosynthesis_S1_T25_0.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        file.readLine();  // header
+        QByteArray rows;
+        int measured = 0;
+        for (; !file.atEnd(); ++measured)
+            rows += file.readLine().trimmed() + "\r\n";
+        aci.StringPaste(rows.toStdString());
+
+        QAction* fit = p.aci.action("aciMnuResultsStandardFit");
+        QVERIFY(fit);
+        QCOMPARE(fit->shortcut(), QKeySequence(Qt::Key_F3));
+        fit->trigger();
+        QVERIFY2(aci.standardFit() && aci.standardFit()->fitted, aci.aciEdit_StdMessage.text().c_str());
+        QLineEdit* vcmax = p.aci.fieldWidget(aci.aciEdit_StdVcmax);
+        bool isNumber = false;
+        QVERIFY(vcmax->text().toDouble(&isNumber) > 0 && isNumber);
+        QVERIFY(vcmax->isReadOnly());
+        // Fitted without TPU, so its row stays hidden in the shown window.
+        aci.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.aci));
+        QVERIFY(vcmax->isVisible());
+        QVERIFY(!p.aci.fieldWidget(aci.aciEdit_StdTPU)->isVisible());
+        QVERIFY(!p.aci.fieldWidget(aci.aciEdit_StdTPUSE)->isVisible());
+
+        ChartPanel* chart = p.aci.chartPanel();
+        QTRY_VERIFY(chartSeries(chart, "Standard fit"));
+        QVERIFY(aci.Series_StandardFit.count() > 0);
+        QCOMPARE(chartSeries(chart, "Standard fit")->count(), aci.Series_StandardFit.count());
+
+        QCheckBox* showCurve = nullptr;
+        for (QCheckBox* box : p.aci.findChildren<QCheckBox*>())
+            if (box->text() == QStringLiteral("Show curve"))
+                showCurve = box;
+        QVERIFY(showCurve && showCurve->isChecked());
+        showCurve->click();
+        QVERIFY(!aci.aciCheckBox_StdShowCurve.checked());
+        QTRY_VERIFY(!chartSeries(chart, "Standard fit"));
+        QCOMPARE(chartSeries(chart, "Ci (umol mol-1)")->count(), measured);
+        showCurve->click();
+        QTRY_VERIFY(chartSeries(chart, "Standard fit"));
+
+        // A fit with TPU brings its row out.
+        aci.aciCheckBox_StdTPU.setChecked(true);
+        fit->trigger();
+        QVERIFY2(aci.standardFit()->fitted, aci.aciEdit_StdMessage.text().c_str());
+        QVERIFY(p.aci.fieldWidget(aci.aciEdit_StdTPU)->isVisible());
+        QVERIFY(!p.aci.fieldWidget(aci.aciEdit_StdTPU)->text().isEmpty());
+
+        // File > "Include Standard Fit" and its state move together, both ways.
+        QAction* include = p.aci.action("aciMnuFileExportStandardFit");
+        QVERIFY(include && include->isCheckable() && !include->isChecked());
+        include->trigger();
+        QVERIFY(aci.aciMnuFileExportStandardFit.checked());
+        aci.aciMnuFileExportStandardFit.setChecked(false);
+        QVERIFY(!include->isChecked());
     }
 
     void fitCurveRunsToItsEndAndShowsTheCurve()
