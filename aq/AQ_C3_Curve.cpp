@@ -6,6 +6,7 @@
 #include "core/NumberText.h"
 #include "import/GridText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -22,6 +23,18 @@ constexpr Colour fitProgressColour = 20000;
 constexpr Colour progressColourStep = 35;
 
 constexpr int refinePassLimit = 6;
+
+// The standard-fit group's result fields: the program writes them, the user does not.
+std::vector<TextField*> standardFitResultFields(TfrmAQ_C3_Curve& w)
+{
+    return {&w.aqEdit_StdAQE,       &w.aqEdit_StdAQESE,       &w.aqEdit_StdAmax,    &w.aqEdit_StdAmaxSE,
+            &w.aqEdit_StdConvexity, &w.aqEdit_StdConvexitySE, &w.aqEdit_StdResp,    &w.aqEdit_StdRespSE,
+            &w.aqEdit_StdSSE,       &w.aqEdit_StdRMSE,        &w.aqEdit_StdLightComp, &w.aqEdit_StdLightSat,
+            &w.aqEdit_StdMessage,   &w.aqEdit_NrhPhi,         &w.aqEdit_NrhPhiSE,   &w.aqEdit_NrhAmax,
+            &w.aqEdit_NrhAmaxSE,    &w.aqEdit_NrhTheta,       &w.aqEdit_NrhThetaSE, &w.aqEdit_NrhRd,
+            &w.aqEdit_NrhRdSE,      &w.aqEdit_NrhSSE,         &w.aqEdit_NrhRMSE,    &w.aqEdit_NrhLightComp,
+            &w.aqEdit_NrhLightSat,  &w.aqEdit_NrhMessage};
+}
 
 }  // namespace
 
@@ -55,6 +68,11 @@ TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSetti
     aqCheckBox_A0_Resp.clicked.connect([this] { aqCheckBox_A0_RespClick(); });
     aqCheckBox_Amax.clicked.connect([this] { aqCheckBox_AmaxClick(); });
     aqEdit_Identifier.textChanged.connect([this] { aqEdit_IdentifierChange(); });
+
+    for (TextField* field : standardFitResultFields(*this))
+        field->readOnly = true;
+    aqCheckBox_StdShowOptimum.setChecked(true);
+    aqCheckBox_StdShowHyperbola.setChecked(true);
 }
 
 char TfrmAQ_C3_Curve::separator() const
@@ -293,6 +311,11 @@ void TfrmAQ_C3_Curve::aqMnuFileClearClick()
     aqNumEdit_A0_Resp.setText("");
     Series_LightAssim.clear();
     Series_ComputedA.clear();
+    // The standard fits described the data just removed.
+    stdOptimum_.reset();
+    stdHyperbola_.reset();
+    showStandardFit();
+    Load_StandardFit_Series();
 }
 
 void TfrmAQ_C3_Curve::aqMnuFileExitClick()
@@ -326,6 +349,10 @@ std::vector<std::string> TfrmAQ_C3_Curve::exportLines() const
     for (int row = 0; row < aqSpreadSheetData.rowCount(); ++row) {
         lines.push_back("  " + aqSpreadSheetData.cell(colQObs, row) + ", " +
                         aqSpreadSheetData.cell(colAssimilation, row) + ", " + aqSpreadSheetData.cell(colQa, row));
+    }
+    if (aqMnuFileExportStandardFit.checked()) {
+        const auto section = standardFitExportLines();
+        lines.insert(lines.end(), section.begin(), section.end());
     }
     return lines;
 }
@@ -476,6 +503,160 @@ void TfrmAQ_C3_Curve::aqPopUpPasteClick()
     const std::string value = fieldPasteValue(platform_.clipboardText());
     if (TextField* field = focusedParameterField())
         field->setText(value);
+}
+
+// --- The standard fits -----------------------------------------------------------------------
+
+void TfrmAQ_C3_Curve::aqMnuResultsStandardFitClick()
+{
+    runStandardFit();
+}
+
+double TfrmAQ_C3_Curve::largestQObs() const
+{
+    const char sep = separator();
+    double largest = 0;
+    for (int row = aqSpreadSheetData.rowCount() - 1; row >= 1; --row)
+        largest = std::max(largest, readNumberOr0(aqSpreadSheetData.cell(colQObs, row), sep));
+    return largest;
+}
+
+void TfrmAQ_C3_Curve::runStandardFit()
+{
+    Load_LightResp_Series();
+    const auto points = Series_LightAssim.points();
+    AqCalvaneStart start;
+    start.aqe = numEditValue(aqNumEdit_AQE);
+    start.amax = numEditValue(aqNumEdit_Amax);
+    start.convexity = numEditValue(aqNumEdit_Convexity);
+    start.a0 = numEditValue(aqNumEdit_A0_Resp);
+    start.aqeFixed = aqCheckBox_AQE.checked();
+    start.amaxFixed = aqCheckBox_Amax.checked();
+    start.convexityFixed = aqCheckBox_Convexity.checked();
+    start.a0Fixed = aqCheckBox_A0_Resp.checked();
+    stdOptimum_ = fitAqCalvaneOptimum(points, start);
+    stdHyperbola_ = fitAqHyperbola(points);
+    showStandardFit();
+    Load_StandardFit_Series();
+}
+
+void TfrmAQ_C3_Curve::Load_StandardFit_Series()
+{
+    Series_StdOptimum.clear();
+    Series_StdHyperbola.clear();
+    stdOptimumLight_.reset();
+    stdHyperbolaSaturation_.reset();
+    const double sweepTo = largestQObs();
+    if (stdOptimum_ && stdOptimum_->fitted) {
+        const AqCalvaneOptimum& f = *stdOptimum_;
+        AqPoints drawn;
+        // The light points by the window's own sweep over the window's own model.
+        const AqParameters p{f.amax.value, f.aqe.value, f.convexity.value, f.a0.value};
+        stdOptimumLight_ = sweepLightResponse(sweepTo, p, drawn);
+        for (const auto& [x, y] : drawn)
+            Series_StdOptimum.add(x, y);
+    }
+    if (stdHyperbola_ && stdHyperbola_->fitted) {
+        const AqHyperbolaFit& f = *stdHyperbola_;
+        stdHyperbolaSaturation_ = hyperbolaSaturationPoint(f, sweepTo);
+        if (sweepTo > 0) {
+            const double h = sweepTo / 500;
+            for (int i = 0; i < 500; ++i) {
+                const double a = aqHyperbolaResponse(i * h, f.phi.value, f.amax.value, f.theta.value, f.rd.value);
+                if (std::isfinite(a))
+                    Series_StdHyperbola.add(i * h, a);
+            }
+        }
+    }
+    // The light points come from the sweep, so the group is written once they are known.
+    auto text = [this](std::optional<long double> v) { return v ? format(*v) : std::string(); };
+    aqEdit_StdLightComp.setText(stdOptimumLight_ ? text(stdOptimumLight_->compensation) : "");
+    aqEdit_StdLightSat.setText(stdOptimumLight_ ? text(stdOptimumLight_->saturation) : "");
+    aqEdit_NrhLightComp.setText(stdHyperbola_ && stdHyperbola_->fitted && stdHyperbola_->lightCompensation
+                                    ? text(*stdHyperbola_->lightCompensation)
+                                    : "");
+    aqEdit_NrhLightSat.setText(stdHyperbolaSaturation_ ? text(*stdHyperbolaSaturation_) : "");
+}
+
+void TfrmAQ_C3_Curve::showStandardFit()
+{
+    for (TextField* field : standardFitResultFields(*this))
+        field->setText("");
+    auto text = [this](double v) { return format(v); };
+    auto estimate = [&](const AqFitEstimate& e, TextField& value, TextField& error) {
+        value.setText(text(e.value));
+        // A fixed parameter has no standard error; an undetermined one neither.
+        error.setText(e.fixed ? "fixed" : e.standardError ? text(*e.standardError) : "");
+    };
+    if (stdOptimum_) {
+        const AqCalvaneOptimum& f = *stdOptimum_;
+        aqEdit_StdMessage.setText(f.message);
+        if (f.fitted) {
+            estimate(f.aqe, aqEdit_StdAQE, aqEdit_StdAQESE);
+            estimate(f.amax, aqEdit_StdAmax, aqEdit_StdAmaxSE);
+            estimate(f.convexity, aqEdit_StdConvexity, aqEdit_StdConvexitySE);
+            estimate(f.a0, aqEdit_StdResp, aqEdit_StdRespSE);
+            aqEdit_StdSSE.setText(text(f.sse));
+            aqEdit_StdRMSE.setText(text(f.rmse));
+        }
+    }
+    if (stdHyperbola_) {
+        const AqHyperbolaFit& f = *stdHyperbola_;
+        aqEdit_NrhMessage.setText(f.message);
+        if (f.fitted) {
+            estimate(f.phi, aqEdit_NrhPhi, aqEdit_NrhPhiSE);
+            estimate(f.amax, aqEdit_NrhAmax, aqEdit_NrhAmaxSE);
+            estimate(f.theta, aqEdit_NrhTheta, aqEdit_NrhThetaSE);
+            estimate(f.rd, aqEdit_NrhRd, aqEdit_NrhRdSE);
+            aqEdit_NrhSSE.setText(text(f.sse));
+            aqEdit_NrhRMSE.setText(text(f.rmse));
+        }
+    }
+}
+
+void TfrmAQ_C3_Curve::aqButton_StdUseOptimumClick()
+{
+    if (!stdOptimum_ || !stdOptimum_->fitted)
+        return;
+    const AqCalvaneOptimum& f = *stdOptimum_;
+    writeParameters({f.amax.value, f.aqe.value, f.convexity.value, f.a0.value});
+    Load_ComputedA_Series();
+}
+
+std::vector<std::string> TfrmAQ_C3_Curve::standardFitExportLines() const
+{
+    auto withError = [](const std::string& name, const TextField& value, const TextField& error) {
+        return name + ", " + value.text() + ", " + error.text();
+    };
+    auto plain = [](const std::string& name, const TextField& value) { return name + ", " + value.text(); };
+    // A fit that failed, or whose optimum is ill-defined, says so after its values.
+    auto note = [](std::vector<std::string>& lines, const auto& fit) {
+        if (fit && (!fit->fitted || !fit->wellDefined))
+            lines.push_back(fit->message);
+    };
+    std::vector<std::string> lines{
+        "",
+        "Least-squares optimum (Calvane model)",
+        withError("AQE", aqEdit_StdAQE, aqEdit_StdAQESE),
+        withError("Amax", aqEdit_StdAmax, aqEdit_StdAmaxSE),
+        withError("Convexity", aqEdit_StdConvexity, aqEdit_StdConvexitySE),
+        withError("Respiration", aqEdit_StdResp, aqEdit_StdRespSE),
+        plain("SSE", aqEdit_StdSSE),
+        plain("RMSE", aqEdit_StdRMSE),
+        plain("Light Compensation Point", aqEdit_StdLightComp),
+        plain("Light Saturation Point", aqEdit_StdLightSat),
+    };
+    note(lines, stdOptimum_);
+    for (std::string line : {std::string(), std::string("Standard fit (non-rectangular hyperbola)"),
+                             withError("Phi", aqEdit_NrhPhi, aqEdit_NrhPhiSE),
+                             withError("Amax", aqEdit_NrhAmax, aqEdit_NrhAmaxSE),
+                             withError("Theta", aqEdit_NrhTheta, aqEdit_NrhThetaSE),
+                             withError("Rd", aqEdit_NrhRd, aqEdit_NrhRdSE), plain("SSE", aqEdit_NrhSSE),
+                             plain("RMSE", aqEdit_NrhRMSE), plain("Light Compensation Point", aqEdit_NrhLightComp),
+                             plain("Light Saturation Point", aqEdit_NrhLightSat)})
+        lines.push_back(line);
+    note(lines, stdHyperbola_);
+    return lines;
 }
 
 // --- About and showing ----------------------------------------------------------------------

@@ -11,9 +11,11 @@
 #include "core/Grid.h"
 #include "core/Platform.h"
 #include "core/PointSeries.h"
+#include "fit/AqStandardFit.h"
 #include "import/ParseVerdex.h"
 #include "shell/About.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +87,35 @@ public:
     void aqPopupCopyAllClick();
     void aqPopUpPasteClick();
 
+    // --- The standard fits, beside the window's own search ------------------------------
+    // Results > "Standard Fit": the least-squares optimum of the window's model (from
+    // the fields' values, fixed flags held) and the non-rectangular hyperbola, over the
+    // observed points (rebuilt from the grid and Par Abs). It writes the "Standard fit"
+    // group and its two curves and nothing else. The fits throw nothing; a grid that
+    // cannot be read fails as it does for Plot Data.
+    void aqMnuResultsStandardFitClick();
+    // The same command, for callers without a menu (the batch command).
+    void runStandardFit();
+    // Copies the optimum of the window's model into the four parameter fields and
+    // redraws the computed curve and light points from them, so that Fit Curve and
+    // Refine Curve go on from there. Nothing without a fitted optimum.
+    void aqButton_StdUseOptimumClick();
+    // Refills the two standard-fit series from the last fits: empty where there is none.
+    void Load_StandardFit_Series();
+    // The export file's standard-fit sections, from the group's fields as they stand:
+    // each an empty line, its heading, "Name, value, standard error" for the four
+    // parameters and "Name, value" for SSE, RMSE and the two light points; a fit that
+    // failed or is ill-defined adds its message. exportLines() appends them when
+    // aqMnuFileExportStandardFit is checked.
+    std::vector<std::string> standardFitExportLines() const;
+    // The last fits, if the command has run since creation or the last Clear.
+    const std::optional<AqCalvaneOptimum>& standardOptimum() const { return stdOptimum_; }
+    const std::optional<AqHyperbolaFit>& standardHyperbola() const { return stdHyperbola_; }
+    // The light points of the last fits: the optimum's by the window's sweep, the
+    // hyperbola's saturation point by the same slope rule.
+    const std::optional<LightPoints>& standardOptimumLightPoints() const { return stdOptimumLight_; }
+    const std::optional<double>& standardHyperbolaSaturation() const { return stdHyperbolaSaturation_; }
+
     // --- About and showing ---------------------------------------------------------------
     void aqMnuAboutClick();
     // Makes the window visible; showing a shown window changes nothing.
@@ -131,6 +162,25 @@ public:
     PointSeries Series_LightAssim{"Light_Assimiliation", PointSeries::Kind::Points, colours::red};
     PointSeries Series_ComputedA{"ComputedA", PointSeries::Kind::Line, rgb(128, 0, 64)};
 
+    // The standard fits' curves, drawn while their check boxes are checked.
+    PointSeries Series_StdOptimum{"Least-squares optimum", PointSeries::Kind::Line, rgb(0, 0, 255)};
+    PointSeries Series_StdHyperbola{"Non-rectangular hyperbola", PointSeries::Kind::Line, rgb(0, 128, 0)};
+
+    // The "Standard fit" group, read-only: for each model its four estimates with their
+    // standard errors, SSE, RMSE, the two light points and a message line.
+    Label aqGroupBox_StandardFit{"Standard fit"};
+    Label aqLabel_StdOptimum{"Least-squares optimum"};
+    Label aqLabel_StdHyperbola{"Non-rectangular hyperbola"};
+    TextField aqEdit_StdAQE, aqEdit_StdAQESE, aqEdit_StdAmax, aqEdit_StdAmaxSE, aqEdit_StdConvexity,
+        aqEdit_StdConvexitySE, aqEdit_StdResp, aqEdit_StdRespSE, aqEdit_StdSSE, aqEdit_StdRMSE, aqEdit_StdLightComp,
+        aqEdit_StdLightSat, aqEdit_StdMessage;
+    TextField aqEdit_NrhPhi, aqEdit_NrhPhiSE, aqEdit_NrhAmax, aqEdit_NrhAmaxSE, aqEdit_NrhTheta, aqEdit_NrhThetaSE,
+        aqEdit_NrhRd, aqEdit_NrhRdSE, aqEdit_NrhSSE, aqEdit_NrhRMSE, aqEdit_NrhLightComp, aqEdit_NrhLightSat,
+        aqEdit_NrhMessage;
+    CheckBox aqCheckBox_StdShowOptimum{"Show optimum", "Show the least-squares optimum's curve in the chart"};
+    CheckBox aqCheckBox_StdShowHyperbola{"Show hyperbola", "Show the non-rectangular hyperbola in the chart"};
+    MenuItem aqButton_StdUseOptimum{"Use optimum", "", "Copy the least-squares optimum into the parameter fields"};
+
     MenuItem aqMnuFile{"File", "", ""};
     MenuItem aqMnuFileImport{"Import", "", ""};
     MenuItem aqMnuFileImportCSV{"CSV Text", "Ctrl+Alt+T", ""};
@@ -143,6 +193,10 @@ public:
     MenuItem aqMnuResultsPlotData{"Plot Data", "F5", "Plot Raw Data Only"};
     MenuItem aqMnuResultsFitCurve{"Fit Curve", "F6", "One Pass at curve fit"};
     MenuItem aqMnuResultsRefineCurve{"Refine Curve", "F7", "Multiple Pass Curve Fit"};
+    MenuItem aqMnuResultsStandardFit{"Standard Fit", "F8", "The field's standard light-response fits"};
+    // File > "Include Standard Fit": a checkable menu item, off at creation; while it
+    // is checked Export adds the standard-fit sections after the usual lines.
+    CheckBox aqMnuFileExportStandardFit{"Include Standard Fit", "Add the standard fits to exported results"};
     MenuItem aqMnuAbout{"About", "", ""};
     MenuItem aqClipboardCopy{"Copy", "", ""};
     MenuItem aqClipboardPaste{"Paste", "", ""};
@@ -167,7 +221,15 @@ private:
     // Writes a parameter set into the four parameter fields.
     void writeParameters(const AqParameters& p);
 
+    // The largest Q Obs of the grid, which sets the light points' sweep.
+    double largestQObs() const;
+    void showStandardFit();
+
     Platform& platform_;
+    std::optional<AqCalvaneOptimum> stdOptimum_;
+    std::optional<AqHyperbolaFit> stdHyperbola_;
+    std::optional<LightPoints> stdOptimumLight_;
+    std::optional<double> stdHyperbolaSaturation_;
 };
 
 }  // namespace calvane

@@ -1,5 +1,5 @@
-// calvane-batch --standard-fit: the A/Ci export keeps every line of a plain run and
-// adds the standard fit's section; the summary gets its columns.
+// calvane-batch --standard-fit: the export keeps every line of a plain run and adds
+// the standard fits' sections; the summary gets their columns.
 
 #include "TestSupport.h"
 
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace calvane::test;
@@ -27,6 +28,19 @@ BatchOutcome batch(const std::vector<std::string>& args)
     return {status, out.str(), err.str()};
 }
 
+// A summary line's fields; the summary quotes no field these tests read.
+std::vector<std::string> splitCsv(const std::string& line)
+{
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+        if (c == ',')
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
 }  // namespace
 
 TEST(BatchStandardFit, AddsItsSectionAfterThePlainExport)
@@ -43,7 +57,7 @@ TEST(BatchStandardFit, AddsItsSectionAfterThePlainExport)
         EXPECT_NE(section.find(name), std::string::npos) << name;
 }
 
-TEST(BatchStandardFit, SummaryColumnsAndTheLightResponseWindowRefusingIt)
+TEST(BatchStandardFit, SummaryColumns)
 {
     ScratchDir dir;
     const std::string summary = dir.path("summary.csv");
@@ -55,8 +69,37 @@ TEST(BatchStandardFit, SummaryColumnsAndTheLightResponseWindowRefusingIt)
     EXPECT_NE(lines[0].find(",standard Vcmax,standard Vcmax SE,standard Jmax,"), std::string::npos) << lines[0];
     // No positive light: the fit reports J, and says so in its column.
     EXPECT_NE(lines[1].find(",J,"), std::string::npos) << lines[1];
+}
 
-    EXPECT_EQ(batch({"aq", "--standard-fit", dataFile("aq/pecan_1aq.csv")}).status, 2);
+TEST(BatchStandardFit, LightResponseCurvesGetBothFitsAfterTheCommands)
+{
+    const std::string curve = dataFile("aq/pecan_1aq.csv");
+    const BatchOutcome plain = batch({"aq", "--plot", curve});
+    const BatchOutcome fitted = batch({"aq", "--plot", "--standard-fit", curve});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    ASSERT_EQ(fitted.status, 0) << fitted.err;
+    ASSERT_EQ(fitted.out.compare(0, plain.out.size(), plain.out), 0);
+    const std::string section = fitted.out.substr(plain.out.size());
+    EXPECT_EQ(section.rfind("\r\nLeast-squares optimum (Calvane model)\r\nAQE, ", 0), 0u) << section;
+    for (const char* name : {"\r\nConvexity, ", "\r\nRMSE, ", "\r\nLight Saturation Point, ",
+                             "\r\n\r\nStandard fit (non-rectangular hyperbola)\r\nPhi, ", "\r\nTheta, "})
+        EXPECT_NE(section.find(name), std::string::npos) << name;
+
+    ScratchDir dir;
+    const std::string summary = dir.path("summary.csv");
+    const BatchOutcome run = batch({"aq", "--plot", "--standard-fit", "--out-dir", dir.path("out"), "--summary",
+                                    summary, curve, dataFile("aq/pecan_2aq.csv")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = calvane::splitLines(readBytes(summary));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_NE(lines[0].find(",optimum AQE,optimum AQE SE,optimum Amax,"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(",hyperbola LightSat,hyperbola message"), std::string::npos) << lines[0];
+    // Both curves are fitted: the optimum's SSE column holds a number.
+    const auto header = splitCsv(lines[0]);
+    const auto row = splitCsv(lines[1]);
+    const auto sse = std::find(header.begin(), header.end(), "optimum SSE") - header.begin();
+    ASSERT_LT(static_cast<std::size_t>(sse), row.size());
+    EXPECT_GT(std::stod(row[static_cast<std::size_t>(sse)]), 0);
 }
 
 TEST(BatchRunSettings, ProgressReachesTheCallerAndCancelStopsBeforeTheNextCurve)

@@ -1,20 +1,29 @@
 #include "ui/AqWindow.h"
 
 #include "aq/AQ_C3_Curve.h"
+#include "chart/WindowCharts.h"
 #include "ui/Bindings.h"
 #include "ui/ChartPanel.h"
+#include "ui/ChartSaver.h"
 #include "ui/GridView.h"
 #include "ui/QtPlatform.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <array>
 
 namespace calvane::ui {
 
@@ -33,18 +42,16 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
     connect(gridView_, &GridView::keyReleased, this, [this] { run([this] { state_.aqSpreadSheetDataKeyUp(); }); });
     makeChart(
         "aqChart_LightResponseCurve",
-        [this] {
-            chart::ChartSpec spec;
-            spec.titleLines = state_.aqChart_LightResponseCurve.lines();
-            spec.bottomAxisTitle = state_.aqChart_BottomAxisTitle;
-            spec.leftAxisTitle = state_.aqChart_LeftAxisTitle;
-            spec.rightAxisTitle = state_.aqChart_RightAxisTitle;
-            spec.gradientEnd = state_.aqChart_GradientEnd;
-            spec.series = {&state_.Series_LightAssim, &state_.Series_ComputedA};
-            spec.legendVisible = false;
-            return spec;
-        },
-        state.aqChart_LightResponseCurve, {&state.Series_LightAssim, &state.Series_ComputedA});
+        [this] { return chart::aqChartSpec(state_); },
+        state.aqChart_LightResponseCurve,
+        {&state.Series_LightAssim, &state.Series_ComputedA, &state.Series_StdOptimum, &state.Series_StdHyperbola});
+    QPointer<ChartPanel> chart(chartPanel_);
+    for (CheckBox* show : {&state.aqCheckBox_StdShowOptimum, &state.aqCheckBox_StdShowHyperbola}) {
+        show->clicked.connect([chart] {
+            if (chart)
+                chart->scheduleRefresh();
+        });
+    }
     platform.setReportPointSize("AQ Curve Analysis for: ", reportPointSize);
 
     auto* identifierLabel = new QLabel;
@@ -81,7 +88,7 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
     setPositions({&state.Left, &state.Top, &state.aqSpreadSheetData});
     setDropHandler([this](const std::vector<DroppedItem>& items) { state_.KipFormDropFilesDropFiles(items); });
     followVisibility(state.visible, state.visibilityChanged, [this] { state_.aqMnuFileExitClick(); });
-    resize(1180, 660);
+    resize(1400, 700);
 }
 
 QWidget* AqWindow::makeParameters()
@@ -116,14 +123,119 @@ QWidget* AqWindow::makeParameters()
     labelRow(lightGrid, state_.aqLabel_LightCompPoint, state_.aqNumEdit_LightCompPoint);
     labelRow(lightGrid, state_.aqLabel_ParAbs, state_.aqNumEdit_ParAbs);
 
+    // The two parameter groups keep their width; the standard fits' group beside them
+    // needs room for two models' values and errors.
     auto* panel = new QWidget;
-    panel->setFixedWidth(280);
-    auto* column = new QVBoxLayout(panel);
+    auto* columns = new QHBoxLayout(panel);
+    columns->setContentsMargins(0, 0, 0, 0);
+    auto* own = new QWidget;
+    own->setFixedWidth(280);
+    auto* column = new QVBoxLayout(own);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(fit);
     column->addWidget(light);
     column->addStretch(1);
+    columns->addWidget(own);
+    auto* standard = new QVBoxLayout;
+    standard->addWidget(makeStandardFit());
+    standard->addStretch(1);
+    columns->addLayout(standard);
     return panel;
+}
+
+QWidget* AqWindow::makeStandardFit()
+{
+    TfrmAQ_C3_Curve& s = state_;
+    auto* group = new QGroupBox;
+    bindLabel(s.aqGroupBox_StandardFit, group);
+    group->setFixedWidth(330);
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    // Results come at full precision: a narrow field shows their leading digits and the
+    // whole text as its tooltip.
+    auto result = [this, grid](TextField& field, int row, int column, int span = 1) {
+        QLineEdit* edit = makeField(field);
+        edit->setMinimumWidth(50);
+        QPointer<QLineEdit> guarded(edit);
+        auto showStart = [&field, guarded] {
+            if (!guarded)
+                return;
+            guarded->setToolTip(QString::fromStdString(field.text()));
+            guarded->setCursorPosition(0);
+        };
+        showStart();
+        field.textChanged.connect(showStart);
+        grid->addWidget(edit, row, column, 1, span);
+    };
+    auto caption = [grid](const QString& text, int row, int column) { grid->addWidget(new QLabel(text), row, column); };
+
+    int row = 0;
+    auto model = [&](Label& heading, const std::array<std::pair<QString, std::array<TextField*, 2>>, 4>& estimates,
+                     const std::array<TextField*, 5>& rest) {
+        auto* title = new QLabel;
+        bindLabel(heading, title);
+        grid->addWidget(title, row, 0, 1, 2);
+        grid->addWidget(new QLabel(tr("Std. error")), row++, 2, Qt::AlignHCenter);
+        for (const auto& [name, fields] : estimates) {
+            caption(name, row, 0);
+            result(*fields[0], row, 1);
+            result(*fields[1], row++, 2);
+        }
+        caption(tr("SSE / RMSE"), row, 0);
+        result(*rest[0], row, 1);
+        result(*rest[1], row++, 2);
+        caption(tr("Light comp. / sat."), row, 0);
+        result(*rest[2], row, 1);
+        result(*rest[3], row++, 2);
+        result(*rest[4], row++, 0, 3);
+    };
+    model(s.aqLabel_StdOptimum,
+          {{{tr("AQE"), {&s.aqEdit_StdAQE, &s.aqEdit_StdAQESE}},
+            {tr("Amax"), {&s.aqEdit_StdAmax, &s.aqEdit_StdAmaxSE}},
+            {tr("Convexity"), {&s.aqEdit_StdConvexity, &s.aqEdit_StdConvexitySE}},
+            {tr("Respiration"), {&s.aqEdit_StdResp, &s.aqEdit_StdRespSE}}}},
+          {&s.aqEdit_StdSSE, &s.aqEdit_StdRMSE, &s.aqEdit_StdLightComp, &s.aqEdit_StdLightSat, &s.aqEdit_StdMessage});
+    model(s.aqLabel_StdHyperbola,
+          {{{tr("Phi"), {&s.aqEdit_NrhPhi, &s.aqEdit_NrhPhiSE}},
+            {tr("Amax"), {&s.aqEdit_NrhAmax, &s.aqEdit_NrhAmaxSE}},
+            {tr("Theta"), {&s.aqEdit_NrhTheta, &s.aqEdit_NrhThetaSE}},
+            {tr("Rd"), {&s.aqEdit_NrhRd, &s.aqEdit_NrhRdSE}}}},
+          {&s.aqEdit_NrhSSE, &s.aqEdit_NrhRMSE, &s.aqEdit_NrhLightComp, &s.aqEdit_NrhLightSat, &s.aqEdit_NrhMessage});
+
+    auto* showOptimum = new QCheckBox;
+    bindCheckBox(platform(), s.aqCheckBox_StdShowOptimum, showOptimum);
+    auto* showHyperbola = new QCheckBox;
+    bindCheckBox(platform(), s.aqCheckBox_StdShowHyperbola, showHyperbola);
+    auto* useOptimum = new QPushButton(QString::fromStdString(s.aqButton_StdUseOptimum.caption));
+    useOptimum->setObjectName("aqButton_StdUseOptimum");
+    useOptimum->setToolTip(QString::fromStdString(s.aqButton_StdUseOptimum.hint));
+    connect(useOptimum, &QPushButton::clicked, this, [this] { run([this] { state_.aqButton_StdUseOptimumClick(); }); });
+    grid->addWidget(showOptimum, row, 0);
+    grid->addWidget(showHyperbola, row, 1, 1, 2);
+    grid->addWidget(useOptimum, ++row, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+    return group;
+}
+
+void AqWindow::addIncludeStandardFit(QMenu* file)
+{
+    CheckBox& include = state_.aqMnuFileExportStandardFit;
+    const MenuItem item{include.caption, "", include.hint};
+    // A click has already toggled the action when its command runs.
+    QAction* action = addCommand(file, item, "aqMnuFileExportStandardFit", [this, &include] {
+        include.setChecked(this->action("aqMnuFileExportStandardFit")->isChecked());
+    });
+    action->setCheckable(true);
+    action->setChecked(include.checked());
+    QPointer<QAction> guarded(action);
+    include.clicked.connect([&include, guarded] {
+        if (guarded && guarded->isChecked() != include.checked()) {
+            const QSignalBlocker quiet(guarded);
+            guarded->setChecked(include.checked());
+        }
+    });
 }
 
 void AqWindow::makeMenus()
@@ -134,6 +246,9 @@ void AqWindow::makeMenus()
     addCommand(import, s.aqMnuFileImportCSV, "aqMnuFileImportCSV", [&s] { s.aqMnuFileImportCSVClick(); });
     addCommand(import, s.aqMnuFileImportVerdex, "aqMnuFileImportVerdex", [&s] { s.aqMnuFileImportVerdexClick(); });
     addCommand(file, s.aqMnuFileExport, "aqMnuFileExport", [&s] { s.aqMnuFileExportClick(); });
+    addIncludeStandardFit(file);
+    auto* chartSaver = new ChartSaver(this, QStringLiteral("AQChart"), [this] { return chart::aqChartSpec(state_); });
+    addCommand(file, saveChartAsItem, "aqMnuFileSaveChartAs", [chartSaver] { chartSaver->saveAs(); });
     addCommand(file, s.aqMnuFileClear, "aqMnuFileClear", [&s] { s.aqMnuFileClearClick(); });
     file->addSeparator();
     addCommand(file, s.aqMnuFilePrint, "aqMnuFilePrint", [this, &s] {
@@ -148,6 +263,8 @@ void AqWindow::makeMenus()
     addCommand(results, s.aqMnuResultsFitCurve, "aqMnuResultsFitCurve", [&s] { s.aqMnuResultsFitCurveClick(); });
     addCommand(results, s.aqMnuResultsRefineCurve, "aqMnuResultsRefineCurve",
                [&s] { s.aqMnuResultsRefineCurveClick(); });
+    addCommand(results, s.aqMnuResultsStandardFit, "aqMnuResultsStandardFit",
+               [&s] { s.aqMnuResultsStandardFitClick(); });
     menuBar()->addAction(addCommand(nullptr, s.aqMnuAbout, "aqMnuAbout", [&s] { s.aqMnuAboutClick(); }));
 
     QMenu* gridMenu = makePopupMenu("aqPopupMenu");

@@ -1,7 +1,7 @@
 #pragma once
 // The light-response window on screen, over a TfrmAQ_C3_Curve: the data grid, the
-// identifier, the fit parameters with their fixed flags, the light points, the chart,
-// the status line and the fit's progress bar.
+// identifier, the fit parameters with their fixed flags, the light points, the standard
+// fits' group, the chart, the status line and the fit's progress bar.
 
 #include "ui/AnalysisWindow.h"
 
@@ -24,6 +24,9 @@ public:
 private:
     void makeMenus();
     QWidget* makeParameters();
+    QWidget* makeStandardFit();
+    // File > "Include Standard Fit", checkable and kept in step with its check box.
+    void addIncludeStandardFit(QMenu* file);
 
     TfrmAQ_C3_Curve& state_;
     QProgressBar* progressBar_;
