@@ -6,6 +6,7 @@
 #include "batch/CurveTable.h"
 #include "batch/Progress.h"
 #include "batch/Summary.h"
+#include "chart/WindowCharts.h"
 #include "core/Errors.h"
 #include "core/ExportFile.h"
 #include "core/NumberText.h"
@@ -13,8 +14,10 @@
 #include "import/ParseVerdex.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <condition_variable>
 #include <filesystem>
@@ -39,9 +42,11 @@ const char* const usageText =
     "  tables:   --group COLUMN --x COLUMN --a COLUMN  [--tleaf COLUMN (aci) | --parabs COLUMN (aq)]\n"
     "  fields:   --id TEXT  --set NAME=TEXT  --fix NAME[=TEXT]  --free NAME\n"
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
-    "            aci: --standard-fit (after the commands; adds its section and columns)\n"
+    "            --standard-fit (after the commands; adds its sections and columns)\n"
     "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
     "            (default: standard output)\n"
+    "  charts:   --chart PATH.png|.svg|.pdf (one curve)  --chart-format png|svg|pdf (with --out-dir)\n"
+    "            --chart-size WxH (centimetres, default 16x10)  --dpi N (PNG, default 300)\n"
     "  names:    aci: Kc Ko Tau Temp Light Respiration Vcmax Jmax TPU GammaStar\n"
     "            aq:  Amax AQE Convexity Respiration ParAbs LightSat LightComp\n";
 
@@ -77,6 +82,13 @@ struct Options {
     std::optional<std::string> meanColumn;  // --tleaf or --parabs
     std::optional<std::string> outDir;
     std::optional<std::string> summary;
+    // Figures: one file, or one per curve beside its export.
+    std::optional<std::string> chart;
+    std::optional<chart::FigureFormat> chartFormat;  // --chart-format, or --chart's extension
+    chart::FigureOptions figure;
+    bool figureSettings = false;  // --chart-size or --dpi given
+
+    bool wantsCharts() const { return chart || chartFormat; }
 };
 
 // A field of a window by its batch name, and its fixed flag where it has one.
@@ -99,6 +111,8 @@ public:
     virtual TextField& instrumentXColumn() = 0;
     virtual TFrmParseVerdex& importDialog() = 0;
     virtual std::vector<std::string> exportLines() const = 0;
+    // The window's chart as it stands, as the window draws it.
+    virtual chart::ChartSpec chartSpec() const = 0;
 
     // Many curves: the search threads a window may use, the field that --tleaf or
     // --parabs fills, the measured points the window holds, and its columns of the run
@@ -177,6 +191,7 @@ public:
     TextField& instrumentXColumn() override { return w.frmParseVerdex.EdtCi; }
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
+    chart::ChartSpec chartSpec() const override { return chart::aciChartSpec(w); }
 
     void setSearchThreads(unsigned) override {}
     TextField& meanField() override { return w.aciEdit_Temp; }
@@ -290,6 +305,7 @@ public:
     TextField& instrumentXColumn() override { return w.frmParseVerdex.EdtQObs; }
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
+    chart::ChartSpec chartSpec() const override { return chart::aqChartSpec(w); }
 
     void setSearchThreads(unsigned threads) override { w.searchThreads = threads; }
     TextField& meanField() override { return w.aqNumEdit_ParAbs; }
@@ -316,8 +332,76 @@ public:
         return {summaryNumber(sse), summaryNumber(std::sqrt(sse / points.count()))};
     }
 
+    bool hasStandardFit() const override { return true; }
+    void useStandardFit() override
+    {
+        standardFit_ = true;
+        w.aqMnuFileExportStandardFit.setChecked(true);
+    }
+    void runStandardFit() override { w.runStandardFit(); }
+    std::vector<std::string> standardFitHeader() const override
+    {
+        if (!standardFit_)
+            return {};
+        std::vector<std::string> header;
+        for (const auto& [model, names] :
+             {std::pair<std::string, std::vector<std::string>>{"optimum", {"AQE", "Amax", "Convexity", "Respiration"}},
+              {"hyperbola", {"Phi", "Amax", "Theta", "Rd"}}}) {
+            for (const auto& name : names) {
+                header.push_back(model + " " + name);
+                header.push_back(model + " " + name + " SE");
+            }
+            for (const char* name : {"SSE", "RMSE", "LightComp", "LightSat", "message"})
+                header.push_back(model + " " + name);
+        }
+        return header;
+    }
+    std::vector<std::string> standardFitFields() const override
+    {
+        if (!standardFit_)
+            return {};
+        auto number = [](const std::optional<double>& v) { return v ? summaryNumber(*v) : std::string(); };
+        auto section = [&](const auto& fit, std::array<const AqFitEstimate*, 4> estimates,
+                           std::optional<double> lightComp, std::optional<double> lightSat) {
+            std::vector<std::string> part(13);
+            if (!fit)
+                return part;
+            part.back() = fit->message;
+            if (!fit->fitted)
+                return part;
+            for (std::size_t k = 0; k < 4; ++k) {
+                part[2 * k] = summaryNumber(estimates[k]->value);
+                part[2 * k + 1] = number(estimates[k]->standardError);
+            }
+            part[8] = summaryNumber(fit->sse);
+            part[9] = summaryNumber(fit->rmse);
+            part[10] = number(lightComp);
+            part[11] = number(lightSat);
+            return part;
+        };
+        const auto& optimum = w.standardOptimum();
+        const auto& hyperbola = w.standardHyperbola();
+        const auto& light = w.standardOptimumLightPoints();
+        std::vector<std::string> row;
+        if (optimum) {
+            row = section(optimum, {&optimum->aqe, &optimum->amax, &optimum->convexity, &optimum->a0},
+                          light ? std::optional<double>(static_cast<double>(light->compensation)) : std::nullopt,
+                          light ? std::optional<double>(static_cast<double>(light->saturation)) : std::nullopt);
+        } else {
+            row.resize(13);
+        }
+        std::vector<std::string> second(13);
+        if (hyperbola) {
+            second = section(hyperbola, {&hyperbola->phi, &hyperbola->amax, &hyperbola->theta, &hyperbola->rd},
+                             hyperbola->lightCompensation, w.standardHyperbolaSaturation());
+        }
+        row.insert(row.end(), second.begin(), second.end());
+        return row;
+    }
+
 private:
     TfrmAQ_C3_Curve w;
+    bool standardFit_ = false;
 };
 
 bool isCommandOption(const std::string& arg)
@@ -351,6 +435,55 @@ std::pair<std::string, std::string> nameAndText(const std::string& option, const
     if (equals == std::string::npos || equals == 0)
         throw UsageError(option + " takes NAME=TEXT");
     return {value.substr(0, equals), value.substr(equals + 1)};
+}
+
+// A number of centimetres as a command line gives it: '.' as the decimal point,
+// whatever the locale.
+std::optional<double> plainNumber(const std::string& text)
+{
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
+
+// WxH in centimetres: "16x10", "8.5X6".
+void setChartSize(Options& options, const std::string& text)
+{
+    const auto cut = text.find_first_of("xX");
+    const auto width = plainNumber(text.substr(0, cut));
+    const auto height = cut == std::string::npos ? std::nullopt : plainNumber(text.substr(cut + 1));
+    if (!width || !height)
+        throw UsageError("--chart-size takes WxH in centimetres, such as 16x10");
+    options.figure.widthCm = *width;
+    options.figure.heightCm = *height;
+    options.figureSettings = true;
+}
+
+void setDpi(Options& options, const std::string& text)
+{
+    int dpi = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, dpi);
+    if (text.empty() || error != std::errc() || stop != end)
+        throw UsageError("--dpi takes a whole number of dots per inch");
+    options.figure.dpi = dpi;
+    options.figureSettings = true;
+}
+
+// The figure options together, once every option is read.
+void checkChartOptions(const Options& options)
+{
+    if (options.figureSettings && !options.wantsCharts())
+        throw UsageError("--chart-size and --dpi go with --chart or --chart-format");
+    if (options.chartFormat && !options.chart && !options.outDir)
+        throw UsageError("--chart-format goes with --out-dir; for one chart give --chart PATH");
+    if (options.wantsCharts()) {
+        if (const auto problem = chart::figureOptionsProblem(options.figure, *options.chartFormat))
+            throw UsageError(*problem);
+    }
 }
 
 Options parseArguments(const std::vector<std::string>& args)
@@ -434,6 +567,26 @@ Options parseArguments(const std::vector<std::string>& args)
             once(options.outDir);
         } else if (arg == "--summary") {
             once(options.summary);
+        } else if (arg == "--chart") {
+            if (options.chartFormat)
+                throw UsageError(options.chart ? "--chart may be given only once"
+                                               : "--chart cannot go with --chart-format");
+            once(options.chart);
+            options.chartFormat = chart::figureFormatOfPath(*options.chart);
+            if (!options.chartFormat)
+                throw UsageError("--chart " + *options.chart + ": the file name must end in .png, .svg or .pdf");
+        } else if (arg == "--chart-format") {
+            if (options.chartFormat)
+                throw UsageError(options.chart ? "--chart-format cannot go with --chart"
+                                               : "--chart-format may be given only once");
+            const std::string& name = value();
+            options.chartFormat = chart::figureFormatNamed(name);
+            if (!options.chartFormat)
+                throw UsageError("--chart-format takes png, svg or pdf, not '" + name + "'");
+        } else if (arg == "--chart-size") {
+            setChartSize(options, value());
+        } else if (arg == "--dpi") {
+            setDpi(options, value());
         } else if (isCommandOption(arg)) {
             options.commands.push_back(arg);
         } else {
@@ -454,6 +607,7 @@ Options parseArguments(const std::vector<std::string>& args)
         throw UsageError("--none cannot go with a command");
     if (options.tab && options.loading != Loading::Instrument)
         throw UsageError("--tab goes with --instrument");
+    checkChartOptions(options);
     return options;
 }
 
@@ -557,6 +711,7 @@ struct CurveOutcome {
     std::string identifier;
     int points = 0;
     std::vector<std::string> summary;   // the window's columns
+    std::optional<chart::ChartCopy> chart;  // when figures are asked for
 };
 
 bool endsWithCsv(const std::string& name)
@@ -649,9 +804,11 @@ fs::path canonicalOf(const std::string& path)
     return error ? fs::absolute(path, error) : canonical;
 }
 
-// DIR/NAME.txt for every curve: unique within the run (letter case ignored, as some
-// file systems do), and never one of the files in `keep`.
-void nameExports(std::vector<Curve>& curves, const std::string& folder, const std::set<fs::path>& keep)
+// DIR/NAME.txt for every curve, and DIR/NAME.png (.svg, .pdf) beside it when charts
+// are asked for: unique within the run (letter case ignored, as some file systems do),
+// and never one of the files in `keep`.
+void nameExports(std::vector<Curve>& curves, const std::string& folder, const std::set<fs::path>& keep,
+                 std::optional<chart::FigureFormat> charts)
 {
     std::set<std::string> taken;
     for (auto& curve : curves) {
@@ -662,7 +819,9 @@ void nameExports(std::vector<Curve>& curves, const std::string& folder, const st
             for (char& c : key)
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             const std::string path = (fs::path(folder) / (name + ".txt")).string();
-            if (taken.count(key) || keep.count(canonicalOf(path)))
+            const std::string chartPath =
+                charts ? (fs::path(folder) / (name + "." + chart::figureExtension(*charts))).string() : "";
+            if (taken.count(key) || keep.count(canonicalOf(path)) || (charts && keep.count(canonicalOf(chartPath))))
                 continue;
             taken.insert(key);
             curve.exportPath = path;
@@ -715,6 +874,9 @@ CurveOutcome runCurve(const Options& options, const Curve& curve, char decimalSe
         outcome.identifier = session->identifier().text();
         outcome.points = session->pointCount();
         outcome.summary = session->summaryFields(decimalSeparator);
+        // Copied here, drawn on the main thread: the window goes with this worker's turn.
+        if (options.wantsCharts())
+            outcome.chart = chart::ChartCopy(session->chartSpec());
         outcome.messages = platform.messages();
         outcome.ran = true;
     } catch (const std::exception& error) {  // out of memory, say: this curve only
@@ -804,6 +966,28 @@ void runPool(const Options& options, const std::vector<Curve>& curves, char deci
 
 }  // namespace
 
+std::string checkArguments(const std::vector<std::string>& args)
+{
+    try {
+        const Options options = parseArguments(args);
+        BatchPlatform files('.');
+        ImportSettings settings;
+        checkAgainstWindow(options, *makeSession(options.kind, files, settings));
+    } catch (const UsageError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+bool asksForCharts(const std::vector<std::string>& args)
+{
+    try {
+        return parseArguments(args).wantsCharts();
+    } catch (const UsageError&) {
+        return false;
+    }
+}
+
 int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, char decimalSeparator,
              const RunSettings& settings)
 {
@@ -831,11 +1015,19 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (options.output && curves.size() > 1)
             throw UsageError("-o takes one curve; for " + std::to_string(curves.size()) +
                              " curves give --out-dir DIR");
+        if (options.wantsCharts() && !settings.writeChart)
+            throw UsageError("charts are drawn by calvane-batch only");
+        if (options.chart && curves.size() > 1)
+            throw UsageError("--chart takes one curve; for " + std::to_string(curves.size()) +
+                             " curves give --out-dir DIR --chart-format " +
+                             chart::figureExtension(*options.chartFormat));
         for (const auto& curve : curves)
             if (!curve.failure)
                 keep.insert(canonicalOf(curve.source));
         if (options.summary && keep.count(canonicalOf(*options.summary)))
             throw UsageError("--summary " + *options.summary + " would replace an input file");
+        if (options.chart && keep.count(canonicalOf(*options.chart)))
+            throw UsageError("--chart " + *options.chart + " would replace an input file");
     } catch (const UsageError& error) {
         err << "calvane-batch: " << error.what() << '\n' << usageText;
         return exitUsage;
@@ -853,7 +1045,9 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         fs::create_directories(*options.outDir, ignored);
         if (options.summary)
             keep.insert(canonicalOf(*options.summary));
-        nameExports(curves, *options.outDir, keep);
+        if (options.chart)
+            keep.insert(canonicalOf(*options.chart));
+        nameExports(curves, *options.outDir, keep, options.chart ? std::nullopt : options.chartFormat);
     }
 
     std::string summary;
@@ -891,6 +1085,23 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                             out << linesToFileBytes(outcome.exportLines) << std::flush;
                     } catch (const std::exception& error) {
                         show(error.what(), true);
+                    }
+                    // One named chart, or one beside each export.
+                    const std::optional<std::string> chartPath =
+                        options.chart ? options.chart
+                        : options.outDir
+                            ? std::optional<std::string>(
+                                  fs::path(curve.exportPath)
+                                      .replace_extension(chart::figureExtension(*options.chartFormat))
+                                      .string())
+                            : std::nullopt;
+                    if (outcome.chart && chartPath) {
+                        try {
+                            settings.writeChart(*chartPath, outcome.chart->spec(), *options.chartFormat,
+                                                options.figure);
+                        } catch (const std::exception& error) {
+                            show(error.what(), true);
+                        }
                     }
                 }
                 anyMessage = anyMessage || !messages.empty();

@@ -2,6 +2,9 @@
 // calvane-batch: analysis windows' commands run headless, on the same code as the
 // desktop program, ending with what File > Export writes; one fresh window per curve.
 
+#include "chart/ChartSpec.h"
+#include "chart/Figure.h"
+
 #include <atomic>
 #include <cstddef>
 #include <functional>
@@ -27,7 +30,21 @@ struct RunSettings {
     // When set, no further curve is started; the curves already running finish, and
     // only the outcomes before the first curve not run are written.
     const std::atomic<bool>* cancel = nullptr;
+    // Draws a chart into a figure file, raising an error with the message to show when
+    // it cannot. Called on the calling thread, after the curve's export. The program
+    // gives chart::writeFigure; without it the chart options are a usage error.
+    std::function<void(const std::string& path, const chart::ChartSpec& spec, chart::FigureFormat format,
+                       const chart::FigureOptions& options)>
+        writeChart;
 };
+
+// Whether the arguments ask for a chart file (--chart or --chart-format), so that the
+// program starts its drawing only then. False for arguments with a usage error.
+bool asksForCharts(const std::vector<std::string>& args);
+
+// The arguments' first check, as runBatch makes it before it reads or writes anything:
+// empty when they are usable, otherwise the usage error. Touches no file.
+std::string checkArguments(const std::vector<std::string>& args);
 
 // Runs calvane-batch with `args` (without the program name). Exports go to `out` (or
 // to the -o file or the --out-dir folder), messages to `err`.

@@ -2,12 +2,52 @@
 
 #include "batch/BatchPlatform.h"
 #include "batch/BatchRun.h"
+#include "chart/FigureFile.h"
+
+#include <QtWidgets/QApplication>
 
 #include <unistd.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace {
+
+// Standard error carries the windows' messages, one a line; Qt's notes about its own
+// set-up (no runtime folder, say) are not among them.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << message.toStdString() << '\n';
+}
+
+// Qt Charts draws with widgets' styles, so figure files need a QApplication. It is
+// started only for a run that writes charts, and always on the offscreen platform
+// unless the user names another: a figure then looks the same with or without a
+// display, and a script never fails for want of one.
+std::unique_ptr<QApplication> startCharts(const char* program)
+{
+    qInstallMessageHandler(quietQt);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt reads its own options from the command line; it is given none of ours.
+    static int argc = 1;
+    static char name[256] = {};
+    std::string(program).copy(name, sizeof name - 1);
+    static char* argv[] = {name, nullptr};
+    // Starting Qt sets the C library's locale from the environment; numbers in the
+    // exports are written under the locale the run had before.
+    const std::string locale = std::setlocale(LC_ALL, nullptr);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    std::setlocale(LC_ALL, locale.c_str());
+    return app;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -15,5 +55,14 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     calvane::batch::RunSettings settings;
     settings.progress = isatty(STDERR_FILENO) == 1;
+
+    std::unique_ptr<QApplication> app;
+    if (calvane::batch::asksForCharts(args)) {
+        app = startCharts(argv[0]);
+        settings.writeChart = [](const std::string& path, const calvane::chart::ChartSpec& spec,
+                                 calvane::chart::FigureFormat format, const calvane::chart::FigureOptions& options) {
+            calvane::chart::writeFigure(path, spec, format, options);
+        };
+    }
     return calvane::batch::runBatch(args, std::cout, std::cerr, calvane::batch::localeDecimalSeparator(), settings);
 }

@@ -4,23 +4,11 @@
 // through here so that they cannot drift apart. No widgets: the caller puts the chart
 // in a view or renders it.
 
-#include "core/Colour.h"
-#include "core/PointSeries.h"
-
-#include <string>
-#include <vector>
+#include "chart/ChartSpec.h"
 
 class QChart;
 
 namespace calvane::chart {
-
-struct ChartSpec {
-    std::vector<std::string> titleLines;
-    std::string bottomAxisTitle, leftAxisTitle, rightAxisTitle;  // an empty right title: no right axis
-    Colour gradientEnd = rgb(255, 255, 255);                     // the background gradient ends in this colour
-    std::vector<const PointSeries*> series;                      // drawn and listed in the legend in this order
-    bool legendVisible = true;                                   // the light-response chart hides it
-};
 
 // A new chart showing the spec; the caller owns it.
 QChart* buildChart(const ChartSpec& spec);

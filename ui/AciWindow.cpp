@@ -1,8 +1,10 @@
 #include "ui/AciWindow.h"
 
 #include "aci/ACi_Curve.h"
+#include "chart/WindowCharts.h"
 #include "ui/Bindings.h"
 #include "ui/ChartPanel.h"
+#include "ui/ChartSaver.h"
 #include "ui/GridView.h"
 #include "ui/QtPlatform.h"
 
@@ -30,18 +32,7 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
              [this](MouseButton button, int x, int y) { state_.aciSpreadSheetDataMouseDown(button, x, y); });
     makeChart(
         "aciChart_LightResponseCurve",
-        [this] {
-            chart::ChartSpec spec;
-            spec.titleLines = state_.aciChart_LightResponseCurve.lines();
-            spec.leftAxisTitle = state_.aciChart_LeftAxisTitle;
-            spec.rightAxisTitle = state_.aciChart_RightAxisTitle;
-            spec.gradientEnd = state_.aciChart_GradientEnd;
-            spec.series = {&state_.Series_LightAssim, &state_.Series_Wc, &state_.Series_Wj, &state_.Series_Wp};
-            // Left out while hidden or before a fit, so the legend lists no empty curve.
-            if (state_.aciCheckBox_StdShowCurve.checked() && !state_.Series_StandardFit.empty())
-                spec.series.push_back(&state_.Series_StandardFit);
-            return spec;
-        },
+        [this] { return chart::aciChartSpec(state_); },
         state.aciChart_LightResponseCurve,
         {&state.Series_LightAssim, &state.Series_Wc, &state.Series_Wj, &state.Series_Wp, &state.Series_StandardFit});
     QPointer<ChartPanel> chart(chartPanel_);
@@ -238,6 +229,8 @@ void AciWindow::makeMenus()
     addCommand(import, s.aciMnuFileImortVerdex, "aciMnuFileImortVerdex", [&s] { s.aciMnuFileImortVerdexClick(); });
     addCommand(file, s.aciMnuFileExport, "aciMnuFileExport", [&s] { s.aciMnuFileExportClick(); });
     addIncludeStandardFit(file);
+    auto* chartSaver = new ChartSaver(this, QStringLiteral("ACIChart"), [this] { return chart::aciChartSpec(state_); });
+    addCommand(file, saveChartAsItem, "aciMnuFileSaveChartAs", [chartSaver] { chartSaver->saveAs(); });
     addCommand(file, s.aciMnuFileClear, "aciMnuFileClear", [&s] { s.aciMnuFileClearClick(); });
     file->addSeparator();
     addCommand(file, s.aciMnuFilePrint, "aciMnuFilePrint", [this, &s] {

@@ -8,9 +8,10 @@
 namespace calvane::ui {
 
 ChartPanel::ChartPanel(std::function<chart::ChartSpec()> spec, QWidget* parent)
-    : QChartView(parent), spec_(std::move(spec))
+    // The chart goes to the constructor: QChartView(parent) would make a default chart
+    // that a later setChart releases without deleting.
+    : QChartView(chart::buildChart(spec()), parent), spec_(std::move(spec))
 {
-    setChart(chart::buildChart(spec_()));
     setRenderHint(QPainter::Antialiasing);
     pending_.setSingleShot(true);
     pending_.setInterval(0);
