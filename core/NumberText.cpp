@@ -1,5 +1,6 @@
 #include "core/NumberText.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -69,15 +70,19 @@ std::optional<NumberParts> splitNumber(std::string_view s, char separator)
     return parts;
 }
 
-// Whether a value too large or too small for from_chars lies above the double range
-// (true) or below it (false), judged by its decimal order of magnitude.
-bool isOverflow(const NumberParts& parts)
+// The decimal order of magnitude of a non-zero value, value = 0.d1d2... * 10^order,
+// and its significant digits d1d2... without trailing zeros; nothing for zero.
+struct DecimalOrder {
+    long long order;
+    std::string digits;
+};
+
+std::optional<DecimalOrder> decimalOrder(const NumberParts& parts)
 {
     const std::string digits = parts.integerDigits + parts.fractionDigits;
     const auto firstNonZero = digits.find_first_not_of('0');
     if (firstNonZero == std::string::npos)
-        return false;
-    // value = 0.d1d2... * 10^order
+        return std::nullopt;
     long long order = static_cast<long long>(parts.integerDigits.size()) - static_cast<long long>(firstNonZero);
     long long exponent = 0;
     for (char c : parts.exponentDigits) {
@@ -86,7 +91,31 @@ bool isOverflow(const NumberParts& parts)
             break;  // far beyond any range; the sign decides
     }
     order += parts.exponentNegative ? -exponent : exponent;
-    return order > 0;
+    return DecimalOrder{order, digits.substr(firstNonZero, digits.find_last_not_of('0') + 1 - firstNonZero)};
+}
+
+// Whether a value too large or too small for from_chars lies above the double range
+// (true) or below it (false).
+bool isOverflow(const NumberParts& parts)
+{
+    const auto order = decimalOrder(parts);
+    return order && order->order > 0;
+}
+
+// The largest double written with 15 digits, 1.79769313486232E308, lies just beyond
+// the double range. A magnitude up to it reads as the largest double, so that every
+// number Calvane writes reads back.
+bool isWrittenMaximum(const NumberParts& parts)
+{
+    const auto order = decimalOrder(parts);
+    if (!order || order->order != 309)
+        return false;
+    std::string digits = order->digits;
+    std::string largest = "179769313486232";
+    const std::size_t length = std::max(digits.size(), largest.size());
+    digits.resize(length, '0');
+    largest.resize(length, '0');
+    return digits <= largest;
 }
 
 }  // namespace
@@ -112,6 +141,8 @@ std::optional<double> readNumber(std::string_view text, char decimalSeparator)
         return value == 0 ? 0.0 : value;  // a typed -0 reads as 0
     if (result.ec == std::errc::result_out_of_range && !isOverflow(*parts))
         return 0.0;  // below the smallest double: it reads as 0
+    if (result.ec == std::errc::result_out_of_range && isWrittenMaximum(*parts))
+        return parts->negative ? -DBL_MAX : DBL_MAX;
     return std::nullopt;
 }
 

@@ -18,7 +18,9 @@ std::string_view trimView(std::string_view text);
 // Reads a number: blanks around it are ignored; then an optional sign, digits with at
 // most one decimal separator (a lone separator reads as 0) and an optional exponent
 // (E or e, an optional sign, at least one digit). Anything else, or a value beyond
-// the range of a double, is not a number.
+// the range of a double, is not a number; a value beyond the largest double but not
+// beyond 1.79769313486232E308 (that double written with 15 digits) reads as the
+// largest double.
 std::optional<double> readNumber(std::string_view text, char decimalSeparator);
 
 // As readNumber, with 0 for a text that is not a number.

@@ -2,7 +2,13 @@
 
 #include "core/Errors.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -72,6 +78,41 @@ std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& cp)
     return length;
 }
 
+// UTF-16 with a byte-order mark, as spreadsheet programs save "Unicode text": the
+// code units read in the mark's byte order; a broken surrogate pair or an odd last
+// byte becomes U+FFFD.
+std::optional<std::string> decodeUtf16(std::string_view bytes)
+{
+    bool littleEndian;
+    if (bytes.substr(0, 2) == "\xFF\xFE")
+        littleEndian = true;
+    else if (bytes.substr(0, 2) == "\xFE\xFF")
+        littleEndian = false;
+    else
+        return std::nullopt;
+    const auto unit = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return littleEndian ? char32_t(a | (b << 8)) : char32_t((a << 8) | b);
+    };
+    std::string text;
+    text.reserve(bytes.size());
+    std::size_t i = 2;
+    for (; i + 1 < bytes.size(); i += 2) {
+        char32_t cp = unit(i);
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        appendUtf8(text, cp);
+    }
+    if (i < bytes.size())
+        appendUtf8(text, 0xFFFD);
+    return text;
+}
+
 }  // namespace
 
 bool isValidUtf8(std::string_view bytes)
@@ -88,6 +129,8 @@ bool isValidUtf8(std::string_view bytes)
 
 std::string decodeText(std::string_view bytes)
 {
+    if (auto text = decodeUtf16(bytes))
+        return std::move(*text);
     if (isValidUtf8(bytes)) {
         if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
             bytes.remove_prefix(3);
@@ -175,6 +218,57 @@ std::optional<std::string> readFileBytes(const std::string& path)
     return std::move(content).str();
 }
 
+namespace {
+
+FileWriteHooks& fileWriteHooks()
+{
+    static FileWriteHooks hooks;
+    return hooks;
+}
+
+long writeSome(int fd, const char* data, std::size_t size)
+{
+    const auto& hook = fileWriteHooks().write;
+    return hook ? hook(fd, data, size) : static_cast<long>(::write(fd, data, size));
+}
+
+int renameFile(const char* from, const char* to)
+{
+    const auto& hook = fileWriteHooks().rename;
+    return hook ? hook(from, to) : ::rename(from, to);
+}
+
+// Writes every byte, going on after a short write or an interruption.
+bool writeAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const long written = writeSome(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// A device or a pipe cannot be replaced by a renamed file (that would put a plain file
+// in the device's place): its bytes go straight to it.
+void writeToSpecialFile(const fs::path& target, const std::string& path, const std::string& bytes)
+{
+    const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        throw FileError::cannotCreate(path);
+    const bool written = writeAll(fd, bytes);
+    if (::close(fd) != 0 || !written)
+        throw FileError::cannotCreate(path);
+}
+
+}  // namespace
+
+void setFileWriteHooks(FileWriteHooks hooks) { fileWriteHooks() = std::move(hooks); }
+
 void replaceFileContents(const std::string& path, const std::string& bytes)
 {
     std::error_code error;
@@ -186,26 +280,32 @@ void replaceFileContents(const std::string& path, const std::string& bytes)
         if (!error)
             target = resolved;
     }
+    const fs::file_status existing = fs::status(target, error);
+    if (fs::exists(existing) && !fs::is_regular_file(existing)) {
+        writeToSpecialFile(target, path, bytes);
+        return;
+    }
 
+    // The temporary file is created afresh (never an existing one) with the usual
+    // permissions for a new file.
     std::random_device random;
-    const fs::path temporary = target.parent_path() /
-                               ("." + target.filename().string() + ".calvane-" + std::to_string(random()) + ".tmp");
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temporary, error);
-            throw FileError::cannotCreate(path);
-        }
+    fs::path temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = target.parent_path() /
+                    ("." + target.filename().string() + ".calvane-" + std::to_string(random()) + ".tmp");
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
     }
-    if (fs::exists(target, error)) {  // the new file keeps the old one's permissions
-        const auto permissions = fs::status(target, error).permissions();
-        if (!error)
-            fs::permissions(temporary, permissions, error);
-    }
-    fs::rename(temporary, target, error);
-    if (error) {
+    if (fd < 0)
+        throw FileError::cannotCreate(path);
+
+    bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    if (written && fs::exists(existing))  // the new file keeps the old one's permissions
+        (void)::fchmod(fd, static_cast<mode_t>(existing.permissions() & fs::perms::mask));
+    written = ::close(fd) == 0 && written;
+    if (!written || renameFile(temporary.c_str(), target.c_str()) != 0) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         throw FileError::cannotCreate(path);
