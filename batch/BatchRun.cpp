@@ -1097,7 +1097,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                             : std::nullopt;
                     if (outcome.chart && chartPath) {
                         try {
-                            settings.writeChart(*chartPath, outcome.chart->spec(), *options.chartFormat,
+                            settings.writeChart(*chartPath, outcome.chart->drawing(), *options.chartFormat,
                                                 options.figure);
                         } catch (const std::exception& error) {
                             show(error.what(), true);

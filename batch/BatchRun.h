@@ -33,7 +33,7 @@ struct RunSettings {
     // Draws a chart into a figure file, raising an error with the message to show when
     // it cannot. Called on the calling thread, after the curve's export. The program
     // gives chart::writeFigure; without it the chart options are a usage error.
-    std::function<void(const std::string& path, const chart::ChartSpec& spec, chart::FigureFormat format,
+    std::function<void(const std::string& path, const chart::ChartSpec& drawing, chart::FigureFormat format,
                        const chart::FigureOptions& options)>
         writeChart;
 };

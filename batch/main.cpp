@@ -59,9 +59,9 @@ int main(int argc, char** argv)
     std::unique_ptr<QApplication> app;
     if (calvane::batch::asksForCharts(args)) {
         app = startCharts(argv[0]);
-        settings.writeChart = [](const std::string& path, const calvane::chart::ChartSpec& spec,
+        settings.writeChart = [](const std::string& path, const calvane::chart::ChartSpec& drawing,
                                  calvane::chart::FigureFormat format, const calvane::chart::FigureOptions& options) {
-            calvane::chart::writeFigure(path, spec, format, options);
+            calvane::chart::writeFigure(path, drawing, format, options);
         };
     }
     return calvane::batch::runBatch(args, std::cout, std::cerr, calvane::batch::localeDecimalSeparator(), settings);

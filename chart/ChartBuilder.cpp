@@ -207,7 +207,7 @@ void applyBackground(QChart* chart, Colour gradientEnd)
 
 }  // namespace
 
-QChart* buildChart(const ChartSpec& spec)
+QChart* buildChart(const ChartSpec& drawing)
 {
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
@@ -216,29 +216,29 @@ QChart* buildChart(const ChartSpec& spec)
     chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     // The chart fills its view or page; the background is its own frame.
     chart->layout()->setContentsMargins(0, 0, 0, 0);
-    updateChart(chart, spec);
+    updateChart(chart, drawing);
     return chart;
 }
 
-void updateChart(QChart* chart, const ChartSpec& spec)
+void updateChart(QChart* chart, const ChartSpec& drawing)
 {
-    chart->setTitle(titleHtml(spec.titleLines));
-    applyBackground(chart, spec.gradientEnd);
-    chart->legend()->setVisible(spec.legendVisible);
+    chart->setTitle(titleHtml(drawing.titleLines));
+    applyBackground(chart, drawing.gradientEnd);
+    chart->legend()->setVisible(drawing.legendVisible);
 
     QValueAxis* bottom = ensureAxis(chart, bottomAxisName, Qt::AlignBottom);
     QValueAxis* left = ensureAxis(chart, leftAxisName, Qt::AlignLeft);
-    bottom->setTitleText(QString::fromStdString(spec.bottomAxisTitle));
-    left->setTitleText(QString::fromStdString(spec.leftAxisTitle));
+    bottom->setTitleText(QString::fromStdString(drawing.bottomAxisTitle));
+    left->setTitleText(QString::fromStdString(drawing.leftAxisTitle));
 
     std::vector<const PointSeries*> sources;
-    for (const PointSeries* source : spec.series) {
+    for (const PointSeries* source : drawing.series) {
         if (source)
             sources.push_back(source);
     }
 
     // The same series in the same kinds are updated in place; anything else is rebuilt
-    // so that drawing and legend order follow the spec.
+    // so that the order of drawing and of the legend follows the series list.
     QList<QAbstractSeries*> existing = chart->series();
     bool sameShape = existing.size() == qsizetype(sources.size());
     for (std::size_t i = 0; sameShape && i < sources.size(); ++i)
@@ -273,14 +273,14 @@ void updateChart(QChart* chart, const ChartSpec& spec)
     // No series is drawn against the right axis; it repeats the left scale so that its
     // ticks meet the same grid lines.
     QValueAxis* right = findAxis(chart, rightAxisName);
-    if (spec.rightAxisTitle.empty()) {
+    if (drawing.rightAxisTitle.empty()) {
         if (right) {
             chart->removeAxis(right);
             delete right;
         }
     } else {
         right = ensureAxis(chart, rightAxisName, Qt::AlignRight);
-        right->setTitleText(QString::fromStdString(spec.rightAxisTitle));
+        right->setTitleText(QString::fromStdString(drawing.rightAxisTitle));
         right->setRange(left->min(), left->max());
         right->setTickCount(left->tickCount());
         right->setGridLineVisible(false);

@@ -10,12 +10,12 @@ class QChart;
 
 namespace calvane::chart {
 
-// A new chart showing the spec; the caller owns it.
-QChart* buildChart(const ChartSpec& spec);
+// A new chart showing the drawing; the caller owns it.
+QChart* buildChart(const ChartSpec& drawing);
 
 // Brings a chart made by buildChart up to date: titles, every series' look and points,
 // and the axis ranges. Points are replaced in one call per series, so redrawing a
 // long curve many times (a refining fit) stays cheap.
-void updateChart(QChart* chart, const ChartSpec& spec);
+void updateChart(QChart* chart, const ChartSpec& drawing);
 
 }  // namespace calvane::chart

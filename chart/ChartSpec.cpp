@@ -2,11 +2,11 @@
 
 namespace calvane::chart {
 
-ChartCopy::ChartCopy(const ChartSpec& spec) : settings_(spec)
+ChartCopy::ChartCopy(const ChartSpec& drawing) : settings_(drawing)
 {
     settings_.series.clear();
-    series_.reserve(spec.series.size());
-    for (const PointSeries* source : spec.series) {
+    series_.reserve(drawing.series.size());
+    for (const PointSeries* source : drawing.series) {
         if (!source)
             continue;
         // A fresh series, not a copy: the source's observers belong to its window.
@@ -16,12 +16,12 @@ ChartCopy::ChartCopy(const ChartSpec& spec) : settings_(spec)
     }
 }
 
-ChartSpec ChartCopy::spec() const
+ChartSpec ChartCopy::drawing() const
 {
-    ChartSpec spec = settings_;
+    ChartSpec drawing = settings_;
     for (const PointSeries& series : series_)
-        spec.series.push_back(&series);
-    return spec;
+        drawing.series.push_back(&series);
+    return drawing;
 }
 
 }  // namespace calvane::chart

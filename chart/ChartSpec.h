@@ -2,7 +2,7 @@
 // What a window's chart shows, as plain data: title lines, axis titles, the background
 // gradient and the series in legend order. The screen, the printer and figure files are
 // all drawn from one of these (chart/ChartBuilder.h), so that they cannot drift apart.
-// No Qt here: calvane-batch builds specs on its worker threads.
+// No Qt here: calvane-batch builds drawings on its worker threads.
 
 #include "core/Colour.h"
 #include "core/PointSeries.h"
@@ -27,10 +27,10 @@ class ChartCopy {
 public:
     ChartCopy() = default;
     // Copies the titles, the settings and every series' title, look and points.
-    explicit ChartCopy(const ChartSpec& spec);
+    explicit ChartCopy(const ChartSpec& drawing);
 
-    // The spec of the copy; its series point into this object.
-    ChartSpec spec() const;
+    // The drawing of the copy; its series point into this object.
+    ChartSpec drawing() const;
 
 private:
     ChartSpec settings_;  // everything but the series

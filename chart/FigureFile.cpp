@@ -45,13 +45,13 @@ int dotsPerMetre(double dpi) { return int(std::lround(dpi / cmPerInch * 100.0));
 // The chart in a scene of its own, laid out at `size` (layout pixels).
 class LaidOutChart {
 public:
-    LaidOutChart(const ChartSpec& spec, QSizeF size) : size_(size)
+    LaidOutChart(const ChartSpec& drawing, QSizeF size) : size_(size)
     {
         QStringList lines;
-        for (const auto& line : spec.titleLines)
+        for (const auto& line : drawing.titleLines)
             lines << QString::fromStdString(line);
         title_ = lines.join(QLatin1Char(' '));
-        chart_ = buildChart(spec);
+        chart_ = buildChart(drawing);
         scene_.addItem(chart_);  // the scene owns it from here
         fitLegend(size.width());
         chart_->setGeometry(QRectF(QPointF(0, 0), size));
@@ -179,13 +179,13 @@ std::optional<QByteArray> pdfBytes(LaidOutChart& chart, const FigureOptions& opt
 
 }  // namespace
 
-std::optional<std::string> figureBytes(const ChartSpec& spec, FigureFormat format, const FigureOptions& options)
+std::optional<std::string> figureBytes(const ChartSpec& drawing, FigureFormat format, const FigureOptions& options)
 {
     if (figureOptionsProblem(options, format))
         return std::nullopt;
     const int dpi = layoutDpi();
     const QSizeF layout(options.widthCm / cmPerInch * dpi, options.heightCm / cmPerInch * dpi);
-    LaidOutChart chart(spec, layout);
+    LaidOutChart chart(drawing, layout);
     std::optional<QByteArray> bytes;
     switch (format) {
     case FigureFormat::Png:
@@ -203,9 +203,9 @@ std::optional<std::string> figureBytes(const ChartSpec& spec, FigureFormat forma
     return bytes->toStdString();
 }
 
-void writeFigure(const std::string& path, const ChartSpec& spec, FigureFormat format, const FigureOptions& options)
+void writeFigure(const std::string& path, const ChartSpec& drawing, FigureFormat format, const FigureOptions& options)
 {
-    const std::optional<std::string> bytes = figureBytes(spec, format, options);
+    const std::optional<std::string> bytes = figureBytes(drawing, format, options);
     if (!bytes)
         throw FileError::cannotCreate(path);
     replaceFileContents(path, *bytes);

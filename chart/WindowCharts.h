@@ -1,8 +1,8 @@
 #pragma once
-// Each analysis window's chart as a spec: which series it shows, in which order, under
+// Each analysis window's chart as a drawing: which series it shows, in which order, under
 // which titles. The desktop windows draw it on screen and print it, calvane-batch writes
 // it to figure files: one definition, so a figure always looks like the window's chart.
-// The specs point into the window; they are valid while it lives and unchanged.
+// The drawings point into the window; they are valid while it lives and unchanged.
 
 #include "chart/ChartSpec.h"
 

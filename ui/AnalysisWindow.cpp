@@ -139,10 +139,10 @@ void AnalysisWindow::makeGrid(Grid& grid, std::function<void(MouseButton, int, i
             });
 }
 
-void AnalysisWindow::makeChart(const std::string& controlName, std::function<chart::ChartSpec()> spec,
+void AnalysisWindow::makeChart(const std::string& controlName, std::function<chart::ChartSpec()> drawing,
                                ChartTitle& title, const std::vector<PointSeries*>& series)
 {
-    chartPanel_ = new ChartPanel(std::move(spec));
+    chartPanel_ = new ChartPanel(std::move(drawing));
     chartPanel_->setObjectName(QString::fromStdString(controlName));
     chartPanel_->follow(title);
     for (PointSeries* one : series)

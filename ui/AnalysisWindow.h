@@ -67,7 +67,7 @@ protected:
     // and registered for the focus test of field Copy and Paste.
     QLineEdit* makeParameterField(TextField& field);
     void makeGrid(Grid& grid, std::function<void(MouseButton, int, int)> mouseDown);
-    void makeChart(const std::string& controlName, std::function<chart::ChartSpec()> spec, ChartTitle& title,
+    void makeChart(const std::string& controlName, std::function<chart::ChartSpec()> drawing, ChartTitle& title,
                    const std::vector<PointSeries*>& series);
     void makeDialogs(TFrmParseVerdex& importState, TdlgAbout& aboutState);
     // The grid's and the fields' pop-up menus, registered under their control names.

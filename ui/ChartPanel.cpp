@@ -7,10 +7,10 @@
 
 namespace calvane::ui {
 
-ChartPanel::ChartPanel(std::function<chart::ChartSpec()> spec, QWidget* parent)
+ChartPanel::ChartPanel(std::function<chart::ChartSpec()> drawing, QWidget* parent)
     // The chart goes to the constructor: QChartView(parent) would make a default chart
     // that a later setChart releases without deleting.
-    : QChartView(chart::buildChart(spec()), parent), spec_(std::move(spec))
+    : QChartView(chart::buildChart(drawing()), parent), spec_(std::move(drawing))
 {
     setRenderHint(QPainter::Antialiasing);
     pending_.setSingleShot(true);

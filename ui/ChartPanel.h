@@ -20,8 +20,8 @@ namespace calvane::ui {
 class ChartPanel : public QChartView {
     Q_OBJECT
 public:
-    // `spec` describes the chart as it stands; it is asked again on every update.
-    explicit ChartPanel(std::function<chart::ChartSpec()> spec, QWidget* parent = nullptr);
+    // `drawing` describes the chart as it stands; it is asked again on every update.
+    explicit ChartPanel(std::function<chart::ChartSpec()> drawing, QWidget* parent = nullptr);
 
     // Redraw soon after these change.
     void follow(PointSeries& series);

@@ -30,8 +30,8 @@ chart::FigureFormat chosenFigureFormat(const QString& path, int filterIndex)
     return filterFormats[filterIndex >= 0 && filterIndex < filterCount ? filterIndex : 0];
 }
 
-ChartSaver::ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartSpec()> spec)
-    : QObject(parent), window_(parent), defaultName_(std::move(defaultName)), spec_(std::move(spec)),
+ChartSaver::ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartSpec()> drawing)
+    : QObject(parent), window_(parent), defaultName_(std::move(defaultName)), spec_(std::move(drawing)),
       folder_(QDir::homePath())
 {
 }

@@ -1,6 +1,6 @@
 #pragma once
 // File > "Save Chart As..." of an analysis window: a save dialog offering PNG, SVG and
-// PDF, and the chart written there as a figure (chart/FigureFile.h) from the same spec
+// PDF, and the chart written there as a figure (chart/FigureFile.h) from the same drawing
 // the window draws. The folder and the filter chosen last are proposed next time, for
 // as long as the window lives.
 
@@ -29,7 +29,7 @@ class ChartSaver : public QObject {
 public:
     // `parent`, the window, owns the saver and parents its dialog; `defaultName` is the
     // file name first proposed, without extension.
-    ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartSpec()> spec);
+    ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartSpec()> drawing);
 
     // Asks for a file and writes the chart there at the default figure size. Does
     // nothing when the dialog is cancelled. Raises FileError when the file cannot be

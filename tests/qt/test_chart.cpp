@@ -144,9 +144,9 @@ private slots:
         // The light-response chart's settings before any data.
         PointSeries observed{"Light_Assimiliation", PointSeries::Kind::Points, colours::red};
         PointSeries computed{"ComputedA", PointSeries::Kind::Line, rgb(128, 0, 64)};
-        chart::ChartSpec spec{{"Light Response Curve"}, "Qa (umol m-2 s-1)", "A (umol m-2 s-1)", "",
+        chart::ChartSpec drawing{{"Light Response Curve"}, "Qa (umol m-2 s-1)", "A (umol m-2 s-1)", "",
                               rgb(217, 255, 255), {&observed, &computed}, false};
-        std::unique_ptr<QChart> chart(chart::buildChart(spec));
+        std::unique_ptr<QChart> chart(chart::buildChart(drawing));
 
         QVERIFY(!axisAt(chart.get(), Qt::AlignRight));
         QVERIFY(!chart->legend()->isVisible());
@@ -159,7 +159,7 @@ private slots:
         observed.add(1700, 12);
         for (int i = 0; i < 500; ++i)
             computed.add(i * 4.0, 20.0 * i / (i + 50.0) - 1.0);
-        chart::updateChart(chart.get(), spec);
+        chart::updateChart(chart.get(), drawing);
         QCOMPARE(static_cast<QXYSeries*>(chart->series()[1])->count(), 500);
         checkAxesHoldPoints(chart.get());
     }

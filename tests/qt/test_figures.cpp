@@ -113,7 +113,7 @@ class FiguresTest : public QObject {
     test::QuietPlatform platform;
     ImportSettings settings;
     std::unique_ptr<TfrmACi_Curve> win;
-    chart::ChartSpec spec;
+    chart::ChartSpec drawing;
 
 private slots:
     void initTestCase()
@@ -135,14 +135,14 @@ private slots:
         win->aciEdit_Identifier.setText("S1 25 oC");
         win->aciMnuResultsComputeCurveClick();
         QVERIFY(!win->Series_Wc.empty());
-        spec = chart::aciChartSpec(*win);
+        drawing = chart::aciChartSpec(*win);
     }
 
     void pngHasPrintSizeAndResolution()
     {
         for (const auto& [options, width, height] :
              {std::tuple{chart::FigureOptions{}, 1890, 1181}, std::tuple{chart::FigureOptions{8.5, 6, 150}, 502, 354}}) {
-            QByteArray bytes = bytesOf(chart::figureBytes(spec, chart::FigureFormat::Png, options));
+            QByteArray bytes = bytesOf(chart::figureBytes(drawing, chart::FigureFormat::Png, options));
             QBuffer buffer(&bytes);
             QImageReader reader(&buffer, "png");
             QCOMPARE(reader.size(), QSize(width, height));
@@ -163,7 +163,7 @@ private slots:
 
     void svgIsVectorWithRealText()
     {
-        const QByteArray bytes = bytesOf(chart::figureBytes(spec, chart::FigureFormat::Svg));
+        const QByteArray bytes = bytesOf(chart::figureBytes(drawing, chart::FigureFormat::Svg));
         QXmlStreamReader xml(bytes);
         QStringList texts;
         QString width;
@@ -193,7 +193,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("chart.pdf"));
-        chart::writeFigure(path.toStdString(), spec, chart::FigureFormat::Pdf);
+        chart::writeFigure(path.toStdString(), drawing, chart::FigureFormat::Pdf);
         const auto text = poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
         if (!text)
             QSKIP("pdftotext (poppler-utils) is not installed");
@@ -234,7 +234,7 @@ private slots:
                            }});
         QString message;
         try {
-            chart::writeFigure(path, spec, chart::FigureFormat::Png);
+            chart::writeFigure(path, drawing, chart::FigureFormat::Png);
         } catch (const FileError& error) {
             message = QString::fromStdString(error.what());
         }
@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(folderEntries(dir.path()), QStringList{QStringLiteral("chart.png")});
 
         const std::string nowhere = dir.filePath(QStringLiteral("missing/chart.svg")).toStdString();
-        QVERIFY_THROWS_EXCEPTION(FileError, chart::writeFigure(nowhere, spec, chart::FigureFormat::Svg));
+        QVERIFY_THROWS_EXCEPTION(FileError, chart::writeFigure(nowhere, drawing, chart::FigureFormat::Svg));
     }
 
     void formatFromExtensionOrFilter()
