@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace calvane::ui {
@@ -201,25 +200,6 @@ QWidget* AciWindow::makeStandardFit()
     return group;
 }
 
-void AciWindow::addIncludeStandardFit(QMenu* file)
-{
-    CheckBox& include = state_.aciMnuFileExportStandardFit;
-    const MenuItem item{include.caption, "", include.hint};
-    // A click has already toggled the action when its command runs.
-    QAction* action = addCommand(file, item, "aciMnuFileExportStandardFit", [this, &include] {
-        include.setChecked(this->action("aciMnuFileExportStandardFit")->isChecked());
-    });
-    action->setCheckable(true);
-    action->setChecked(include.checked());
-    QPointer<QAction> guarded(action);
-    include.clicked.connect([&include, guarded] {
-        if (guarded && guarded->isChecked() != include.checked()) {
-            const QSignalBlocker quiet(guarded);
-            guarded->setChecked(include.checked());
-        }
-    });
-}
-
 void AciWindow::makeMenus()
 {
     TfrmACi_Curve& s = state_;
@@ -228,7 +208,7 @@ void AciWindow::makeMenus()
     addCommand(import, s.aciMnuFIleImportText, "aciMnuFIleImportText", [&s] { s.aciMnuFIleImportTextClick(); });
     addCommand(import, s.aciMnuFileImortVerdex, "aciMnuFileImortVerdex", [&s] { s.aciMnuFileImortVerdexClick(); });
     addCommand(file, s.aciMnuFileExport, "aciMnuFileExport", [&s] { s.aciMnuFileExportClick(); });
-    addIncludeStandardFit(file);
+    addCheckableCommand(file, state_.aciMnuFileExportStandardFit, "aciMnuFileExportStandardFit");
     auto* chartSaver = new ChartSaver(this, QStringLiteral("ACIChart"), [this] { return chart::aciChartSpec(state_); });
     addCommand(file, saveChartAsItem, "aciMnuFileSaveChartAs", [chartSaver] { chartSaver->saveAs(); });
     addCommand(file, s.aciMnuFileClear, "aciMnuFileClear", [&s] { s.aciMnuFileClearClick(); });

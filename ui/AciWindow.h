@@ -22,8 +22,6 @@ private:
     void makeMenus();
     QWidget* makeParameters();
     QWidget* makeStandardFit();
-    // File > "Include Standard Fit", checkable and kept in step with its check box.
-    void addIncludeStandardFit(QMenu* file);
 
     TfrmACi_Curve& state_;
 };

@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
 
@@ -154,6 +156,25 @@ void AnalysisWindow::makeDialogs(TFrmParseVerdex& importState, TdlgAbout& aboutS
 {
     aboutDialog_ = new AboutDialog(aboutState, this);
     importDialog_ = new ImportDialog(importState, platform_, this);
+}
+
+QAction* AnalysisWindow::addCheckableCommand(QMenu* menu, CheckBox& flag, const std::string& controlName)
+{
+    const MenuItem item{flag.caption, "", flag.hint};
+    // A click has already toggled the action when its command runs.
+    QAction* action = addCommand(menu, item, controlName, [this, &flag, controlName] {
+        flag.setChecked(this->action(controlName)->isChecked());
+    });
+    action->setCheckable(true);
+    action->setChecked(flag.checked());
+    QPointer<QAction> guarded(action);
+    flag.clicked.connect([&flag, guarded] {
+        if (guarded && guarded->isChecked() != flag.checked()) {
+            const QSignalBlocker quiet(guarded);
+            guarded->setChecked(flag.checked());
+        }
+    });
+    return action;
 }
 
 QMenu* AnalysisWindow::makePopupMenu(const std::string& controlName)

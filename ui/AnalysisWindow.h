@@ -62,6 +62,8 @@ protected:
 
     QAction* addCommand(QMenu* menu, const MenuItem& item, const std::string& controlName,
                         std::function<void()> command, bool windowShortcut = true);
+    // A checkable menu item that follows a check box both ways.
+    QAction* addCheckableCommand(QMenu* menu, CheckBox& flag, const std::string& controlName);
     QLineEdit* makeField(TextField& field);
     // A parameter field: the field pop-up menu as its context menu, Ctrl+A for Copy All,
     // and registered for the focus test of field Copy and Paste.

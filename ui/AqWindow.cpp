@@ -20,7 +20,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <array>
@@ -219,25 +218,6 @@ QWidget* AqWindow::makeStandardFit()
     return group;
 }
 
-void AqWindow::addIncludeStandardFit(QMenu* file)
-{
-    CheckBox& include = state_.aqMnuFileExportStandardFit;
-    const MenuItem item{include.caption, "", include.hint};
-    // A click has already toggled the action when its command runs.
-    QAction* action = addCommand(file, item, "aqMnuFileExportStandardFit", [this, &include] {
-        include.setChecked(this->action("aqMnuFileExportStandardFit")->isChecked());
-    });
-    action->setCheckable(true);
-    action->setChecked(include.checked());
-    QPointer<QAction> guarded(action);
-    include.clicked.connect([&include, guarded] {
-        if (guarded && guarded->isChecked() != include.checked()) {
-            const QSignalBlocker quiet(guarded);
-            guarded->setChecked(include.checked());
-        }
-    });
-}
-
 void AqWindow::makeMenus()
 {
     TfrmAQ_C3_Curve& s = state_;
@@ -246,7 +226,7 @@ void AqWindow::makeMenus()
     addCommand(import, s.aqMnuFileImportCSV, "aqMnuFileImportCSV", [&s] { s.aqMnuFileImportCSVClick(); });
     addCommand(import, s.aqMnuFileImportVerdex, "aqMnuFileImportVerdex", [&s] { s.aqMnuFileImportVerdexClick(); });
     addCommand(file, s.aqMnuFileExport, "aqMnuFileExport", [&s] { s.aqMnuFileExportClick(); });
-    addIncludeStandardFit(file);
+    addCheckableCommand(file, state_.aqMnuFileExportStandardFit, "aqMnuFileExportStandardFit");
     auto* chartSaver = new ChartSaver(this, QStringLiteral("AQChart"), [this] { return chart::aqChartSpec(state_); });
     addCommand(file, saveChartAsItem, "aqMnuFileSaveChartAs", [chartSaver] { chartSaver->saveAs(); });
     addCommand(file, s.aqMnuFileClear, "aqMnuFileClear", [&s] { s.aqMnuFileClearClick(); });

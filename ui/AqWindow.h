@@ -25,8 +25,6 @@ private:
     void makeMenus();
     QWidget* makeParameters();
     QWidget* makeStandardFit();
-    // File > "Include Standard Fit", checkable and kept in step with its check box.
-    void addIncludeStandardFit(QMenu* file);
 
     TfrmAQ_C3_Curve& state_;
     QProgressBar* progressBar_;
