@@ -1,5 +1,6 @@
 #include "aci/ACi_Curve.h"
 
+#include "aci/AciChecks.h"
 #include "core/CheckedMath.h"
 #include "core/ClipboardText.h"
 #include "core/Errors.h"
@@ -468,6 +469,8 @@ void TfrmACi_Curve::runStandardFit()
     standardFit_ = fitStandardModel();
     showStandardFit(*standardFit_);
     Load_StandardFit_Series();
+    if (!standardFit_->fitted)
+        throw FitError("Standard fit: " + standardFit_->message);
 }
 
 AciStandardFitResult TfrmACi_Curve::fitStandardModel()
@@ -520,6 +523,13 @@ void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
     aciEdit_StdTPUSE.setText(tpu ? text(fit.tpuSE) : "");
     aciEdit_StdRMSE.setText(text(fit.rmse));
     aciEdit_StdTransitionCi.setText(fit.transitionCi ? text(*fit.transitionCi) : "");
+    aciEdit_StdMessage.setText(standardFitNote(fit));
+}
+
+std::string TfrmACi_Curve::standardFitNote(const AciStandardFitResult& fit)
+{
+    if (!fit.fitted)
+        return fit.message;
     std::string note = "Fitted to " + std::to_string(fit.points) + " points; converged from " +
                        std::to_string(fit.convergedStarts) + " of " + std::to_string(fit.starts) +
                        " starting points";
@@ -527,7 +537,7 @@ void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
         note += "; no positive light value, so J is reported instead of Jmax";
     if (!fit.transitionCi)
         note += "; Rubisco and RuBP limitation do not meet above GammaStar";
-    aciEdit_StdMessage.setText(note);
+    return note;
 }
 
 void TfrmACi_Curve::Load_StandardFit_Series()
@@ -585,5 +595,7 @@ void TfrmACi_Curve::setVisible(bool shown)
     visible = shown;
     visibilityChanged.emit();
 }
+
+void TfrmACi_Curve::runChecks() { checks.set(aciPlausibilityChecks(*this)); }
 
 }  // namespace calvane

@@ -5,6 +5,7 @@
 // propagate to the application's general error display.
 
 #include "aci/AciModel.h"
+#include "core/Checks.h"
 #include "core/Colour.h"
 #include "core/Controls.h"
 #include "core/ExportFile.h"
@@ -99,7 +100,8 @@ public:
     // points (rebuilt from the grid) at the leaf temperature, the light of the Light
     // field and the group's Patm and TPU settings. It writes the "Standard fit" group
     // and its curve and nothing else; a curve that cannot be fitted leaves the group
-    // empty with the reason in aciEdit_StdMessage. It throws nothing.
+    // empty with the reason in aciEdit_StdMessage, and the command then ends with
+    // that reason as a FitError.
     void aciMnuResultsStandardFitClick();
     // The same command, for callers without a menu (the batch command).
     void runStandardFit();
@@ -114,6 +116,15 @@ public:
     std::vector<std::string> standardFitExportLines() const;
     // The last standard fit, if the command has run since creation or the last Clear.
     const std::optional<AciStandardFitResult>& standardFit() const { return standardFit_; }
+    // What the group's message line says of a fit: how it was reached and what to know
+    // about it, or why it failed.
+    static std::string standardFitNote(const AciStandardFitResult& fit);
+
+    // --- Plausibility checks -----------------------------------------------------------
+    // The checks of the window as it stands, run after every command (by the desktop's
+    // command wrapper and by calvane-batch); `checks` holds their sentences.
+    void runChecks();
+    CheckList checks;
 
     // --- About and showing ---------------------------------------------------------------
     void aciMnuAboutClick();

@@ -1,8 +1,10 @@
 #include "aq/AQ_C3_Curve.h"
 
+#include "aq/AqChecks.h"
 #include "aq/LightResponseSearch.h"
 #include "core/CheckedMath.h"
 #include "core/ClipboardText.h"
+#include "core/Errors.h"
 #include "core/NumberText.h"
 #include "import/GridText.h"
 
@@ -168,6 +170,7 @@ void TfrmAQ_C3_Curve::writeParameters(const AqParameters& p)
 bool TfrmAQ_C3_Curve::FitCurve()
 {
     Load_LightResp_Series();
+    refuseTooFewPoints();
 
     // Only an exactly empty text over a free parameter gets a starting value; a fixed
     // empty field stays empty and so holds the parameter at 0.
@@ -223,6 +226,19 @@ bool TfrmAQ_C3_Curve::FitCurve()
     }
     aqProgressBar3D.setPosition(0);
     return lightPointsWritten;
+}
+
+void TfrmAQ_C3_Curve::refuseTooFewPoints() const
+{
+    const int points = Series_LightAssim.count();
+    int free = 0;
+    for (const CheckBox* flag : {&aqCheckBox_Amax, &aqCheckBox_AQE, &aqCheckBox_Convexity, &aqCheckBox_A0_Resp})
+        free += flag->checked() ? 0 : 1;
+    if (points == 0)
+        throw FitError("Cannot fit the light response: no measured points");
+    if (points < free)
+        throw FitError("Cannot fit the light response: " + std::to_string(points) + (points == 1 ? " point" : " points") +
+                       " for " + std::to_string(free) + " free parameters");
 }
 
 void TfrmAQ_C3_Curve::RefineCurve()
@@ -538,6 +554,14 @@ void TfrmAQ_C3_Curve::runStandardFit()
     stdHyperbola_ = fitAqHyperbola(points);
     showStandardFit();
     Load_StandardFit_Series();
+    // Both fits have shown what they could; one that refused the curve is a failure.
+    std::string refused;
+    if (!stdOptimum_->fitted)
+        refused = "Least-squares optimum: " + stdOptimum_->message;
+    if (!stdHyperbola_->fitted)
+        refused += (refused.empty() ? "" : "; ") + std::string("Non-rectangular hyperbola: ") + stdHyperbola_->message;
+    if (!refused.empty())
+        throw FitError(refused);
 }
 
 void TfrmAQ_C3_Curve::Load_StandardFit_Series()
@@ -678,5 +702,7 @@ void TfrmAQ_C3_Curve::setVisible(bool shown)
     visible = shown;
     visibilityChanged.emit();
 }
+
+void TfrmAQ_C3_Curve::runChecks() { checks.set(aqPlausibilityChecks(*this)); }
 
 }  // namespace calvane

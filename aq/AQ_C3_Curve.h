@@ -5,6 +5,7 @@
 // absorb propagate to the application's general error display.
 
 #include "aq/LightResponseModel.h"
+#include "core/Checks.h"
 #include "core/Colour.h"
 #include "core/Controls.h"
 #include "core/ExportFile.h"
@@ -46,8 +47,11 @@ public:
     static long double respCurve(long double x, long double Amax, long double AQE, long double Convexity,
                                  long double A0);
     // One pass of the grid search, then the computed curve. False when no data row has a
-    // positive Q Obs, so the light points could not be computed.
+    // positive Q Obs, so the light points could not be computed. A curve without
+    // observed points, or with fewer than free parameters, is refused with a FitError
+    // before any field changes.
     bool FitCurve();
+    void refuseTooFewPoints() const;
     // Fit passes until the saturation point settles, at most 6.
     void RefineCurve();
     // The computed curve and the two light points; false (light points untouched, curve
@@ -91,8 +95,9 @@ public:
     // Results > "Standard Fit": the least-squares optimum of the window's model (from
     // the fields' values, fixed flags held) and the non-rectangular hyperbola, over the
     // observed points (rebuilt from the grid and Par Abs). It writes the "Standard fit"
-    // group and its two curves and nothing else. The fits throw nothing; a grid that
-    // cannot be read fails as it does for Plot Data.
+    // group and its two curves and nothing else; a grid that cannot be read fails as
+    // it does for Plot Data. A fit that refuses the curve leaves its reason in the
+    // group, and the command then ends with a FitError naming the refusals.
     void aqMnuResultsStandardFitClick();
     // The same command, for callers without a menu (the batch command).
     void runStandardFit();
@@ -115,6 +120,12 @@ public:
     // hyperbola's saturation point by the same slope rule.
     const std::optional<LightPoints>& standardOptimumLightPoints() const { return stdOptimumLight_; }
     const std::optional<double>& standardHyperbolaSaturation() const { return stdHyperbolaSaturation_; }
+
+    // --- Plausibility checks -----------------------------------------------------------
+    // The checks of the window as it stands, run after every command (by the desktop's
+    // command wrapper and by calvane-batch); `checks` holds their sentences.
+    void runChecks();
+    CheckList checks;
 
     // --- About and showing ---------------------------------------------------------------
     void aqMnuAboutClick();

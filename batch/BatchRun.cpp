@@ -91,6 +91,17 @@ struct Options {
     bool wantsCharts() const { return chart || chartFormat; }
 };
 
+// Units of the summary's columns, in its plain ASCII spelling.
+const char* const rateUnit = "umol m-2 s-1";
+const char* const squaredRateUnit = "(umol m-2 s-1)2";
+const char* const ciUnit = "umol mol-1";
+const char* const dimensionless = "dimensionless";
+
+std::string withUnit(const std::string& name, const std::string& unit)
+{
+    return unit.empty() ? name : name + " (" + unit + ")";
+}
+
 // A field of a window by its batch name, and its fixed flag where it has one.
 struct FieldRef {
     TextField* field;
@@ -113,6 +124,8 @@ public:
     virtual std::vector<std::string> exportLines() const = 0;
     // The window's chart as it stands, as the window draws it.
     virtual chart::ChartSpec chartSpec() const = 0;
+    // The window's plausibility checks as it stands: one sentence each that fails.
+    virtual std::vector<std::string> runChecks() = 0;
 
     // Many curves: the search threads a window may use, the field that --tleaf or
     // --parabs fills, the measured points the window holds, and its columns of the run
@@ -121,6 +134,8 @@ public:
     virtual TextField& meanField() = 0;
     virtual int pointCount() const = 0;
     virtual std::vector<std::string> summaryOrder() const = 0;
+    // The unit of a parameter's summary column; empty for none.
+    virtual std::string unit(const std::string& name) const = 0;
     virtual std::vector<std::string> extraHeader() const = 0;
     virtual std::vector<std::string> extraFields() const = 0;
     // The standard fit: asked for once before anything runs, so that the summary's
@@ -137,7 +152,7 @@ public:
         std::vector<std::string> header;
         const auto all = fields();
         for (const auto& name : summaryOrder()) {
-            header.push_back(name);
+            header.push_back(withUnit(name, unit(name)));
             if (all.at(name).flag)
                 header.push_back(name + " state");
         }
@@ -192,6 +207,11 @@ public:
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
     chart::ChartSpec chartSpec() const override { return chart::aciChartSpec(w); }
+    std::vector<std::string> runChecks() override
+    {
+        w.runChecks();
+        return w.checks.items();
+    }
 
     void setSearchThreads(unsigned) override {}
     TextField& meanField() override { return w.aciEdit_Temp; }
@@ -200,13 +220,25 @@ public:
     {
         return {"Kc", "Ko", "Tau", "Temp", "Light", "Respiration", "Vcmax", "Jmax", "TPU", "GammaStar"};
     }
-    // The two straight-line fits of the last Compute Curves.
+    std::string unit(const std::string& name) const override
+    {
+        static const std::map<std::string, std::string> units{
+            {"Kc", ciUnit},   {"Ko", "mmol mol-1"}, {"Tau", "mmol umol-1"}, {"Temp", "oC"},
+            {"Light", rateUnit}, {"Respiration", rateUnit}, {"Vcmax", rateUnit}, {"Jmax", rateUnit},
+            {"TPU", rateUnit},   {"GammaStar", ciUnit}};
+        return units.at(name);
+    }
+    // The two straight-line fits of the last Compute Curves: each slope is the rate it
+    // estimates, each intercept a rate of A.
     std::vector<std::string> extraHeader() const override
     {
         std::vector<std::string> header;
-        for (const char* line : {"Vcmax fit", "Jmax fit"})
-            for (const char* what : {" points", " slope", " intercept", " R2"})
-                header.push_back(std::string(line) + what);
+        for (const char* line : {"Vcmax fit", "Jmax fit"}) {
+            header.push_back(std::string(line) + " points");
+            header.push_back(withUnit(std::string(line) + " slope", rateUnit));
+            header.push_back(withUnit(std::string(line) + " intercept", rateUnit));
+            header.push_back(withUnit(std::string(line) + " R2", dimensionless));
+        }
         return header;
     }
     std::vector<std::string> extraFields() const override
@@ -236,9 +268,13 @@ public:
     {
         if (!standardFit_)
             return {};
-        return {"standard Vcmax", "standard Vcmax SE", "standard Jmax", "standard Jmax SE", "standard J kind",
-                "standard Rd",    "standard Rd SE",    "standard TPU",  "standard TPU SE",  "standard Vcmax25",
-                "standard Jmax25", "standard RMSE",    "standard transition Ci", "standard message"};
+        std::vector<std::string> header;
+        for (const char* name : {"Vcmax", "Vcmax SE", "Jmax", "Jmax SE", "J", "J SE", "Rd", "Rd SE", "TPU", "TPU SE",
+                                 "Vcmax25", "Jmax25", "RMSE"})
+            header.push_back(withUnit(std::string("standard ") + name, rateUnit));
+        header.push_back(withUnit("standard transition Ci", ciUnit));
+        header.push_back("standard message");
+        return header;
     }
     std::vector<std::string> standardFitFields() const override
     {
@@ -248,27 +284,28 @@ public:
         const auto& fit = w.standardFit();
         if (!fit)
             return row;
-        row.back() = fit->message;
+        row.back() = TfrmACi_Curve::standardFitNote(*fit);
         if (!fit->fitted)
             return row;
         auto number = [](double v) { return summaryNumber(v); };
         row[0] = number(fit->vcmax);
         row[1] = number(fit->vcmaxSE);
-        row[2] = number(fit->jmax);
-        row[3] = number(fit->jmaxSE);
-        row[4] = fit->jInsteadOfJmax ? "J" : "Jmax";
-        row[5] = number(fit->rd);
-        row[6] = number(fit->rdSE);
+        // Without a light value the fit estimates J itself, never Jmax.
+        const std::size_t j = fit->jInsteadOfJmax ? 4 : 2;
+        row[j] = number(fit->jmax);
+        row[j + 1] = number(fit->jmaxSE);
+        row[6] = number(fit->rd);
+        row[7] = number(fit->rdSE);
         if (fit->tpuFitted) {
-            row[7] = number(fit->tpu);
-            row[8] = number(fit->tpuSE);
+            row[8] = number(fit->tpu);
+            row[9] = number(fit->tpuSE);
         }
-        row[9] = number(fit->vcmax25);
+        row[10] = number(fit->vcmax25);
         if (fit->jmax25)
-            row[10] = number(*fit->jmax25);
-        row[11] = number(fit->rmse);
+            row[11] = number(*fit->jmax25);
+        row[12] = number(fit->rmse);
         if (fit->transitionCi)
-            row[12] = number(*fit->transitionCi);
+            row[13] = number(*fit->transitionCi);
         return row;
     }
 
@@ -306,6 +343,11 @@ public:
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
     chart::ChartSpec chartSpec() const override { return chart::aqChartSpec(w); }
+    std::vector<std::string> runChecks() override
+    {
+        w.runChecks();
+        return w.checks.items();
+    }
 
     void setSearchThreads(unsigned threads) override { w.searchThreads = threads; }
     TextField& meanField() override { return w.aqNumEdit_ParAbs; }
@@ -314,8 +356,19 @@ public:
     {
         return {"Amax", "AQE", "Convexity", "Respiration", "ParAbs", "LightSat", "LightComp"};
     }
+    std::string unit(const std::string& name) const override
+    {
+        static const std::map<std::string, std::string> units{
+            {"Amax", rateUnit},        {"AQE", "mol mol-1"},    {"Convexity", dimensionless},
+            {"Respiration", rateUnit}, {"ParAbs", "fraction"},  {"LightSat", rateUnit},
+            {"LightComp", rateUnit}};
+        return units.at(name);
+    }
     // How well the parameters as they stand fit the observed points.
-    std::vector<std::string> extraHeader() const override { return {"SSE", "RMSE"}; }
+    std::vector<std::string> extraHeader() const override
+    {
+        return {withUnit("SSE", squaredRateUnit), withUnit("RMSE", rateUnit)};
+    }
     std::vector<std::string> extraFields() const override
     {
         const PointSeries& points = w.Series_LightAssim;
@@ -343,16 +396,23 @@ public:
     {
         if (!standardFit_)
             return {};
+        using Named = std::pair<std::string, std::string>;  // a name and its unit
         std::vector<std::string> header;
         for (const auto& [model, names] :
-             {std::pair<std::string, std::vector<std::string>>{"optimum", {"AQE", "Amax", "Convexity", "Respiration"}},
-              {"hyperbola", {"Phi", "Amax", "Theta", "Rd"}}}) {
-            for (const auto& name : names) {
-                header.push_back(model + " " + name);
-                header.push_back(model + " " + name + " SE");
+             {std::pair<std::string, std::vector<Named>>{"optimum",
+                                                          {{"AQE", "mol mol-1"},
+                                                           {"Amax", rateUnit},
+                                                           {"Convexity", dimensionless},
+                                                           {"Respiration", rateUnit}}},
+              {"hyperbola", {{"Phi", "mol mol-1"}, {"Amax", rateUnit}, {"Theta", dimensionless}, {"Rd", rateUnit}}}}) {
+            for (const auto& [name, unit] : names) {
+                header.push_back(withUnit(model + " " + name, unit));
+                header.push_back(withUnit(model + " " + name + " SE", unit));
             }
-            for (const char* name : {"SSE", "RMSE", "LightComp", "LightSat", "message"})
-                header.push_back(model + " " + name);
+            header.push_back(withUnit(model + " SSE", squaredRateUnit));
+            for (const char* name : {"RMSE", "LightComp", "LightSat"})
+                header.push_back(withUnit(model + " " + name, rateUnit));
+            header.push_back(model + " message");
         }
         return header;
     }
@@ -708,6 +768,7 @@ struct CurveOutcome {
     bool ran = false;
     std::vector<std::string> exportLines;
     std::vector<std::string> messages;  // as the window showed them
+    std::vector<std::string> checks;    // the plausibility checks that failed at the end
     std::string identifier;
     int points = 0;
     std::vector<std::string> summary;   // the window's columns
@@ -870,6 +931,7 @@ CurveOutcome runCurve(const Options& options, const Curve& curve, char decimalSe
         if (options.standardFit)
             runShowingErrors(platform, [&] { session->runStandardFit(); });
 
+        outcome.checks = session->runChecks();
         outcome.exportLines = session->exportLines();
         outcome.identifier = session->identifier().text();
         outcome.points = session->pointCount();
@@ -1057,6 +1119,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             header.push_back(column);
         header.push_back("status");
         header.push_back("messages");
+        header.push_back("checks");
         summary = csvRow(header);
     }
     const std::size_t windowColumns = sample->summaryHeader().size();
@@ -1076,6 +1139,9 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                     show(*outcome.readFailure, true);
                 for (const auto& message : outcome.messages)
                     show(message, false);
+                // Checks are warnings: they name the curve and leave the exit status alone.
+                for (const auto& check : outcome.checks)
+                    err << "warning: " << curve.label() << ": " << check << '\n' << std::flush;
                 if (outcome.ran) {
                     const std::optional<std::string> path = options.outDir ? curve.exportPath : options.output;
                     try {
@@ -1117,10 +1183,14 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                     row.resize(row.size() + 2 + windowColumns);
                 }
                 row.push_back(messages.empty() ? "0" : "1");
-                std::string joined;
-                for (const auto& message : messages)
-                    joined += (joined.empty() ? "" : "\n") + message;
-                row.push_back(joined);
+                auto joined = [](const std::vector<std::string>& lines) {
+                    std::string text;
+                    for (const auto& line : lines)
+                        text += (text.empty() ? "" : "\n") + line;
+                    return text;
+                };
+                row.push_back(joined(messages));
+                row.push_back(joined(outcome.checks));
                 summary += csvRow(row);
             });
 

@@ -28,6 +28,13 @@ public:
     static FileError cannotCreate(const std::string& path) { return FileError("Cannot create file " + path); }
 };
 
+// A fit that cannot be made: no usable points, fewer points than free parameters, or a
+// standard fit that refuses the curve. Whatever the command wrote before stays.
+class FitError : public CalvaneError {
+public:
+    using CalvaneError::CalvaneError;
+};
+
 // Reading an element that does not exist, such as point i of a shorter series.
 class IndexError : public CalvaneError {
 public:

@@ -118,23 +118,32 @@ TEST_F(AqFit, FixedEmptyFieldHoldsZeroAndStaysEmpty)
     EXPECT_EQ(window.aqNumEdit_Convexity.text(), "3");
 }
 
-TEST_F(AqFit, StartingTextsWithoutObservedPoints)
+TEST_F(AqFit, TooFewObservedPointsAreRefusedBeforeAnyFieldChanges)
 {
-    // Rows with light but no A give no point: every error is 0, nothing improves.
+    auto refusal = [this] {
+        try {
+            window.aqMnuResultsFitCurveClick();
+        } catch (const calvane::FitError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    // Rows with light but no A give no point.
     row(1, "1000", "");
-    window.aqMnuResultsFitCurveClick();
-    EXPECT_EQ(window.aqNumEdit_Amax.text(), "0");
-    EXPECT_EQ(window.aqNumEdit_AQE.text(), "0.0");
-    EXPECT_EQ(window.aqNumEdit_Convexity.text(), "3.0");
-    EXPECT_EQ(window.aqNumEdit_A0_Resp.text(), "0.0");
-    EXPECT_EQ(window.aqSpreadSheetData.cell(3, 1), "850");
-    EXPECT_EQ(window.aqProgressBar3D.maximum(), 20);
-    EXPECT_EQ(positions.size(), 22u);  // 0 to 20, then back to 0
-    EXPECT_EQ(positions.back(), 0);
-    EXPECT_EQ(platform.repaints, 21);
-    // Amax 0: the curve is 0 everywhere, flat from the start.
-    EXPECT_EQ(window.aqNumEdit_LightCompPoint.text(), "0");
-    EXPECT_EQ(window.aqNumEdit_LightSatPoint.text(), "0");
+    EXPECT_EQ(refusal(), "Cannot fit the light response: no measured points");
+    EXPECT_EQ(window.aqNumEdit_Amax.text(), "");
+    EXPECT_EQ(window.aqNumEdit_AQE.text(), "");
+
+    // Three points for four free parameters; with one held, three are enough.
+    row(1, "1000", "12");
+    row(2, "500", "9");
+    row(3, "0", "-1");
+    EXPECT_EQ(refusal(), "Cannot fit the light response: 3 points for 4 free parameters");
+    EXPECT_EQ(window.aqNumEdit_Convexity.text(), "");
+    window.aqNumEdit_Convexity.setText("2");
+    window.aqCheckBox_Convexity.setChecked(true);
+    EXPECT_EQ(refusal(), "no error");
+    EXPECT_NE(window.aqNumEdit_Amax.text(), "");
 }
 
 TEST_F(AqFit, ImprovementsAreWrittenAtOnceAsTheSearchGoes)
@@ -169,6 +178,8 @@ TEST_F(AqFit, ConvexityZeroLeavesAllButStartingTextsAndLightPoints)
 {
     row(1, "400", "10");
     row(2, "0", "-1");
+    row(3, "200", "6");
+    row(4, "100", "3");
     window.aqNumEdit_Convexity.setText("0");
     window.aqMnuResultsFitCurveClick();
     EXPECT_EQ(window.aqNumEdit_Amax.text(), "10");

@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "aq/AQ_C3_Curve.h"
+#include "core/Errors.h"
 #include "core/NumberText.h"
 
 #include <gtest/gtest.h>
@@ -127,8 +128,14 @@ TEST_F(AqStandardFitWindow, HoldsFixedFieldsAndSaysWhyItCannotFit)
     EXPECT_EQ(window.aqEdit_StdConvexitySE.text(), "fixed");
 
     // A fixed empty Amax holds it at 0, which the model has no use for.
+    // The command then ends with the refusal as its error.
     window.aqCheckBox_Amax.setChecked(true);
-    window.aqMnuResultsStandardFitClick();
+    try {
+        window.aqMnuResultsStandardFitClick();
+        ADD_FAILURE() << "a refused fit must end the command with an error";
+    } catch (const FitError& error) {
+        EXPECT_EQ(std::string(error.what()), "Least-squares optimum: Cannot fit: a fixed Amax must be above 0");
+    }
     EXPECT_EQ(window.aqEdit_StdMessage.text(), "Cannot fit: a fixed Amax must be above 0");
     EXPECT_TRUE(window.aqEdit_StdAQE.text().empty());
     EXPECT_TRUE(window.Series_StdOptimum.empty());

@@ -282,3 +282,30 @@ TEST_F(Batch, InstrumentFilesInTabMode)
     EXPECT_EQ(comma.status, 0);
     EXPECT_EQ(comma.out, freshAciHead + repeated("  , \r\n", 32));  // nothing splits without tabs
 }
+
+TEST_F(Batch, ChecksAreWarningsThatNameTheCurveAndKeepTheStatus)
+{
+    const std::string points = file("points.csv", workedExample);
+    const Outcome kelvin = run({"aci", "--set", "Temp=298.15", "--summary", dir.path("s.csv"), points});
+    EXPECT_EQ(kelvin.status, 0) << kelvin.err;
+    const std::string prefix = "warning: " + points + ": ";
+    EXPECT_EQ(kelvin.err.rfind(prefix + "Leaf temperature 298.15 looks like kelvin", 0), 0u) << kelvin.err;
+    for (std::size_t at = 0; at < kelvin.err.size(); at = kelvin.err.find('\n', at) + 1)
+        EXPECT_EQ(kelvin.err.compare(at, prefix.size(), prefix), 0) << kelvin.err.substr(at);
+    // The export is the same with or without the warnings.
+    EXPECT_EQ(kelvin.out, run({"aci", "--set", "Temp=298.15", points}).out);
+    EXPECT_NE(readBytes(dir.path("s.csv")).find(",status,messages,checks\r\n"), std::string::npos);
+}
+
+TEST_F(Batch, AFitWithTooFewPointsIsAFailure)
+{
+    const Outcome two = run({"aq", file("two.csv", "100,2\r\n200,4\r\n")});
+    EXPECT_EQ(two.status, 1);
+    EXPECT_EQ(two.err, "Cannot fit the light response: 2 points for 4 free parameters\n");
+    const Outcome none = run({"aq", file("none.csv", "")});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err, "Cannot fit the light response: no measured points\n");
+    const Outcome standard = run({"aci", "--standard-fit", file("three.csv", "100,2\r\n200,4\r\n300,5\r\n")});
+    EXPECT_EQ(standard.status, 1);
+    EXPECT_EQ(standard.err, "Standard fit: Cannot fit: 3 points for 3 parameters; at least 4 are needed\n");
+}

@@ -251,7 +251,7 @@ TEST_F(ManyCurves, GroupedTableCurvesMatchTheirOneFileRuns)
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].at("group"), "S\xC3\xA9v 1");  // UTF-8 in the summary
     EXPECT_EQ(rows[1].at("group"), "a/b");
-    EXPECT_EQ(rows[1].at("Temp"), "31");
+    EXPECT_EQ(rows[1].at("Temp (oC)"), "31");
     EXPECT_EQ(rows[1].at("points"), "3");
 
     const Outcome bad = run({"aq", "--group", "leaf id", "--x", "Ci", "--a", "Photo", "--parabs", "Nope", table});
@@ -272,11 +272,11 @@ TEST_F(ManyCurves, TheSummaryAgreesWithTheOneFileRuns)
         const Row& row = aqRows[i];
         EXPECT_EQ(row.at("source"), aqFiles[i]);
         EXPECT_EQ(row.at("identifier"), "x, \"y\"");
-        EXPECT_EQ(row.at("Amax"), exported(one, "Amax"));
+        EXPECT_EQ(row.at("Amax (umol m-2 s-1)"), exported(one, "Amax"));
         EXPECT_EQ(row.at("Respiration state"), i == 0 ? "Fixed" : "Computed");
-        EXPECT_EQ(row.at("LightSat"), exported(one, "Light Saturation Point  (umol m-2 s-1)"));
-        EXPECT_EQ(row.at("ParAbs"), "0.85");
-        const double sse = std::stod(row.at("SSE")), rmse = std::stod(row.at("RMSE"));
+        EXPECT_EQ(row.at("LightSat (umol m-2 s-1)"), exported(one, "Light Saturation Point  (umol m-2 s-1)"));
+        EXPECT_EQ(row.at("ParAbs (fraction)"), "0.85");
+        const double sse = std::stod(row.at("SSE ((umol m-2 s-1)2)")), rmse = std::stod(row.at("RMSE (umol m-2 s-1)"));
         EXPECT_GT(sse, 0);
         EXPECT_TRUE(near(rmse * rmse * std::stod(row.at("points")), sse, 1e-9 * sse));
         EXPECT_EQ(row.at("status"), "0");
@@ -291,18 +291,22 @@ TEST_F(ManyCurves, TheSummaryAgreesWithTheOneFileRuns)
     ASSERT_EQ(aciRows.size(), 2u);
     const std::string goodExport = run({"aci", "--set", "Temp=25", good}).out;
     const Row& row = aciRows[0];
-    for (const char* name : {"Kc", "Vcmax", "Jmax", "TPU"})
-        EXPECT_EQ(row.at(name), exported(goodExport, name == std::string("Kc") ? "Kc (umol mol-1)" : name)) << name;
+    for (const auto& [column, line] : std::vector<std::pair<std::string, std::string>>{
+             {"Kc (umol mol-1)", "Kc (umol mol-1)"},
+             {"Vcmax (umol m-2 s-1)", "Vcmax"},
+             {"Jmax (umol m-2 s-1)", "Jmax"},
+             {"TPU (umol m-2 s-1)", "TPU"}})
+        EXPECT_EQ(row.at(column), exported(goodExport, line)) << column;
     EXPECT_EQ(row.at("Vcmax state"), "Computed");
-    EXPECT_EQ(row.at("GammaStar"), exported(goodExport, "GammaStar"));
+    EXPECT_EQ(row.at("GammaStar (umol mol-1)"), exported(goodExport, "GammaStar"));
     // The Vcmax line is A = Vcmax * f'(Ci) - Rd.
-    EXPECT_EQ(row.at("Vcmax fit slope"), row.at("Vcmax"));
-    EXPECT_TRUE(near(std::stod(row.at("Vcmax fit intercept")), -std::stod(row.at("Respiration")), 1e-12));
-    EXPECT_EQ(row.at("Jmax fit slope"), row.at("Jmax"));
+    EXPECT_EQ(row.at("Vcmax fit slope (umol m-2 s-1)"), row.at("Vcmax (umol m-2 s-1)"));
+    EXPECT_TRUE(near(std::stod(row.at("Vcmax fit intercept (umol m-2 s-1)")), -std::stod(row.at("Respiration (umol m-2 s-1)")), 1e-12));
+    EXPECT_EQ(row.at("Jmax fit slope (umol m-2 s-1)"), row.at("Jmax (umol m-2 s-1)"));
     const int used = std::stoi(row.at("Vcmax fit points"));
     EXPECT_GE(used, 2);
     EXPECT_LE(used, std::stoi(row.at("points")));
-    const double r2 = std::stod(row.at("Jmax fit R2"));
+    const double r2 = std::stod(row.at("Jmax fit R2 (dimensionless)"));
     EXPECT_GT(r2, 0.5);
     EXPECT_LE(r2, 1.0);
     EXPECT_EQ(row.at("status"), "0");
@@ -345,11 +349,11 @@ TEST_F(ManyCurves, TheSummaryWritesAPointWhateverTheLocale)
     ASSERT_NE(vcmax.find(','), std::string::npos) << vcmax;  // the export keeps the locale's comma
     const auto rows = readSummary(dir.path("s.csv"));
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].at("Temp"), "25.5");
+    EXPECT_EQ(rows[0].at("Temp (oC)"), "25.5");
     std::string pointed = vcmax;
     std::replace(pointed.begin(), pointed.end(), ',', '.');
-    EXPECT_EQ(rows[0].at("Vcmax"), pointed);
-    EXPECT_EQ(rows[0].at("Vcmax fit slope"), pointed);
+    EXPECT_EQ(rows[0].at("Vcmax (umol m-2 s-1)"), pointed);
+    EXPECT_EQ(rows[0].at("Vcmax fit slope (umol m-2 s-1)"), pointed);
 }
 
 TEST_F(ManyCurves, ProgressOnlyOnATerminal)

@@ -29,11 +29,18 @@ BatchOutcome batch(const std::vector<std::string>& args)
 }
 
 // A summary line's fields; the summary quotes no field these tests read.
+// One summary line's fields, with its quoted fields unquoted.
 std::vector<std::string> splitCsv(const std::string& line)
 {
     std::vector<std::string> fields(1);
-    for (char c : line) {
-        if (c == ',')
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"')
+            fields.back() += line[++i];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
             fields.emplace_back();
         else
             fields.back() += c;
@@ -66,9 +73,36 @@ TEST(BatchStandardFit, SummaryColumns)
     ASSERT_EQ(run.status, 0) << run.err;
     const auto lines = calvane::splitLines(readBytes(summary));
     ASSERT_GE(lines.size(), 3u);
-    EXPECT_NE(lines[0].find(",standard Vcmax,standard Vcmax SE,standard Jmax,"), std::string::npos) << lines[0];
-    // No positive light: the fit reports J, and says so in its column.
-    EXPECT_NE(lines[1].find(",J,"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[0].find(",standard Vcmax (umol m-2 s-1),standard Vcmax SE (umol m-2 s-1),standard Jmax "
+                            "(umol m-2 s-1),"),
+              std::string::npos)
+        << lines[0];
+    // No positive light: the fit reports J in its own column and leaves Jmax empty.
+    const auto header = splitCsv(lines[0]);
+    const auto row = splitCsv(lines[1]);
+    auto cell = [&](const std::string& name) {
+        const auto k = static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+        return k < row.size() ? row[k] : std::string("(no column " + name + ")");
+    };
+    EXPECT_EQ(cell("standard Jmax (umol m-2 s-1)"), "");
+    EXPECT_EQ(cell("standard Jmax25 (umol m-2 s-1)"), "");
+    EXPECT_GT(std::stod(cell("standard J (umol m-2 s-1)")), 0);
+    EXPECT_NE(cell("standard message").find("J is reported instead of Jmax"), std::string::npos);
+    EXPECT_EQ(cell("checks").find("Standard fit: "), 0u) << cell("checks");
+
+    // With a light value the same curve reports Jmax.
+    const BatchOutcome lit = batch({"aci", "--set", "Temp=25", "--set", "Light=1500", "--standard-fit", "--summary",
+                                    dir.path("lit.csv"), dataFile("aci/photosynthesis_S1_T25_0.csv")});
+    const auto litLines = calvane::splitLines(readBytes(dir.path("lit.csv")));
+    ASSERT_EQ(litLines.size(), 2u);
+    const auto litRow = splitCsv(litLines[1]);
+    const auto jmax = static_cast<std::size_t>(
+        std::find(header.begin(), header.end(), "standard Jmax (umol m-2 s-1)") - header.begin());
+    const auto j = static_cast<std::size_t>(
+        std::find(header.begin(), header.end(), "standard J (umol m-2 s-1)") - header.begin());
+    ASSERT_LT(jmax, litRow.size());
+    EXPECT_GT(std::stod(litRow[jmax]), 0);
+    EXPECT_EQ(litRow[j], "");
 }
 
 TEST(BatchStandardFit, LightResponseCurvesGetBothFitsAfterTheCommands)
@@ -92,12 +126,14 @@ TEST(BatchStandardFit, LightResponseCurvesGetBothFitsAfterTheCommands)
     ASSERT_EQ(run.status, 0) << run.err;
     const auto lines = calvane::splitLines(readBytes(summary));
     ASSERT_GE(lines.size(), 3u);
-    EXPECT_NE(lines[0].find(",optimum AQE,optimum AQE SE,optimum Amax,"), std::string::npos) << lines[0];
-    EXPECT_NE(lines[0].find(",hyperbola LightSat,hyperbola message"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(",optimum AQE (mol mol-1),optimum AQE SE (mol mol-1),optimum Amax (umol m-2 s-1),"),
+              std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[0].find(",hyperbola LightSat (umol m-2 s-1),hyperbola message"), std::string::npos) << lines[0];
     // Both curves are fitted: the optimum's SSE column holds a number.
     const auto header = splitCsv(lines[0]);
     const auto row = splitCsv(lines[1]);
-    const auto sse = std::find(header.begin(), header.end(), "optimum SSE") - header.begin();
+    const auto sse = std::find(header.begin(), header.end(), "optimum SSE ((umol m-2 s-1)2)") - header.begin();
     ASSERT_LT(static_cast<std::size_t>(sse), row.size());
     EXPECT_GT(std::stod(row[static_cast<std::size_t>(sse)]), 0);
 }

@@ -53,6 +53,7 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
 
     auto* right = new QVBoxLayout;
     right->addWidget(chartPanel_, 1);
+    right->addWidget(makeChecksLine(state.checks, [this] { state_.runChecks(); }));
     right->addWidget(makeField(state.aciEdit_Status));
 
     auto* central = new QWidget;

@@ -1,5 +1,6 @@
 #include "ui/AnalysisWindow.h"
 
+#include "core/Checks.h"
 #include "core/Grid.h"
 #include "ui/AboutDialog.h"
 #include "ui/Bindings.h"
@@ -13,12 +14,15 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 
@@ -61,7 +65,46 @@ AnalysisWindow::AnalysisWindow(QtPlatform& platform, QWidget* parent) : QMainWin
     setAcceptDrops(true);
 }
 
-void AnalysisWindow::run(const std::function<void()>& command) { runCommand(platform_, command); }
+void AnalysisWindow::run(const std::function<void()>& command)
+{
+    runCommand(platform_, command);
+    // Also after a command that failed: what it wrote before the error is checked too.
+    if (runChecks_)
+        runCommand(platform_, runChecks_);
+}
+
+QWidget* AnalysisWindow::makeChecksLine(CheckList& checks, std::function<void()> runChecks)
+{
+    runChecks_ = std::move(runChecks);
+    auto* line = new QWidget;
+    line->setObjectName("checksLine");
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* icon = new QLabel;
+    const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(size, size));
+    icon->setAlignment(Qt::AlignTop);
+    auto* text = new QLabel;
+    text->setObjectName("checksText");
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(icon, 0, Qt::AlignTop);
+    layout->addWidget(text, 1);
+    auto show = [line, text, &checks] {
+        QStringList sentences;
+        for (const auto& sentence : checks.items())
+            sentences << QString::fromStdString(sentence);
+        text->setText(tr("Checks: ") + sentences.join(QStringLiteral("\n")));
+        line->setVisible(!sentences.isEmpty());
+    };
+    show();
+    QPointer<QWidget> alive(line);
+    checks.changed.connect([alive, show] {
+        if (alive)
+            show();
+    });
+    return line;
+}
 
 QAction* AnalysisWindow::action(const std::string& controlName) const
 {

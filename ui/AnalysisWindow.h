@@ -20,6 +20,7 @@ class QMenu;
 
 namespace calvane {
 class ChartTitle;
+class CheckList;
 class Grid;
 class PointSeries;
 class TdlgAbout;
@@ -78,6 +79,9 @@ protected:
     void followVisibility(const bool& visible, Signal<>& changed, std::function<void()> exit);
     void setPositions(Positions positions) { positions_ = positions; }
     void setDropHandler(std::function<void(const std::vector<DroppedItem>&)> drop) { drop_ = std::move(drop); }
+    // The "Checks" line: a warning icon and the sentences of `checks`, shown only while
+    // there are any. `runChecks` runs after every command of the window.
+    QWidget* makeChecksLine(CheckList& checks, std::function<void()> runChecks);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -106,6 +110,7 @@ private:
     std::function<void()> exit_;
     Positions positions_{nullptr, nullptr, nullptr};
     std::function<void(const std::vector<DroppedItem>&)> drop_;
+    std::function<void()> runChecks_;
 };
 
 }  // namespace calvane::ui

@@ -73,6 +73,7 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
 
     auto* right = new QVBoxLayout;
     right->addWidget(chartPanel_, 1);
+    right->addWidget(makeChecksLine(state.checks, [this] { state_.runChecks(); }));
     right->addLayout(bottom);
 
     auto* central = new QWidget;

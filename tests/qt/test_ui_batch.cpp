@@ -82,7 +82,7 @@ private slots:
 
         int vcmax = -1;
         for (int col = 0; col < summary->columnCount(); ++col)
-            if (summary->horizontalHeaderItem(col)->text() == "Vcmax")
+            if (summary->horizontalHeaderItem(col)->text() == "Vcmax (umol m-2 s-1)")
                 vcmax = col;
         QVERIFY(vcmax >= 0);
         dialog.summaryView()->sortByColumn(vcmax, Qt::AscendingOrder);
