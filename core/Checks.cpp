@@ -6,14 +6,7 @@
 
 namespace calvane::checks {
 
-std::string text(double value)
-{
-    if (value == 0 || !std::isfinite(value))
-        return formatNumber(value, '.');
-    // Four significant digits read at a glance; the fields hold the full numbers.
-    const double scale = std::pow(10.0, 3 - static_cast<int>(std::floor(std::log10(std::fabs(value)))));
-    return formatNumber(std::round(value * scale) / scale, '.');
-}
+std::string text(double value) { return formatRounded(value, 4); }
 
 void add(std::vector<std::string>& found, std::optional<std::string> sentence)
 {

@@ -279,4 +279,12 @@ std::optional<int> readWholeNumber(std::string_view text)
     return static_cast<int>(value);
 }
 
+std::string formatRounded(double value, int digits)
+{
+    if (value == 0 || !std::isfinite(value))
+        return formatNumber(value, '.');
+    const double scale = std::pow(10.0, digits - 1 - static_cast<int>(std::floor(std::log10(std::fabs(value)))));
+    return formatNumber(std::round(value * scale) / scale, '.');
+}
+
 }  // namespace calvane

@@ -32,6 +32,10 @@ double readNumberOr0(std::string_view text, char decimalSeparator);
 // separator, "E" and the exponent (1E-5, 1E15, -2.5E-7). Minus zero is written 0.
 std::string formatNumber(long double value, char decimalSeparator);
 
+// A number for a sentence: rounded to `digits` significant digits, then written the
+// default way with '.' ("Vcmax 57.56").
+std::string formatRounded(double value, int digits);
+
 // A whole number in decimal (the import dialog's number fields).
 std::optional<int> readWholeNumber(std::string_view text);
 

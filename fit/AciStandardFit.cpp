@@ -4,6 +4,8 @@
 // are heavy to compile, and nothing outside this file needs them.
 #include <ceres/ceres.h>
 
+#include "core/NumberText.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -491,9 +493,23 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
             result.iterations = static_cast<int>(summary.iterations.size()) - 1;
         }
     }
-    if (!best)
+    if (!best) {
+        // At low light J cannot pass its light-limited ceiling, whatever Jmax: a curve
+        // that needs more drives Jmax without bound. Say so, with the J it needs.
+        if (model.ppfd) {
+            AciStandardFitSettings withoutLight = settings;
+            withoutLight.ppfd.reset();
+            const AciStandardFitResult j = fitAciStandard(points, withoutLight);
+            const double ceiling = quantumYield * *model.ppfd;
+            if (j.fitted && j.jmax >= ceiling)
+                return cannotFit(result, "at a light of " + formatRounded(*model.ppfd, 4) + " J cannot exceed " +
+                                             formatRounded(ceiling, 4) + ", but these points need J = " +
+                                             formatRounded(j.jmax, 4) +
+                                             " (fit without a light value to report J itself)");
+        }
         return cannotFit(result, "the solver did not converge from any of " + std::to_string(result.starts) +
                                      " starting points");
+    }
 
     const auto& p = *best;
     result.vcmax = p[0];

@@ -181,3 +181,30 @@ TEST(AciStandardFit, CurvesThatCannotBeFittedSayWhy)
     EXPECT_EQ(fit.message,
               "Cannot fit: no point is limited by TPU, so these points do not determine it; fit without TPU");
 }
+
+TEST(AciStandardFit, ALowLightCurveThatNeedsMoreElectronTransportSaysSo)
+{
+    // A tobacco curve measured at 100 umol m-2 s-1 (examples/aci-curves.csv): its A
+    // needs more J than the light-limited ceiling 0.24 x 100 allows.
+    std::ifstream in(dataFile("../../examples/aci-curves.csv"));
+    Points points;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string ppfd, ci, a;
+        std::getline(fields, ppfd, ',');
+        std::getline(fields, ci, ',');
+        std::getline(fields, a, ',');
+        if (ppfd == "100")
+            points.emplace_back(std::stod(ci), std::stod(a));
+    }
+    ASSERT_EQ(points.size(), 18u);
+    AciStandardFitSettings settings;
+    settings.leafTemperature = 27;
+    settings.ppfd = 100;
+    const AciStandardFitResult lit = fitAciStandard(points, settings);
+    EXPECT_FALSE(lit.fitted);
+    EXPECT_EQ(lit.message, "Cannot fit: at a light of 100 J cannot exceed 24, but these points need J = 33.26 (fit "
+                           "without a light value to report J itself)");
+    settings.ppfd.reset();
+    EXPECT_TRUE(fitAciStandard(points, settings).fitted);
+}
