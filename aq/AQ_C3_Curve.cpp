@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace calvane {
@@ -389,12 +390,20 @@ void TfrmAQ_C3_Curve::aqMnuFileImportVerdexClick()
 
 void TfrmAQ_C3_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items)
 {
-    if (!loadDroppedCsv(platform_, aqSpreadSheetData, aqEdit_Status, items))
-        return;
+    // Rows that are not numbers are a message once the drop has done all it does.
+    std::optional<DataError> complaint;
+    try {
+        if (!loadDroppedCsv(platform_, aqSpreadSheetData, aqEdit_Status, items))
+            return;
+    } catch (const DataError& error) {
+        complaint = error;
+    }
     // The Qa column must exist for the fit to write into it.
     if (aqSpreadSheetData.colCount() < 4)
         aqSpreadSheetData.setColCount(aqSpreadSheetData.colCount() + 1);
     setRespiration();
+    if (complaint)
+        throw *complaint;
 }
 
 void TfrmAQ_C3_Curve::StringPaste(std::string_view text)

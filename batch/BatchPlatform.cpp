@@ -1,6 +1,5 @@
 #include "batch/BatchPlatform.h"
 
-#include <clocale>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -43,18 +42,6 @@ std::optional<std::string> BatchPlatform::readFile(const std::string& path)
     if (path == servedPath_)
         return servedBytes_;
     return Platform::readFile(path);
-}
-
-char localeDecimalSeparator()
-{
-    char separator = '.';
-    if (std::setlocale(LC_NUMERIC, "")) {
-        const char* point = std::localeconv()->decimal_point;
-        if (point && point[0] && !point[1])
-            separator = point[0];
-    }
-    std::setlocale(LC_NUMERIC, "C");
-    return separator;
 }
 
 }  // namespace calvane::batch

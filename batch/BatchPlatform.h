@@ -51,7 +51,4 @@ private:
     std::string servedBytes_;
 };
 
-// The decimal separator of the user's locale (LC_ALL, LC_NUMERIC, LANG).
-char localeDecimalSeparator();
-
 }  // namespace calvane::batch

@@ -11,6 +11,7 @@
 #include "core/ExportFile.h"
 #include "core/NumberText.h"
 #include "core/TextFile.h"
+#include "import/GridText.h"
 #include "import/ParseVerdex.h"
 
 #include <algorithm>
@@ -803,15 +804,28 @@ std::vector<std::string> csvFilesIn(const std::string& folder)
     return files;
 }
 
+// Whether a file found in a folder is no curve for the grid's CSV load (a folder's
+// index, say): no line holds a number in both the x and the A column. A file that
+// cannot be read is left to the run, which says so.
+bool isNoCurve(const Options& options, const std::string& file)
+{
+    if (options.loading == Loading::Instrument)
+        return false;  // an instrument log's columns are chosen, not the first two
+    const auto bytes = readFileBytes(file);
+    return bytes && !holdsAPoint(gridTextRows(decodeText(*bytes)));
+}
+
 // Every curve of the inputs, in order. A folder without .csv files is a curve that
-// cannot be opened, as a folder named as a file always was.
-std::vector<Curve> collectCurves(const Options& options, char decimalSeparator)
+// cannot be opened, as a folder named as a file always was; a folder's file that is
+// no curve goes to `skipped` instead.
+std::vector<Curve> collectCurves(const Options& options, std::vector<std::string>& skipped)
 {
     std::vector<Curve> curves;
     for (const auto& input : options.inputs) {
         std::error_code error;
         std::vector<std::string> files{input};
-        if (fs::is_directory(input, error)) {
+        const bool folder = fs::is_directory(input, error);
+        if (folder) {
             files = csvFilesIn(input);
             if (files.empty()) {
                 curves.push_back({input, {}, {}, {}, FileError::cannotOpen(input).what(), {}});
@@ -819,6 +833,10 @@ std::vector<Curve> collectCurves(const Options& options, char decimalSeparator)
             }
         }
         for (const auto& file : files) {
+            if (!options.group && folder && isNoCurve(options, file)) {
+                skipped.push_back(file);
+                continue;
+            }
             if (!options.group) {
                 curves.push_back({file, {}, {}, {}, {}, {}});
                 continue;
@@ -829,7 +847,7 @@ std::vector<Curve> collectCurves(const Options& options, char decimalSeparator)
                 continue;
             }
             const TableColumns columns{*options.group, *options.xColumn, *options.aColumn, options.meanColumn};
-            const TableSplit split = splitTable(decodeText(*bytes), file, columns, decimalSeparator);
+            const TableSplit split = splitTable(decodeText(*bytes), file, columns);
             if (split.error)
                 curves.push_back({file, {}, {}, {}, split.error, {}});
             for (const auto& tableCurve : split.curves) {
@@ -1063,6 +1081,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     Options options;
     std::unique_ptr<Session> sample;  // a window to check the options against
     std::vector<Curve> curves;
+    std::vector<std::string> skipped;  // folder files that are no curve
     std::set<fs::path> keep;  // files that no export may replace
     try {
         options = parseArguments(args);
@@ -1073,7 +1092,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (options.standardFit)
             sample->useStandardFit();
 
-        curves = collectCurves(options, decimalSeparator);
+        curves = collectCurves(options, skipped);
         if (options.output && curves.size() > 1)
             throw UsageError("-o takes one curve; for " + std::to_string(curves.size()) +
                              " curves give --out-dir DIR");
@@ -1093,6 +1112,17 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } catch (const UsageError& error) {
         err << "calvane-batch: " << error.what() << '\n' << usageText;
         return exitUsage;
+    }
+
+    for (const auto& file : skipped)
+        err << "warning: " << file << ": not a curve (no row of numbers), skipped\n";
+    bool anyMessage = false;
+    if (curves.empty() && !skipped.empty()) {
+        std::string inputs;
+        for (const auto& input : options.inputs)
+            inputs += (inputs.empty() ? "" : ", ") + input;
+        err << "No curves in " << inputs << '\n';
+        anyMessage = true;
     }
 
     // One file, as it always was: a file that cannot be opened is the end of the run.
@@ -1124,7 +1154,6 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const std::size_t windowColumns = sample->summaryHeader().size();
 
-    bool anyMessage = false;
     ProgressLine progress(err, settings.progress, curves.size());
     runPool(options, curves, decimalSeparator, settings, progress,
             [&](std::size_t i, CurveOutcome& outcome) {

@@ -1,7 +1,9 @@
 #include "batch/CurveTable.h"
 
 #include "core/NumberText.h"
+#include "import/DelimitedText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <unordered_map>
 
@@ -128,8 +130,7 @@ std::optional<std::size_t> findColumn(const std::vector<std::string>& header, co
     return std::nullopt;
 }
 
-TableSplit splitTable(std::string_view text, const std::string& name, const TableColumns& columns,
-                      char decimalSeparator)
+TableSplit splitTable(std::string_view text, const std::string& name, const TableColumns& columns)
 {
     TableSplit split;
     const char delimiter = detectDelimiter(text);
@@ -172,10 +173,17 @@ TableSplit splitTable(std::string_view text, const std::string& name, const Tabl
     std::vector<long double> sums;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const TableRecord& record = records[r];
-        auto cell = [&](const Column& column) -> std::string {
+        auto field = [&](const Column& column) -> std::string {
             return column.index < record.fields.size() ? record.fields[column.index] : std::string();
         };
-        const std::string value = cell(*group);
+        // A number cell as the grid reads it: a decimal comma becomes '.'.
+        auto cell = [&](const Column& column) -> std::string {
+            std::string text = field(column);
+            if (delimiter != ',' && isDecimalCommaNumber(text))
+                std::replace(text.begin(), text.end(), ',', '.');
+            return text;
+        };
+        const std::string value = field(*group);  // the group value as written
         auto [found, added] = curveOf.try_emplace(value, split.curves.size());
         if (added) {
             split.curves.push_back({value, {}, 0, std::nullopt});
@@ -194,7 +202,7 @@ TableSplit splitTable(std::string_view text, const std::string& name, const Tabl
                 fail(column.label + " is empty");
                 return std::nullopt;
             }
-            const auto read = readNumber(text, decimalSeparator);
+            const auto read = readNumber(text, '.');
             if (!read)
                 fail(quotedName(text) + " in " + column.label + " is not a number");
             return read;

@@ -54,10 +54,10 @@ struct TableSplit {
 };
 
 // Splits the decoded text of table `name` into curves. The named columns must hold a
-// number (read with `decimalSeparator`) on every row; rows with an empty group value
-// form a curve of their own that reports the first of them.
-TableSplit splitTable(std::string_view text, const std::string& name, const TableColumns& columns,
-                      char decimalSeparator);
+// number on every row, with '.' as its decimal separator, or in a semicolon- or
+// tab-delimited table also with a decimal comma, which is handed on as '.'. Rows with
+// an empty group value form a curve of their own that reports the first of them.
+TableSplit splitTable(std::string_view text, const std::string& name, const TableColumns& columns);
 
 // The curve as the lines of a two-column CSV file that the grid's CSV load reads back
 // to exactly these texts.

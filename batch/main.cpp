@@ -1,6 +1,5 @@
 // calvane-batch: runs analysis windows headless and writes their exports.
 
-#include "batch/BatchPlatform.h"
 #include "batch/BatchRun.h"
 #include "chart/FigureFile.h"
 
@@ -64,5 +63,6 @@ int main(int argc, char** argv)
             calvane::chart::writeFigure(path, drawing, format, options);
         };
     }
-    return calvane::batch::runBatch(args, std::cout, std::cerr, calvane::batch::localeDecimalSeparator(), settings);
+    // Numbers are read and written with '.' whatever the locale.
+    return calvane::batch::runBatch(args, std::cout, std::cerr, '.', settings);
 }

@@ -35,6 +35,13 @@ public:
     using CalvaneError::CalvaneError;
 };
 
+// Data that cannot be read as the window's data, such as the rows of a loaded file
+// that are not numbers.
+class DataError : public CalvaneError {
+public:
+    using CalvaneError::CalvaneError;
+};
+
 // Reading an element that does not exist, such as point i of a shorter series.
 class IndexError : public CalvaneError {
 public:

@@ -1,6 +1,7 @@
 #pragma once
 // The one reader and the one writer of numbers in text, used by every field,
-// grid cell and output line. Both take the decimal separator of the user's locale.
+// grid cell and output line. Both take the platform's decimal separator, which is '.'
+// in every locale.
 
 #include <optional>
 #include <string>

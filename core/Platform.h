@@ -43,7 +43,8 @@ public:
     // Shows the instrument import dialog modally; returns when it has closed.
     virtual void runImportDialog(TFrmParseVerdex& dialog) = 0;
 
-    // The decimal separator of the user's locale.
+    // The decimal separator of the numbers in fields, grids, files and the clipboard:
+    // '.' in every locale for the desktop program and calvane-batch alike.
     virtual char decimalSeparator() const = 0;
 
     // The clipboard as text (UTF-8 here; the platform converts).

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
-#include <cstdio>
 #include <mutex>
 
 namespace calvane {
@@ -364,11 +364,12 @@ Parameters clampToBox(Parameters p, const Flags& fixed, const Box& box)
 }
 
 
+// As "%g" writes it, with '.' whatever the C library's locale.
 std::string shortNumber(double value)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+    return std::string(text, written.ptr);
 }
 
 // The summary, estimates, bound flags and standard errors at the best optimum, and the

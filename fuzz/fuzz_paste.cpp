@@ -6,6 +6,7 @@
 #include "aci/ACi_Curve.h"
 #include "aq/AQ_C3_Curve.h"
 #include "core/NumberText.h"
+#include "import/DelimitedText.h"
 #include "import/TextParser.h"
 
 using namespace calvane;
@@ -39,11 +40,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ImportSettings settings;
     TfrmACi_Curve aci(platform, settings);
     aci.StringPaste(text);
+    // Semicolon and tab texts are pasted cut at their separator, with decimal points;
+    // a text with neither goes to the parser exactly as it was.
+    const std::string prepared = pasteWithDecimalPoints(text);
+    if (text.find_first_of(";\t") == std::string_view::npos)
+        FUZZ_CHECK(prepared == text);
+    const TTextParser pasted(prepared, "\r\n", '.');
     // No pasted line is lost: the grid grows to hold the last one.
-    const int firstRow = parser.IsHeaderLine(0) ? 0 : 1;
-    if (lineCount > 0) {
-        FUZZ_CHECK(aci.aciSpreadSheetData.rowCount() >= firstRow + lineCount);
-        FUZZ_CHECK(aci.aciSpreadSheetData.cell(1, firstRow + lineCount - 1) == parser.GetField(lineCount - 1, 0));
+    const int pastedLines = pasted.LineCount();
+    const int firstRow = pasted.IsHeaderLine(0) ? 0 : 1;
+    if (pastedLines > 0) {
+        FUZZ_CHECK(aci.aciSpreadSheetData.rowCount() >= firstRow + pastedLines);
+        FUZZ_CHECK(aci.aciSpreadSheetData.cell(1, firstRow + pastedLines - 1) == pasted.GetField(pastedLines - 1, 0));
     }
     fuzz::runCommand(platform, [&] { aci.aciMnuResultsPlotDataClick(); });
 

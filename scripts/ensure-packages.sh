@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libceres-dev
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
-          xvfb xauth poppler-utils fonts-dejavu-core)
+          xvfb xauth poppler-utils fonts-dejavu-core
+          locales)  # the locale sources from which the tests build comma-decimal locales
 # "fuzz": also what the sanitizer and fuzzing build needs (clang and its libFuzzer and
 # sanitizer runtimes).
 [[ "${1:-}" == fuzz ]] && packages+=(clang libclang-rt-14-dev)

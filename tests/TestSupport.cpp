@@ -47,6 +47,18 @@ std::string dataFile(const std::string& relativePath)
     return std::string(CALVANE_DATA_DIR) + "/" + relativePath;
 }
 
+std::string withSeparator(const std::string& csv, char separator, bool decimalComma)
+{
+    std::string text = csv;
+    for (char& c : text) {
+        if (c == ',')
+            c = separator;
+        else if (c == '.' && decimalComma)
+            c = ',';
+    }
+    return text;
+}
+
 ::testing::AssertionResult near(double actual, double expected, double tolerance)
 {
     const double difference = std::fabs(actual - expected);

@@ -122,6 +122,10 @@ std::string readBytes(const std::string& path);
 // A file of the shipped test data (tests/data/...).
 std::string dataFile(const std::string& relativePath);
 
+// A comma-separated file's text as a spreadsheet saves it with another separator:
+// every comma becomes `separator`, and with `decimalComma` every point a comma.
+std::string withSeparator(const std::string& csv, char separator, bool decimalComma);
+
 // |actual - expected| <= tolerance, reporting all three numbers when it fails.
 ::testing::AssertionResult near(double actual, double expected, double tolerance);
 

@@ -71,7 +71,7 @@ TEST_F(Window, NumEditValueReconcilesTypedAndComputed)
     EXPECT_EQ(win.numEditValue(win.aciEdit_Jmax, win.aciCheckBox_Jmax, 0.00001), 0.00001);
     EXPECT_EQ(win.aciEdit_Jmax.text(), "1E-5");
 
-    // The locale's separator is used both ways.
+    // The platform's separator is used both ways.
     platform.separator = ',';
     win.aciEdit_Jmax.setText("1,5");
     EXPECT_EQ(win.numEditValue(win.aciEdit_Jmax, win.aciCheckBox_Jmax, 0), 1.5);

@@ -480,7 +480,12 @@ TEST_F(AqWindow, DropOfAOneColumnFileAddsOnlyOneColumn)
 {
     ScratchDir dir;
     writeBytes(dir.path("q.csv"), "100\r\n200\r\n");
-    window.KipFormDropFilesDropFiles({{dir.path("q.csv"), false}});
+    try {
+        window.KipFormDropFilesDropFiles({{dir.path("q.csv"), false}});
+        FAIL() << "no error";
+    } catch (const DataError& e) {  // no A column: said once the drop is done
+        EXPECT_EQ(std::string(e.what()), "1 row of " + dir.path("q.csv") + " is not a number (line 2)");
+    }
     EXPECT_EQ(window.aqSpreadSheetData.colCount(), 3);
     EXPECT_EQ(window.aqSpreadSheetData.rowCount(), 3);
 }

@@ -143,7 +143,7 @@ TEST(CurveTable, SplitsByGroupInOrderOfFirstAppearance)
                              "L3\t400\tn/a\t20\n"
                              "\t500\t1\t20\n"
                              "L1\t 600 \t10\t26\n";
-    const auto split = splitTable(text, "t.txt", {"leaf", "Ci", "3", std::string("Tleaf")}, '.');
+    const auto split = splitTable(text, "t.txt", {"leaf", "Ci", "3", std::string("Tleaf")});
     ASSERT_FALSE(split.error);
     ASSERT_EQ(split.curves.size(), 4u);
     EXPECT_EQ(split.curves[0].group, "L2");
@@ -157,15 +157,23 @@ TEST(CurveTable, SplitsByGroupInOrderOfFirstAppearance)
     EXPECT_EQ(split.curves[3].error, "t.txt line 6: the group column \"leaf\" is empty");
     EXPECT_EQ(curveAsCsv(split.curves[1]), "\"200\",\"8\"\r\n\"600\",\"10\"\r\n");
 
-    EXPECT_EQ(splitTable(text, "t.txt", {"leaf", "Ci", "A", std::string("Tair")}, '.').error,
+    EXPECT_EQ(splitTable(text, "t.txt", {"leaf", "Ci", "A", std::string("Tair")}).error,
               "t.txt line 1: the header line has no column \"Tair\"");
-    EXPECT_EQ(splitTable("leaf,Ci,A\n", "h.csv", {"leaf", "Ci", "A", {}}, '.').error,
+    EXPECT_EQ(splitTable("leaf,Ci,A\n", "h.csv", {"leaf", "Ci", "A", {}}).error,
               "h.csv: no rows below the header line");
-    // Under a decimal comma a semicolon table reads as its author meant.
-    const auto comma = splitTable("g;x;a\n1;\"12,5\";3,25\n", "c.csv", {"g", "x", "a", {}}, ',');
-    ASSERT_EQ(comma.curves.size(), 1u);
-    EXPECT_FALSE(comma.curves[0].error);
-    EXPECT_EQ(comma.curves[0].points[0].x, "12,5");
+    // A semicolon or tab table may write decimal commas; they go on as points. A comma
+    // table's "12,5" is no number, and a group value stays as written.
+    for (const char* table :
+         {"g;x;a;t\n0,5;\"12,5\";3,25;20,5\n0,5;14;4;21\n", "g\tx\ta\tt\n0,5\t12,5\t3,25\t20,5\n0,5\t14\t4\t21\n"}) {
+        const auto comma = splitTable(table, "c.csv", {"g", "x", "a", std::string("t")});
+        ASSERT_EQ(comma.curves.size(), 1u) << table;
+        EXPECT_FALSE(comma.curves[0].error);
+        EXPECT_EQ(comma.curves[0].group, "0,5");
+        EXPECT_EQ(curveAsCsv(comma.curves[0]), "\"12.5\",\"3.25\"\r\n\"14\",\"4\"\r\n");
+        EXPECT_EQ(comma.curves[0].mean, 20.75);
+    }
+    EXPECT_EQ(splitTable("g,x,a\n1,\"12,5\",3\n", "c.csv", {"g", "x", "a", {}}).curves[0].error,
+              "c.csv line 2: \"12,5\" in column \"x\" is not a number");
 }
 
 TEST(RunSummary, QuotesAndDecimalPoint)

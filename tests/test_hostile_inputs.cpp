@@ -52,11 +52,11 @@ protected:
     {
         writeBytes(path, bytes);
         platform.openAnswers = {path};
-        aci.aciMnuFIleImportTextClick();
+        aciLoadMessage = messageOf([&] { aci.aciMnuFIleImportTextClick(); });
         aciPlotMessage = messageOf([&] { aci.aciMnuResultsPlotDataClick(); });
         aciComputeMessage = messageOf([&] { aci.aciMnuResultsComputeCurveClick(); });
 
-        aq.KipFormDropFilesDropFiles({{path, false}});
+        EXPECT_EQ(messageOf([&] { aq.KipFormDropFilesDropFiles({{path, false}}); }), aciLoadMessage);
         aq.aqCheckBox_Amax.setChecked(true);  // one free parameter keeps the fit short
         aq.aqCheckBox_Convexity.setChecked(true);
         aq.aqCheckBox_A0_Resp.setChecked(true);
@@ -84,12 +84,13 @@ protected:
     TfrmAQ_C3_Curve aq{platform, settings};
     ScratchDir dir;
     const std::string path = dir.path("hostile input.csv");
-    std::string aciPlotMessage, aciComputeMessage, aqFitMessage;
+    std::string aciLoadMessage, aciPlotMessage, aciComputeMessage, aqFitMessage;
 };
 
 TEST_F(HostileFiles, AnEmptyFileChangesNothing)
 {
     loadEverywhere("");
+    EXPECT_EQ(aciLoadMessage, "");
     EXPECT_EQ(aci.aciSpreadSheetData.rowCount(), 33);
     EXPECT_EQ(aci.aciSpreadSheetData.colCount(), 3);
     EXPECT_EQ(aci.aciEdit_Status.text(), path);
@@ -100,6 +101,7 @@ TEST_F(HostileFiles, AnEmptyFileChangesNothing)
 TEST_F(HostileFiles, NulBytesAreOneTextItemThatReadsAsNoNumber)
 {
     loadEverywhere(std::string(4096, '\0'));
+    EXPECT_EQ(aciLoadMessage, "");  // one line: a header line for all the load can tell
     EXPECT_EQ(aci.aciSpreadSheetData.rowCount(), 2);
     EXPECT_EQ(aci.aciSpreadSheetData.cell(1, 1), std::string(4096, '\0'));
     EXPECT_EQ(aci.Series_LightAssim.count(), 0);
@@ -114,6 +116,13 @@ TEST_F(HostileFiles, RandomBytesLoadLineByLine)
     const std::string bytes = randomBytes(1 << 16);
     loadEverywhere(bytes);
     const auto lines = splitLines(decodeText(bytes));
+    // Loaded, and said to be no numbers: nearly every line after the first.
+    const std::string tail = " rows of " + path + " are not numbers (the first is line 2)";
+    ASSERT_GT(aciLoadMessage.size(), tail.size());
+    EXPECT_EQ(aciLoadMessage.substr(aciLoadMessage.size() - tail.size()), tail);
+    const int count = std::stoi(aciLoadMessage);
+    EXPECT_GT(count, static_cast<int>(lines.size()) * 9 / 10);
+    EXPECT_LT(count, static_cast<int>(lines.size()));
     EXPECT_EQ(aci.aciSpreadSheetData.rowCount(), static_cast<int>(lines.size()) + 1);
     EXPECT_EQ(aci.aciSpreadSheetData.colCount(), static_cast<int>(csvItems(lines[0]).size()) + 1);
 }
@@ -123,7 +132,18 @@ TEST_F(HostileFiles, InvalidUtf8IsReadAsWindows1252)
     loadEverywhere("Ci \xB5mol,A \xB0" "C\r\n100,5.5\r\n\xFF\xFE,2\r\n");
     EXPECT_EQ(aci.aciSpreadSheetData.cell(2, 1), "\xC2\xB5mol");
     EXPECT_EQ(aci.aciSpreadSheetData.cell(1, 3), "\xC3\xBF\xC3\xBE");
+    EXPECT_EQ(aciLoadMessage, "1 row of " + path + " is not a number (line 3)");
     EXPECT_EQ(aci.Series_LightAssim.count(), 2);  // (100, 5.5) and the unreadable Ci as 0 with A 2
+}
+
+TEST_F(HostileFiles, ADropWithARowOfTextDoesAllItDoesThenSaysSo)
+{
+    writeBytes(path, "PAR,A\r\n1500,20\r\nleaf moved\r\n0,-1.5\r\n");
+    EXPECT_EQ(messageOf([&] { aq.KipFormDropFilesDropFiles({{path, false}}); }),
+              "1 row of " + path + " is not a number (line 3)");
+    EXPECT_EQ(aq.aqSpreadSheetData.cell(1, 3), "leaf");
+    EXPECT_EQ(aq.aqSpreadSheetData.colCount(), 4);    // the Qa column added
+    EXPECT_EQ(aq.aqNumEdit_A0_Resp.text(), "-1.5");  // and the dark respiration taken
 }
 
 TEST_F(HostileFiles, Utf16WithAByteOrderMarkReadsAsText)
@@ -137,6 +157,7 @@ TEST_F(HostileFiles, Utf16WithAByteOrderMarkReadsAsText)
     loadEverywhere(bytes);
     EXPECT_EQ(aci.aciSpreadSheetData.cell(1, 1), "Ci");
     EXPECT_EQ(aci.aciSpreadSheetData.cell(2, 3), "9.25");
+    EXPECT_EQ(aciLoadMessage, "");
     EXPECT_EQ(aci.frmParseVerdex.GetData(), "Ci, A\r\n100, 5.5\r\n200, 9.25\r\n");
 }
 
@@ -145,6 +166,7 @@ TEST_F(HostileFiles, AOneMegabyteLineIsOneCell)
     const std::string huge(1 << 20, '7');  // a number beyond any double
     loadEverywhere(huge + ",2\r\n");
     EXPECT_EQ(aci.aciSpreadSheetData.cell(1, 1), huge);
+    EXPECT_EQ(aciLoadMessage, "");  // the only line
     ASSERT_EQ(aci.Series_LightAssim.count(), 1);
     EXPECT_EQ(aci.Series_LightAssim.x(0), 0);  // not a number: read as 0
 }
@@ -154,6 +176,7 @@ TEST_F(HostileFiles, ALineOfAHundredThousandFields)
     loadEverywhere(manyFields(100000));
     EXPECT_EQ(aci.aciSpreadSheetData.colCount(), 100001);
     EXPECT_EQ(aci.aciSpreadSheetData.cell(100000, 1), "100000");
+    EXPECT_EQ(aciLoadMessage, "");
     EXPECT_EQ(aci.frmParseVerdex.parseSpreadSheet.colCount(), 100001);
     EXPECT_EQ(aci.frmParseVerdex.GetData(), "1, 2\r\n");
 }
@@ -167,6 +190,7 @@ TEST_F(HostileFiles, ALongCsvLoadsAndComputes)
     loadEverywhere(bytes);
     EXPECT_EQ(aci.aciSpreadSheetData.rowCount(), 50001);
     EXPECT_EQ(aci.Series_LightAssim.count(), 50000);
+    EXPECT_EQ(aciLoadMessage, "");
     EXPECT_EQ(aciComputeMessage, "");
     EXPECT_FALSE(aci.Series_Wc.empty());
     const std::string handedBack = aci.frmParseVerdex.GetData();

@@ -57,7 +57,13 @@ TEST_F(CsvLoad, TheFirstLineFixesTheWidth)
 {
     grid.setCell(2, 2, "old");
     grid.setCell(0, 1, "stray");
-    LoadCSVFile(grid, file("1,2,3\n4\n5,6,7,8\n"), platform);
+    const std::string path = file("1,2,3\n4\n5,6,7,8\n");
+    try {
+        LoadCSVFile(grid, path, platform);
+        FAIL() << "no error";
+    } catch (const DataError& e) {  // line 2 has no A: said once the grid is loaded
+        EXPECT_EQ(std::string(e.what()), "1 row of " + path + " is not a number (line 2)");
+    }
     EXPECT_EQ(grid.colCount(), 4);
     EXPECT_EQ(grid.rowCount(), 4);
     EXPECT_EQ(grid.cell(0, 1), "");

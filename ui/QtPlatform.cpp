@@ -11,7 +11,6 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -159,10 +158,7 @@ void QtPlatform::runImportDialog(TFrmParseVerdex& dialog)
 
 char QtPlatform::decimalSeparator() const
 {
-    const QString point = QLocale().decimalPoint();
-    if (point.size() == 1 && point[0].unicode() > 32 && point[0].unicode() < 128)
-        return static_cast<char>(point[0].unicode());
-    return '.';
+    return '.';  // the user's locale never changes a number
 }
 
 std::string QtPlatform::clipboardText()

@@ -12,9 +12,14 @@
 #include <QAction>
 #include <QApplication>
 
+#include <clocale>
+
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    // Qt has set the C library's locale from the environment; numbers that the C
+    // library reads or writes keep '.' (Calvane's own never follow the locale).
+    std::setlocale(LC_NUMERIC, "C");
     calvane::ui::QtPlatform platform;
     calvane::Calvane app(platform);
     QApplication::setApplicationName(QString::fromStdString(app.applicationTitle));
