@@ -6,6 +6,7 @@
 #include "core/Errors.h"
 #include "core/NumberText.h"
 #include "import/GridText.h"
+#include "import/LogColumns.h"
 
 #include <algorithm>
 #include <cmath>
@@ -348,6 +349,23 @@ void TfrmACi_Curve::aciMnuFileImortVerdexClick()
     platform_.runImportDialog(frmParseVerdex);
     StringPaste(frmParseVerdex.GetData());
     aciEdit_Status.setText(frmParseVerdex.GetFileName());
+    setConditions(frmParseVerdex.GetConditions());
+}
+
+void TfrmACi_Curve::setConditions(const ImportConditions& conditions)
+{
+    if (conditions.leafTemperature)
+        aciEdit_Temp.setText(formatNumber(*conditions.leafTemperature, separator()));
+    if (conditions.light)
+        aciEdit_Light.setText(formatNumber(*conditions.light, separator()));
+    if (!conditions.pressure)
+        return;
+    if (isPlausiblePressureKPa(*conditions.pressure)) {
+        aciEdit_StdPatm.setText(formatNumber(*conditions.pressure, separator()));
+        return;
+    }
+    platform_.showError("The mean of the pressure column, " + formatNumber(*conditions.pressure, separator()) +
+                        ", is not a pressure in kPa (30 to 120): Patm stays " + aciEdit_StdPatm.text());
 }
 
 void TfrmACi_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items)

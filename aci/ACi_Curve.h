@@ -76,6 +76,10 @@ public:
     std::vector<std::string> exportLines() const;
     void aciMnuFIleImportTextClick();
     void aciMnuFileImortVerdexClick();
+    // The measuring conditions of an import: Leaf Temp, Light and the standard fit's
+    // Patm (kPa) each take the value that exists. A pressure that is not a plausible one
+    // in kPa (a log in hPa, say) is refused with a message and Patm stays as it is.
+    void setConditions(const ImportConditions& conditions);
     void KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items);
     void StringPaste(std::string_view text);
     void aciPopupPasteClick();

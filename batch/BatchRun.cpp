@@ -3,6 +3,7 @@
 #include "aci/ACi_Curve.h"
 #include "aq/AQ_C3_Curve.h"
 #include "batch/BatchPlatform.h"
+#include "batch/Conditions.h"
 #include "batch/CurveTable.h"
 #include "batch/Progress.h"
 #include "batch/Summary.h"
@@ -40,7 +41,9 @@ const char* const usageText =
     "usage: calvane-batch aci|aq [OPTIONS] INPUT...\n"
     "  inputs:   files, and folders standing for their .csv files\n"
     "  loading:  (default: File > Import > CSV Text)  --drop  --instrument ROW,XCOL,ACOL [--tab]\n"
-    "  tables:   --group COLUMN --x COLUMN --a COLUMN  [--tleaf COLUMN (aci) | --parabs COLUMN (aq)]\n"
+    "  tables:   --group COLUMN --x COLUMN --a COLUMN;  logs: --instrument ROW,XCOL,ACOL --group COLUMN\n"
+    "  means:    aci: --tleaf COLUMN --light COLUMN --patm COLUMN (kPa)   aq: --parabs COLUMN\n"
+    "            (each curve's mean of that column into Temp, Light, the standard fit's Patm, ParAbs)\n"
     "  fields:   --id TEXT  --set NAME=TEXT  --fix NAME[=TEXT]  --free NAME\n"
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
     "            --standard-fit (after the commands; adds its sections and columns)\n"
@@ -80,7 +83,7 @@ struct Options {
     std::optional<std::string> group;
     std::optional<std::string> xColumn;
     std::optional<std::string> aColumn;
-    std::optional<std::string> meanColumn;  // --tleaf or --parabs
+    std::vector<MeanColumn> means;  // --tleaf, --light, --patm, --parabs, in the order given
     std::optional<std::string> outDir;
     std::optional<std::string> summary;
     // Figures: one file, or one per curve beside its export.
@@ -128,11 +131,13 @@ public:
     // The window's plausibility checks as it stands: one sentence each that fails.
     virtual std::vector<std::string> runChecks() = 0;
 
-    // Many curves: the search threads a window may use, the field that --tleaf or
-    // --parabs fills, the measured points the window holds, and its columns of the run
-    // summary: every parameter (and its state word), then what the window adds.
+    // Many curves: the search threads a window may use, the means of --tleaf, --light,
+    // --patm or --parabs into their fields, the measured points the window holds, and its
+    // columns of the run summary: every parameter (and its state word), then what the
+    // window adds.
     virtual void setSearchThreads(unsigned threads) = 0;
-    virtual TextField& meanField() = 0;
+    virtual void applyMeans(const std::vector<MeanColumn>& columns, const std::vector<double>& means,
+                            char decimalSeparator) = 0;
     virtual int pointCount() const = 0;
     virtual std::vector<std::string> summaryOrder() const = 0;
     // The unit of a parameter's summary column; empty for none.
@@ -215,7 +220,20 @@ public:
     }
 
     void setSearchThreads(unsigned) override {}
-    TextField& meanField() override { return w.aciEdit_Temp; }
+    // As an instrument import takes them: Leaf Temp, Light and the standard fit's Patm.
+    void applyMeans(const std::vector<MeanColumn>& columns, const std::vector<double>& means, char) override
+    {
+        ImportConditions conditions;
+        for (std::size_t k = 0; k < columns.size() && k < means.size(); ++k) {
+            if (columns[k].option == "--tleaf")
+                conditions.leafTemperature = means[k];
+            else if (columns[k].option == "--light")
+                conditions.light = means[k];
+            else
+                conditions.pressure = means[k];
+        }
+        w.setConditions(conditions);
+    }
     int pointCount() const override { return w.Series_LightAssim.count(); }
     std::vector<std::string> summaryOrder() const override
     {
@@ -351,7 +369,13 @@ public:
     }
 
     void setSearchThreads(unsigned threads) override { w.searchThreads = threads; }
-    TextField& meanField() override { return w.aqNumEdit_ParAbs; }
+    void applyMeans(const std::vector<MeanColumn>& columns, const std::vector<double>& means,
+                    char decimalSeparator) override
+    {
+        (void)columns;  // --parabs is the only one of this window
+        if (!means.empty())
+            w.aqNumEdit_ParAbs.setText(formatNumber(means.front(), decimalSeparator));
+    }
     int pointCount() const override { return w.Series_LightAssim.count(); }
     std::vector<std::string> summaryOrder() const override
     {
@@ -620,10 +644,13 @@ Options parseArguments(const std::vector<std::string>& args)
             once(options.xColumn);
         } else if (arg == "--a") {
             once(options.aColumn);
-        } else if (arg == "--tleaf" || arg == "--parabs") {
-            if ((arg == "--tleaf") != (options.kind == Kind::Aci))
+        } else if (arg == "--tleaf" || arg == "--light" || arg == "--patm" || arg == "--parabs") {
+            if ((arg != "--parabs") != (options.kind == Kind::Aci))
                 throw UsageError(arg + " is not an option of this window");
-            once(options.meanColumn);
+            for (const auto& mean : options.means)
+                if (mean.option == arg)
+                    throw UsageError(arg + " may be given only once");
+            options.means.push_back({arg, value()});
         } else if (arg == "--out-dir") {
             once(options.outDir);
         } else if (arg == "--summary") {
@@ -656,12 +683,13 @@ Options parseArguments(const std::vector<std::string>& args)
     }
     if (options.inputs.empty())
         throw UsageError("missing INPUT");
-    if (options.group && (!options.xColumn || !options.aColumn))
+    // A log names its x and A columns in --instrument ROW,XCOL,ACOL.
+    if (options.loading == Loading::Instrument && (options.xColumn || options.aColumn))
+        throw UsageError("--x and --a go with --group tables, not with --instrument");
+    if (options.group && options.loading != Loading::Instrument && (!options.xColumn || !options.aColumn))
         throw UsageError("--group needs --x COLUMN and --a COLUMN");
-    if (!options.group && (options.xColumn || options.aColumn || options.meanColumn))
-        throw UsageError("--x, --a, --tleaf and --parabs go with --group");
-    if (options.group && options.loading == Loading::Instrument)
-        throw UsageError("--group cannot go with --instrument");
+    if (!options.group && (options.xColumn || options.aColumn))
+        throw UsageError("--x and --a go with --group");
     if (options.output && options.outDir)
         throw UsageError("-o cannot go with --out-dir");
     if (options.none && !options.commands.empty())
@@ -706,7 +734,14 @@ void applyField(const FieldAction& action, Session& session)
         ref.flag->setChecked(false);
 }
 
-void load(const Options& options, const std::string& file, Session& session, BatchPlatform& platform)
+InstrumentImport instrumentImport(const Options& options)
+{
+    return {options.tab, options.instrumentParts, options.group};
+}
+
+// `groupValue`: the curve of an instrument log cut by --group.
+void load(const Options& options, const std::string& file, const std::optional<std::string>& groupValue,
+          Session& session, BatchPlatform& platform)
 {
     switch (options.loading.value_or(Loading::CsvText)) {
     case Loading::CsvText:
@@ -720,12 +755,7 @@ void load(const Options& options, const std::string& file, Session& session, Bat
     }
     case Loading::Instrument:
         platform.importDialogActions = [&](TFrmParseVerdex& dialog) {
-            (options.tab ? dialog.RadioButtonTab : dialog.RadioButtonComma).setChecked(true);
-            dialog.EdtVerdexFileName.setText(file);
-            dialog.EdtRow.setText(options.instrumentParts[0]);
-            session.instrumentXColumn().setText(options.instrumentParts[1]);
-            dialog.EdtAssimilation.setText(options.instrumentParts[2]);
-            dialog.BtnOkClick();
+            runInstrumentImport(dialog, session.instrumentXColumn(), file, instrumentImport(options), groupValue);
         };
         session.importInstrument();
         break;
@@ -756,7 +786,7 @@ struct Curve {
     std::string source;                  // the file as named, or as found in a folder
     std::optional<std::string> group;    // the group value of a table's curve
     std::optional<std::string> csv;      // a table's curve, handed to the window from memory
-    std::optional<double> mean;          // for the --tleaf or --parabs field
+    std::vector<double> means;           // a table's curve: one per mean column (others take theirs as they run)
     std::optional<std::string> failure;  // why the curve cannot be read
     std::string exportPath;              // under --out-dir
 
@@ -815,6 +845,17 @@ bool isNoCurve(const Options& options, const std::string& file)
     return bytes && !holdsAPoint(gridTextRows(decodeText(*bytes)));
 }
 
+// The curves of an instrument log cut by --group, one per value of the group column.
+void appendLogCurves(std::vector<Curve>& curves, const Options& options, const std::string& file,
+                     char decimalSeparator)
+{
+    const InstrumentSplit split = splitInstrumentLog(file, instrumentImport(options), decimalSeparator);
+    if (split.error)
+        curves.push_back({file, {}, {}, {}, split.error, {}});
+    for (const auto& value : split.values)
+        curves.push_back({file, value, {}, {}, {}, {}});
+}
+
 // Every curve of the inputs, in order. A folder without .csv files is a curve that
 // cannot be opened, as a folder named as a file always was; a folder's file that is
 // no curve goes to `skipped` instead.
@@ -841,20 +882,24 @@ std::vector<Curve> collectCurves(const Options& options, std::vector<std::string
                 curves.push_back({file, {}, {}, {}, {}, {}});
                 continue;
             }
+            if (options.loading == Loading::Instrument) {
+                appendLogCurves(curves, options, file, '.');
+                continue;
+            }
             const auto bytes = readFileBytes(file);
             if (!bytes) {
                 curves.push_back({file, {}, {}, {}, FileError::cannotOpen(file).what(), {}});
                 continue;
             }
-            const TableColumns columns{*options.group, *options.xColumn, *options.aColumn, options.meanColumn};
+            TableColumns columns{*options.group, *options.xColumn, *options.aColumn, std::nullopt};
+            for (const auto& mean : options.means)
+                columns.means.push_back(mean.column);
             const TableSplit split = splitTable(decodeText(*bytes), file, columns);
             if (split.error)
                 curves.push_back({file, {}, {}, {}, split.error, {}});
             for (const auto& tableCurve : split.curves) {
-                Curve curve{file, tableCurve.group, curveAsCsv(tableCurve), {}, tableCurve.error, {}};
-                if (options.meanColumn)
-                    curve.mean = tableCurve.mean;
-                curves.push_back(std::move(curve));
+                curves.push_back(
+                    {file, tableCurve.group, curveAsCsv(tableCurve), tableCurve.means, tableCurve.error, {}});
             }
         }
     }
@@ -909,6 +954,21 @@ void nameExports(std::vector<Curve>& curves, const std::string& folder, const st
     }
 }
 
+// The means of a curve's mean columns: a table's came with its split; a log's are over
+// the rows its import handed back; a CSV file's are over its rows.
+Means curveMeans(const Options& options, const Curve& curve, Session& session, BatchPlatform& platform,
+                 char decimalSeparator)
+{
+    if (curve.csv)
+        return {curve.means, std::nullopt};
+    if (options.loading == Loading::Instrument)
+        return instrumentMeans(session.importDialog(), curve.label(), options.means);
+    const auto bytes = platform.readFile(curve.source);
+    if (!bytes)
+        return {{}, FileError::cannotOpen(curve.source).what()};
+    return csvFileMeans(decodeText(*bytes), curve.source, options.means, decimalSeparator);
+}
+
 // One curve through a fresh window of its own, exactly as a one-file run goes.
 CurveOutcome runCurve(const Options& options, const Curve& curve, char decimalSeparator, unsigned searchThreads)
 {
@@ -934,9 +994,16 @@ CurveOutcome runCurve(const Options& options, const Curve& curve, char decimalSe
             path = curve.source + " [" + *curve.group + "].csv";  // a drop, too, takes only .csv
             platform.serveFile(path, *curve.csv);
         }
-        runShowingErrors(platform, [&] { load(options, path, *session, platform); });
-        if (curve.mean)
-            session->meanField().setText(formatNumber(*curve.mean, decimalSeparator));
+        runShowingErrors(platform, [&] { load(options, path, curve.group, *session, platform); });
+        if (!options.means.empty()) {
+            const Means means = curveMeans(options, curve, *session, platform, decimalSeparator);
+            if (means.error) {  // no curve without the conditions asked for
+                outcome.readFailure = means.error;
+                outcome.messages = platform.messages();
+                return outcome;
+            }
+            session->applyMeans(options.means, means.values, decimalSeparator);
+        }
         for (const auto& action : options.fields)
             applyField(action, *session);
 

@@ -159,9 +159,14 @@ TableSplit splitTable(std::string_view text, const std::string& name, const Tabl
     const auto group = resolve(columns.group);
     const auto x = resolve(columns.x);
     const auto a = resolve(columns.a);
-    std::optional<Column> mean;
+    // The mean column first, then the further ones.
+    std::vector<Column> means;
     if (columns.mean)
-        mean = resolve(*columns.mean);
+        if (const auto column = resolve(*columns.mean))
+            means.push_back(*column);
+    for (const auto& reference : columns.means)
+        if (const auto column = resolve(reference))
+            means.push_back(*column);
     if (split.error)
         return split;
     if (records.size() == 1) {
@@ -170,7 +175,7 @@ TableSplit splitTable(std::string_view text, const std::string& name, const Tabl
     }
 
     std::unordered_map<std::string, std::size_t> curveOf;
-    std::vector<long double> sums;
+    std::vector<std::vector<long double>> sums;  // per curve, per mean column
     for (std::size_t r = 1; r < records.size(); ++r) {
         const TableRecord& record = records[r];
         auto field = [&](const Column& column) -> std::string {
@@ -187,7 +192,7 @@ TableSplit splitTable(std::string_view text, const std::string& name, const Tabl
         auto [found, added] = curveOf.try_emplace(value, split.curves.size());
         if (added) {
             split.curves.push_back({value, {}, 0, std::nullopt});
-            sums.push_back(0);
+            sums.emplace_back(means.size(), 0);
         }
         TableCurve& curve = split.curves[found->second];
         auto fail = [&](const std::string& why) {
@@ -209,17 +214,24 @@ TableSplit splitTable(std::string_view text, const std::string& name, const Tabl
         };
         const bool xRead = number(*x).has_value();
         const bool aRead = number(*a).has_value();
-        if (mean) {
-            if (const auto m = number(*mean))
-                sums[found->second] += *m;
+        for (std::size_t k = 0; k < means.size(); ++k) {
+            if (const auto m = number(means[k]))
+                sums[found->second][k] += *m;
         }
         if (xRead && aRead)
             curve.points.push_back({cell(*x), cell(*a)});
     }
     for (std::size_t c = 0; c < split.curves.size(); ++c) {
         TableCurve& curve = split.curves[c];
-        if (!curve.points.empty())
-            curve.mean = static_cast<double>(sums[c] / static_cast<long double>(curve.points.size()));
+        if (curve.points.empty())
+            continue;
+        for (std::size_t k = 0; k < means.size(); ++k) {
+            const auto mean = static_cast<double>(sums[c][k] / static_cast<long double>(curve.points.size()));
+            if (k == 0 && columns.mean)
+                curve.mean = mean;
+            else
+                curve.means.push_back(mean);
+        }
     }
     return split;
 }

@@ -34,6 +34,7 @@ struct TableColumns {
     std::string x;
     std::string a;
     std::optional<std::string> mean;  // a column whose mean the curve also needs
+    std::vector<std::string> means = {};  // further such columns, in order
 };
 
 struct TablePoint {
@@ -46,6 +47,7 @@ struct TableCurve {
     std::vector<TablePoint> points;  // the cells' texts, in the table's order
     double mean = 0;                 // of the mean column over the curve's rows
     std::optional<std::string> error;  // why the curve cannot be used: names the line
+    std::vector<double> means = {};    // of the further mean columns, in their order
 };
 
 struct TableSplit {

@@ -119,6 +119,37 @@ private:
     bool checked_ = false;
 };
 
+// A drop-down list: its items and the chosen text. itemsChanged and textChanged run
+// only on a real change; the text need not be one of the items.
+class ComboBox {
+public:
+    const std::vector<std::string>& items() const { return items_; }
+    void setItems(std::vector<std::string> items)
+    {
+        if (items == items_)
+            return;
+        items_ = std::move(items);
+        itemsChanged.emit();
+    }
+
+    const std::string& text() const { return text_; }
+    void setText(std::string text)
+    {
+        if (text == text_)
+            return;
+        text_ = std::move(text);
+        textChanged.emit();
+    }
+
+    std::string hint;
+    Signal<> itemsChanged;
+    Signal<> textChanged;
+
+private:
+    std::vector<std::string> items_;
+    std::string text_;
+};
+
 // A fixed flag's two visible effects, the same in every window: its field on pure
 // red while checked, and the state word the outputs print.
 inline Colour fixedFieldBackground(const CheckBox& flag)

@@ -306,6 +306,46 @@ TEST_F(Files, VerdexOutputCancelPastesNothingAndEmptiesTheStatus)
     EXPECT_EQ(win.aciSpreadSheetData.cell(2, 1), "");
 }
 
+TEST_F(Files, VerdexOutputTakesTheLeafTemperatureLightAndPressureOfTheLog)
+{
+    // Nothing marked for the conditions: the dialog recognised Tleaf, PARi and Press.
+    platform.importDialogScript = [&](TFrmParseVerdex& dialog) {
+        dialog.RadioButtonTab.setChecked(true);
+        dialog.EdtVerdexFileName.setText(dataFile("instrument/instrument_pecan_1.txt"));
+        dialog.EdtRow.setText("18");
+        dialog.EdtCi.setText("7");
+        dialog.EdtAssimilation.setText("5");
+        dialog.BtnOkClick();
+    };
+    win.aciMnuFileImortVerdexClick();
+    EXPECT_EQ(win.aciEdit_Temp.text(), "25.8738461538462");
+    EXPECT_EQ(win.aciEdit_Light.text(), "1499.61538461538");
+    EXPECT_EQ(win.aciEdit_StdPatm.text(), "72.06");
+    EXPECT_TRUE(platform.errors.empty());
+
+    // A log that gives the pressure in hPa: refused with a message, the rest taken.
+    platform.importDialogScript = [&](TFrmParseVerdex& dialog) {
+        dialog.RadioButtonComma.setChecked(true);
+        dialog.EdtVerdexFileName.setText(dataFile("instrument/instrument_plantbiophysics_3.csv"));
+        dialog.EdtRow.setText("2");
+        dialog.EdtCi.setText("25");
+        dialog.EdtAssimilation.setText("28");
+        dialog.BtnOkClick();
+    };
+    win.aciMnuFileImortVerdexClick();
+    EXPECT_EQ(win.aciEdit_Light.text().substr(0, 4), "1000");
+    EXPECT_EQ(win.aciEdit_StdPatm.text(), "72.06");
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_EQ(platform.errors[0].rfind("The mean of the pressure column, 1009.", 0), 0u) << platform.errors[0];
+    EXPECT_NE(platform.errors[0].find("is not a pressure in kPa (30 to 120): Patm stays 72.06"), std::string::npos);
+
+    // Cancel takes nothing.
+    win.aciEdit_Temp.setText("25");
+    platform.importDialogScript = [](TFrmParseVerdex& dialog) { dialog.BtnCancelClick(); };
+    win.aciMnuFileImortVerdexClick();
+    EXPECT_EQ(win.aciEdit_Temp.text(), "25");
+}
+
 // --- Real A/Ci curves ----------------------------------------------------------------------------
 
 // The two fits written out plainly from their rules, to check the window's result on

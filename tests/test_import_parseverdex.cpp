@@ -529,5 +529,109 @@ TEST_F(ParseVerdexTest, AFileThatCannotBeReadLeavesAnEmptyPreview)
     EXPECT_TRUE(platform.errors.empty());
 }
 
+// --- End row, curve, conditions, Semicolon --------------------------------------------------
+
+TEST_F(ParseVerdexTest, EndRowAndCurveValueSelectTheRowsHandedBack)
+{
+    load("names,curve,x,a,T\n"
+         "1,A,10,1,20\n"
+         "remark\n"
+         "2,A,20,2,22\n"
+         "3,B,30,3,30\n"
+         "4,A,40,4,24\n"
+         "5,C,50,5,99\n");
+    dialog.SetImportType(1);
+    dialog.EdtRow.setText("2");
+    dialog.EdtCurveColumn.setText("2");
+    // The values from the start row on, in order of appearance; the first is chosen.
+    EXPECT_EQ(dialog.CmbCurveValue.items(), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(dialog.CmbCurveValue.text(), "A");
+    dialog.EdtEndRow.setText("6");
+    EXPECT_EQ(dialog.CmbCurveValue.items(), (std::vector<std::string>{"A", "B"}));
+    dialog.EdtLeafTemp.setText("5");
+    mark("2", "3", "0", "4");
+    EXPECT_EQ(settings.DataEndRow, 6);
+    EXPECT_EQ(settings.CurveColumn, 2);
+    EXPECT_EQ(settings.CurveValue, "A");
+    EXPECT_EQ(dialog.GetData(), "10, 1\r\n20, 2\r\n40, 4\r\n");
+    // The mean is over the rows handed back (the remark row holds no number).
+    EXPECT_EQ(dialog.GetConditions().leafTemperature, 22.0);
+    EXPECT_FALSE(dialog.GetConditions().light);
+
+    dialog.CmbCurveValue.setText("B");
+    dialog.BtnOkClick();
+    EXPECT_EQ(dialog.GetData(), "30, 3\r\n");
+    EXPECT_EQ(dialog.GetConditions().leafTemperature, 30.0);
+
+    // A value that is no longer in the list gives way to the first one.
+    dialog.EdtRow.setText("5");
+    EXPECT_EQ(dialog.CmbCurveValue.text(), "B");
+    dialog.EdtRow.setText("6");
+    EXPECT_EQ(dialog.CmbCurveValue.text(), "A");
+
+    // Without a curve column and end row: every row from the start, as always.
+    dialog.EdtCurveColumn.setText("0");
+    dialog.EdtEndRow.setText("");
+    mark("2", "3", "0", "4");
+    EXPECT_EQ(dialog.GetData(), "10, 1\r\n, \r\n20, 2\r\n30, 3\r\n40, 4\r\n50, 5\r\n");
+    // The light-response window has no condition fields: its import has none.
+    dialog.SetImportType(0);
+    EXPECT_FALSE(dialog.GetConditions().leafTemperature);
+
+    dialog.BtnCancelClick();
+    EXPECT_EQ(settings.DataEndRow, 0);
+    EXPECT_EQ(settings.LeafTempColumn, 0);
+    EXPECT_EQ(settings.CurveColumn, 0);
+    EXPECT_EQ(settings.CurveValue, "");
+}
+
+TEST_F(ParseVerdexTest, ColumnNamesAreRecognisedOnEveryLoad)
+{
+    load("\"Obs\",\"Ci\",\"Photo\",\"PARi\",\"TLEAF\",\"Press\",\"Tleaf\"\n"
+         "1,300,10,1500,25.5,99,26\n");
+    EXPECT_EQ(dialog.ColumnNamesRow(), 1);
+    // Case and quotes do not matter; the first of equal names wins.
+    EXPECT_EQ(dialog.EdtLeafTemp.text(), "5");
+    EXPECT_EQ(dialog.EdtLight.text(), "4");
+    EXPECT_EQ(dialog.EdtPressure.text(), "6");
+    EXPECT_EQ(dialog.FindColumn("Photo"), 3);
+    EXPECT_EQ(dialog.FindColumn(" 7 "), 7);
+    EXPECT_FALSE(dialog.FindColumn("photo"));  // a name given by the user is matched exactly
+    EXPECT_FALSE(dialog.FindColumn("0"));
+
+    // A file without such names sets the fields back to none.
+    load("Ci,A\n300,10\n");
+    EXPECT_EQ(dialog.ColumnNamesRow(), 1);
+    EXPECT_EQ(dialog.EdtLeafTemp.text(), "0");
+    EXPECT_EQ(dialog.EdtLight.text(), "0");
+    EXPECT_EQ(dialog.EdtPressure.text(), "0");
+    load("1,2\n3,4\n");
+    EXPECT_EQ(dialog.ColumnNamesRow(), 0);
+    EXPECT_FALSE(dialog.FindColumn("Ci"));
+}
+
+TEST_F(ParseVerdexTest, SemicolonModeSplitsAtSemicolonsAndHandsBackDecimalPoints)
+{
+    load("Ci;A;Tleaf\n12,5;3,25;25,5\n100;-1,5;26,5\n");
+    dialog.RadioButtonSemicolon.setChecked(true);
+    EXPECT_FALSE(dialog.RadioButtonComma.checked());
+    EXPECT_FALSE(dialog.RadioButtonTab.checked());
+    EXPECT_EQ(cell(1, 2), "12,5");
+    EXPECT_EQ(cell(3, 2), "25,5");
+    EXPECT_EQ(dialog.EdtLeafTemp.text(), "3");
+    dialog.SetImportType(1);
+    mark("2", "1", "0", "2");
+    EXPECT_EQ(dialog.GetData(), "12.5, 3.25\r\n100, -1.5\r\n");
+    EXPECT_EQ(dialog.GetConditions().leafTemperature, 26.0);
+
+    // One of three: Tab unchecks Semicolon; unchecking the only one falls back to Comma.
+    dialog.RadioButtonTab.setChecked(true);
+    EXPECT_FALSE(dialog.RadioButtonSemicolon.checked());
+    dialog.RadioButtonSemicolon.setChecked(true);
+    dialog.RadioButtonSemicolon.setChecked(false);
+    EXPECT_TRUE(dialog.RadioButtonComma.checked());
+    EXPECT_EQ(cell(1, 2), "12");  // read again with commas
+}
+
 }  // namespace
 }  // namespace calvane

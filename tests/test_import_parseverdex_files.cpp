@@ -5,8 +5,10 @@
 
 #include "import/ParseVerdex.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace calvane {
 namespace {
@@ -147,6 +149,80 @@ TEST_F(InstrumentFileTest, Utf8LogWithByteOrderMarkDecodes)
     EXPECT_EQ(cell(1, 24), "9;10:48:30;1548;-0.117;0.0066;398;0.127;1.88;6;0;1.42;29.86;29.25;30.04;380.13;"
                            "381.62;19.243;21.97;45.67;52.15;27.3;0;122;100.3;-0.597;-0.0234;0.7;111315;");
     EXPECT_EQ(cell(1, 25), "");
+}
+
+// --- What the dialog recognises by itself -------------------------------------------------------
+
+TEST_F(InstrumentFileTest, EveryLogGetsItsDelimiterColumnNamesAndConditions)
+{
+    struct Expected {
+        std::string file;
+        const CheckBox* delimiter;
+        int namesRow, leafTemp, light, pressure;
+    };
+    const Expected logs[] = {
+        {"aq_pecan_1.txt", &dialog.RadioButtonTab, 17, 16, 25, 27},
+        {"aq_pecan_2.txt", &dialog.RadioButtonTab, 17, 16, 25, 27},
+        {"instrument_pecan_1.txt", &dialog.RadioButtonTab, 17, 16, 25, 27},
+        // Tleaf before TleafCnd (25), Qin before the ppfd set point (7); the units row
+        // below the names also holds "Pa".
+        {"instrument_photogea_1.txt", &dialog.RadioButtonTab, 64, 87, 68, 84},
+        {"instrument_photosynthesis_1.txt", &dialog.RadioButtonTab, 71, 127, 112, 124},
+        {"instrument_plantbiophysics_1.csv", &dialog.RadioButtonSemicolon, 1, 19, 0, 15},
+        {"instrument_plantbiophysics_2.csv", &dialog.RadioButtonSemicolon, 13, 13, 22, 24},
+        {"instrument_plantbiophysics_3.csv", &dialog.RadioButtonComma, 1, 19, 10, 22},
+    };
+    for (const auto& log : logs) {
+        platform.openAnswers.push_back(dataFile("instrument/" + log.file));
+        dialog.BtnBrowseClick();
+        EXPECT_TRUE(log.delimiter->checked()) << log.file;
+        EXPECT_EQ(dialog.ColumnNamesRow(), log.namesRow) << log.file;
+        EXPECT_EQ(dialog.EdtLeafTemp.text(), std::to_string(log.leafTemp)) << log.file;
+        EXPECT_EQ(dialog.EdtLight.text(), std::to_string(log.light)) << log.file;
+        EXPECT_EQ(dialog.EdtPressure.text(), std::to_string(log.pressure)) << log.file;
+    }
+    EXPECT_TRUE(platform.errors.empty());
+}
+
+TEST_F(InstrumentFileTest, PecanConditionsAreTheMeansOverTheDataRows)
+{
+    open("instrument_pecan_1.txt", true);
+    mark(1, "18", "7", "5");
+    // The 13 readings of the log; its 56 remark rows hold no number there.
+    const double tleaf[] = {25.79, 25.97, 25.97, 25.95, 25.86, 25.74, 25.75, 25.79, 25.82, 25.85, 25.92, 25.96, 25.99};
+    double sum = 0;
+    for (double t : tleaf)
+        sum += t;
+    const ImportConditions conditions = dialog.GetConditions();
+    ASSERT_TRUE(conditions.leafTemperature && conditions.light && conditions.pressure);
+    EXPECT_NEAR(*conditions.leafTemperature, sum / 13, 1e-12);
+    EXPECT_NEAR(*conditions.light, 19495.0 / 13, 1e-9);
+    EXPECT_NEAR(*conditions.pressure, 936.78 / 13, 1e-9);
+}
+
+TEST_F(InstrumentFileTest, PhotogeaLogImportsAsItsFourCurves)
+{
+    open("instrument_photogea_1.txt", true);
+    dialog.EdtCurveColumn.setText("7");  // ppfd, the light set point
+    dialog.EdtRow.setText("66");
+    const std::vector<std::string> values{"100", "200", "300", "1000"};
+    ASSERT_EQ(dialog.CmbCurveValue.items(), values);
+    // Each curve's own leaf temperature and light (means of the log's Tleaf and Qin).
+    const double tleaf[] = {26.9980444444444, 26.9938722222222, 26.9865166666667, 26.9931388888889};
+    const double light[] = {100.02065, 200.065277777778, 300.063444444444, 1000.00988888889};
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        dialog.CmbCurveValue.setText(values[k]);
+        mark(1, "66", "16", "14");
+        const std::string data = dialog.GetData();
+        EXPECT_EQ(std::count(data.begin(), data.end(), '\n'), 18) << values[k];
+        const ImportConditions conditions = dialog.GetConditions();
+        ASSERT_TRUE(conditions.leafTemperature && conditions.light) << values[k];
+        EXPECT_NEAR(*conditions.leafTemperature, tleaf[k], 1e-9) << values[k];
+        EXPECT_NEAR(*conditions.light, light[k], 1e-9) << values[k];
+    }
+    dialog.CmbCurveValue.setText("100");
+    mark(1, "66", "16", "14");
+    EXPECT_EQ(dialog.GetData().substr(0, 38), "293.0333296402656, 3.695880756555613\r\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -108,6 +109,36 @@ void bindCheckBox(Platform& platform, CheckBox& box, QAbstractButton* button)
             const QSignalBlocker quiet(guarded);
             guarded->setChecked(box.checked());
         }
+    });
+}
+
+void bindComboBox(Platform& platform, ComboBox& box, QComboBox* widget)
+{
+    QPointer<QComboBox> guarded(widget);
+    widget->setToolTip(qs(box.hint));
+    auto showText = [&box, guarded] {
+        if (!guarded)
+            return;
+        const QSignalBlocker quiet(guarded);
+        guarded->setCurrentIndex(guarded->findText(qs(box.text()), Qt::MatchExactly));
+    };
+    auto showItems = [&box, guarded, showText] {
+        if (!guarded)
+            return;
+        {
+            const QSignalBlocker quiet(guarded);
+            guarded->clear();
+            for (const auto& item : box.items())
+                guarded->addItem(qs(item));
+        }
+        showText();
+    };
+    showItems();
+    box.itemsChanged.connect(showItems);
+    box.textChanged.connect(showText);
+    QObject::connect(widget, &QComboBox::activated, widget, [&platform, &box, guarded](int index) {
+        if (guarded && index >= 0)
+            runCommand(platform, [&] { box.setText(guarded->itemText(index).toStdString()); });
     });
 }
 

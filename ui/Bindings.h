@@ -9,6 +9,7 @@
 
 class QAbstractButton;
 class QAction;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,6 +18,7 @@ class QProgressBar;
 
 namespace calvane {
 class CheckBox;
+class ComboBox;
 class Label;
 struct MenuItem;
 class Platform;
@@ -35,6 +37,8 @@ void bindTextField(Platform& platform, TextField& field, QLineEdit* edit);
 // The checked state both ways (a user's click only; the program's changes come from
 // the control), caption and hint. Radio buttons bind the same way.
 void bindCheckBox(Platform& platform, CheckBox& box, QAbstractButton* button);
+// Items and chosen text from the control, the user's choice back; hint as tooltip.
+void bindComboBox(Platform& platform, ComboBox& box, QComboBox* widget);
 // Caption and visibility.
 void bindLabel(Label& label, QLabel* widget);
 void bindLabel(Label& label, QGroupBox* widget);

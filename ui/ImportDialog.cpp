@@ -7,6 +7,7 @@
 #include "ui/QtPlatform.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -35,6 +36,20 @@ QWidget* numberBox(Label& heading, Label& prefix, QLineEdit* edit)
     layout->addWidget(headingLabel, 0, 0, 1, 2);
     layout->addWidget(prefixLabel, 1, 0);
     layout->addWidget(edit, 1, 1);
+    return box;
+}
+
+// The curve: its column under the heading, and beside it the value to import.
+QWidget* curveBox(TFrmParseVerdex& state, QLineEdit* column, QComboBox* value)
+{
+    QWidget* box = numberBox(state.LblCurve, state.LblColCurve, column);
+    auto* layout = static_cast<QGridLayout*>(box->layout());
+    auto* valueLabel = new QLabel;
+    bindLabel(state.LblCurveValue, valueLabel);
+    value->setMinimumWidth(110);
+    value->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    layout->addWidget(valueLabel, 1, 2);
+    layout->addWidget(value, 1, 3);
     return box;
 }
 
@@ -71,14 +86,17 @@ ImportDialog::ImportDialog(TFrmParseVerdex& state, QtPlatform& platform, QWidget
     bindLabel(state.GroupBoxDelimiter, delimiter);
     tab_ = new QRadioButton;
     comma_ = new QRadioButton;
+    semicolon_ = new QRadioButton;
     auto* delimiterGroup = new QButtonGroup(this);
-    delimiterGroup->addButton(tab_);
-    delimiterGroup->addButton(comma_);
-    bindCheckBox(platform, state.RadioButtonTab, tab_);
-    bindCheckBox(platform, state.RadioButtonComma, comma_);
-    auto* delimiterLayout = new QHBoxLayout(delimiter);
-    delimiterLayout->addWidget(tab_);
-    delimiterLayout->addWidget(comma_);
+    auto* delimiterLayout = new QVBoxLayout(delimiter);
+    const std::pair<CheckBox*, QRadioButton*> delimiters[] = {
+        {&state.RadioButtonTab, tab_}, {&state.RadioButtonComma, comma_}, {&state.RadioButtonSemicolon, semicolon_}};
+    for (const auto& [box, button] : delimiters) {
+        delimiterGroup->addButton(button);
+        bindCheckBox(platform, *box, button);
+        delimiterLayout->addWidget(button);
+    }
+    delimiterLayout->addStretch(1);
 
     auto* instructions = new QLabel;
     bindLabel(state.LabelInstructions, instructions);
@@ -88,18 +106,44 @@ ImportDialog::ImportDialog(TFrmParseVerdex& state, QtPlatform& platform, QWidget
     ci_ = new QLineEdit;
     qObs_ = new QLineEdit;
     assimilation_ = new QLineEdit;
-    bindTextField(platform, state.EdtRow, row_);
-    bindTextField(platform, state.EdtCi, ci_);
-    bindTextField(platform, state.EdtQObs, qObs_);
-    bindTextField(platform, state.EdtAssimilation, assimilation_);
-    auto* numbers = new QHBoxLayout;
-    numbers->addWidget(numberBox(state.Label11, state.Label10, row_));
-    QWidget* ciBox = numberBox(state.LblCi, state.LblColCi, ci_);
-    QWidget* qBox = numberBox(state.LblQ, state.LblColQ, qObs_);
-    numbers->addWidget(ciBox);
-    numbers->addWidget(qBox);
-    numbers->addWidget(numberBox(state.Label6, state.Label9, assimilation_));
-    numbers->addStretch(1);
+    endRow_ = new QLineEdit;
+    leafTemp_ = new QLineEdit;
+    light_ = new QLineEdit;
+    pressure_ = new QLineEdit;
+    curveColumn_ = new QLineEdit;
+    curveValue_ = new QComboBox;
+    const std::pair<TextField*, QLineEdit*> fields[] = {
+        {&state.EdtRow, row_},           {&state.EdtCi, ci_},
+        {&state.EdtQObs, qObs_},         {&state.EdtAssimilation, assimilation_},
+        {&state.EdtEndRow, endRow_},     {&state.EdtLeafTemp, leafTemp_},
+        {&state.EdtLight, light_},       {&state.EdtPressure, pressure_},
+        {&state.EdtCurveColumn, curveColumn_},
+    };
+    for (const auto& [field, edit] : fields)
+        bindTextField(platform, *field, edit);
+    bindComboBox(platform, state.CmbCurveValue, curveValue_);
+
+    // Two rows that line up: what to import, then the optional conditions and curve.
+    // The Ci and Q boxes share a place, as only one of them shows.
+    auto* xBox = new QWidget;
+    auto* xLayout = new QHBoxLayout(xBox);
+    xLayout->setContentsMargins(0, 0, 0, 0);
+    xLayout->setSpacing(0);
+    xLayout->addWidget(numberBox(state.LblCi, state.LblColCi, ci_));
+    xLayout->addWidget(numberBox(state.LblQ, state.LblColQ, qObs_));
+    auto* numbers = new QGridLayout;
+    numbers->setHorizontalSpacing(0);
+    QWidget* const boxes[2][4] = {
+        {numberBox(state.Label11, state.Label10, row_), numberBox(state.LblEndRow, state.LblRowEnd, endRow_), xBox,
+         numberBox(state.Label6, state.Label9, assimilation_)},
+        {numberBox(state.LblLeafTemp, state.LblColLeafTemp, leafTemp_),
+         numberBox(state.LblLight, state.LblColLight, light_),
+         numberBox(state.LblPressure, state.LblColPressure, pressure_), curveBox(state, curveColumn_, curveValue_)},
+    };
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 4; ++c)
+            numbers->addWidget(boxes[r][c], r, c, Qt::AlignLeft | Qt::AlignTop);
+    numbers->setColumnStretch(4, 1);
 
     auto* markRow = new QHBoxLayout;
     markRow->addWidget(delimiter);
@@ -119,8 +163,18 @@ ImportDialog::ImportDialog(TFrmParseVerdex& state, QtPlatform& platform, QWidget
         {&state.PopUpACiPhotoSynth, &TFrmParseVerdex::PopUpACiPhotoSynthClick},
         {&state.PopUpQObsPar, &TFrmParseVerdex::PopUpQObsParClick},
         {&state.PopUpAssimilation, &TFrmParseVerdex::PopUpAssimilationClick},
+        {nullptr, nullptr},  // the optional ones below a separator
+        {&state.PopUpEndOfData, &TFrmParseVerdex::PopUpEndOfDataClick},
+        {&state.PopUpLeafTemp, &TFrmParseVerdex::PopUpLeafTempClick},
+        {&state.PopUpLight, &TFrmParseVerdex::PopUpLightClick},
+        {&state.PopUpPressure, &TFrmParseVerdex::PopUpPressureClick},
+        {&state.PopUpCurve, &TFrmParseVerdex::PopUpCurveClick},
     };
     for (const auto& [label, handler] : items) {
+        if (!label) {
+            popupMenu_->addSeparator();
+            continue;
+        }
         QAction* action = popupMenu_->addAction(QString());
         bindLabel(*label, action);
         connect(action, &QAction::triggered, this, [this, handler = handler] { run([&] { (state_.*handler)(); }); });

@@ -1,12 +1,14 @@
 #pragma once
 // The instrument file import dialog over a TFrmParseVerdex, shown modally through the
 // platform: the file name with its live status, Browse, the delimiter, the preview
-// grid with its marking menu, the three numbers, Ok and Cancel.
+// grid with its marking menu, the rows and columns to import (with the optional end
+// row, condition columns and curve), Ok and Cancel.
 
 #include <QDialog>
 
 #include <functional>
 
+class QComboBox;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -33,8 +35,15 @@ public:
     QLineEdit* ciEdit() const { return ci_; }
     QLineEdit* qObsEdit() const { return qObs_; }
     QLineEdit* assimilationEdit() const { return assimilation_; }
+    QLineEdit* endRowEdit() const { return endRow_; }
+    QLineEdit* leafTempEdit() const { return leafTemp_; }
+    QLineEdit* lightEdit() const { return light_; }
+    QLineEdit* pressureEdit() const { return pressure_; }
+    QLineEdit* curveColumnEdit() const { return curveColumn_; }
+    QComboBox* curveValueBox() const { return curveValue_; }
     QRadioButton* tabButton() const { return tab_; }
     QRadioButton* commaButton() const { return comma_; }
+    QRadioButton* semicolonButton() const { return semicolon_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
 
@@ -55,8 +64,15 @@ private:
     QLineEdit* ci_;
     QLineEdit* qObs_;
     QLineEdit* assimilation_;
+    QLineEdit* endRow_;
+    QLineEdit* leafTemp_;
+    QLineEdit* light_;
+    QLineEdit* pressure_;
+    QLineEdit* curveColumn_;
+    QComboBox* curveValue_;
     QRadioButton* tab_;
     QRadioButton* comma_;
+    QRadioButton* semicolon_;
     QPushButton* ok_;
     QPushButton* cancel_;
 };

@@ -8,10 +8,13 @@
 #include "ui/QtPlatform.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace calvane;
@@ -98,6 +101,57 @@ private slots:
         QCOMPARE(aq.aqEdit_Status.text(), std::string());
         QCOMPARE(grid.cell(1, 1), std::string("1999.9872727272725 "));
         QCOMPARE(app.importSettings.DataStartRow, 0);
+    }
+
+    void semicolonEndRowConditionsAndCurveFollowTheDialog()
+    {
+        QtPlatform platform;
+        ImportSettings settings;
+        TFrmParseVerdex state(platform, settings);
+        ImportDialog dialog(state, platform);
+        state.SetImportType(1);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTemporaryDir folder;
+        const QString path = folder.filePath("log.csv");
+        QFile log(path);
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        log.write("Obs;Ci;A;Tleaf;ppfd\n1;300;10;25;100\n2;400;12;26;200\n3;500;13;27;200\n");
+        log.close();
+
+        QTest::keyClicks(dialog.fileNameEdit(), path);
+        QCOMPARE(dialog.leafTempEdit()->text(), QStringLiteral("0"));  // Comma splits nothing here
+        QTest::mouseClick(dialog.semicolonButton(), Qt::LeftButton);
+        QVERIFY(state.RadioButtonSemicolon.checked());
+        QVERIFY(!dialog.commaButton()->isChecked());
+        QCOMPARE(dialog.leafTempEdit()->text(), QStringLiteral("4"));
+        QVERIFY(dialog.leafTempEdit()->isVisibleTo(&dialog));
+
+        dialog.rowEdit()->selectAll();
+        QTest::keyClicks(dialog.rowEdit(), "2");
+        QTest::keyClicks(dialog.endRowEdit(), "3");
+        QCOMPARE(state.EdtEndRow.text(), std::string("3"));
+        dialog.curveColumnEdit()->selectAll();
+        QTest::keyClicks(dialog.curveColumnEdit(), "5");
+        QComboBox* values = dialog.curveValueBox();
+        QCOMPARE(values->count(), 2);
+        QCOMPARE(values->currentText(), QStringLiteral("100"));
+        QTest::keyClick(values, Qt::Key_Down);  // the user's choice
+        QCOMPARE(state.CmbCurveValue.text(), std::string("200"));
+        state.CmbCurveValue.setText("100");
+        QCOMPARE(values->currentText(), QStringLiteral("100"));
+
+        // The menu's new entries; the conditions only for an A/Ci import.
+        QStringList entries;
+        for (QAction* action : dialog.popupMenu()->actions())
+            if (!action->isSeparator() && action->isVisible())
+                entries << action->text();
+        QCOMPARE(entries, (QStringList{"Start Of Data", "Ci PhotoSynth", "Assimilation", "End Of Data", "Leaf Temp",
+                                       "Light", "Pressure", "Curve"}));
+        state.SetImportType(0);
+        QVERIFY(!dialog.leafTempEdit()->isVisibleTo(&dialog));
+        QVERIFY(!dialog.pressureEdit()->isVisibleTo(&dialog));
+        QVERIFY(dialog.curveColumnEdit()->isVisibleTo(&dialog));
     }
 };
 
