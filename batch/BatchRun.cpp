@@ -40,7 +40,7 @@ namespace {
 const char* const usageText =
     "usage: calvane-batch aci|aq [OPTIONS] INPUT...\n"
     "  inputs:   files, and folders standing for their .csv files\n"
-    "  loading:  (default: File > Import > CSV Text)  --drop  --instrument ROW,XCOL,ACOL [--tab]\n"
+    "  loading:  (default: File > Import > CSV Text)  --drop  --instrument ROW,XCOL,ACOL [--tab|--semicolon|--comma]\n"
     "  tables:   --group COLUMN --x COLUMN --a COLUMN;  logs: --instrument ROW,XCOL,ACOL --group COLUMN\n"
     "  means:    aci: --tleaf COLUMN --light COLUMN --patm COLUMN (kPa)   aq: --parabs COLUMN\n"
     "            (each curve's mean of that column into Temp, Light, the standard fit's Patm, ParAbs)\n"
@@ -72,7 +72,7 @@ struct Options {
     Kind kind = Kind::Aci;
     std::optional<Loading> loading;
     std::vector<std::string> instrumentParts;
-    bool tab = false;
+    std::optional<LogDelimiter> delimiter;  // --tab, --semicolon or --comma; else the file's own
     std::vector<FieldAction> fields;
     std::vector<std::string> commands;
     bool none = false;
@@ -628,8 +628,13 @@ Options parseArguments(const std::vector<std::string>& args)
             options.instrumentParts = splitAt(value(), ',');
             if (options.instrumentParts.size() != 3)
                 throw UsageError("--instrument takes ROW,XCOL,ACOL");
-        } else if (arg == "--tab") {
-            options.tab = true;
+        } else if (arg == "--tab" || arg == "--semicolon" || arg == "--comma") {
+            const LogDelimiter delimiter = arg == "--tab"         ? LogDelimiter::Tab
+                                           : arg == "--semicolon" ? LogDelimiter::Semicolon
+                                                                  : LogDelimiter::Comma;
+            if (options.delimiter && *options.delimiter != delimiter)
+                throw UsageError("--tab, --semicolon, --comma: one delimiter only");
+            options.delimiter = delimiter;
         } else if (arg == "--none") {
             options.none = true;
         } else if (arg == "--standard-fit") {
@@ -694,8 +699,8 @@ Options parseArguments(const std::vector<std::string>& args)
         throw UsageError("-o cannot go with --out-dir");
     if (options.none && !options.commands.empty())
         throw UsageError("--none cannot go with a command");
-    if (options.tab && options.loading != Loading::Instrument)
-        throw UsageError("--tab goes with --instrument");
+    if (options.delimiter && options.loading != Loading::Instrument)
+        throw UsageError("--tab, --semicolon and --comma go with --instrument");
     checkChartOptions(options);
     return options;
 }
@@ -736,7 +741,7 @@ void applyField(const FieldAction& action, Session& session)
 
 InstrumentImport instrumentImport(const Options& options)
 {
-    return {options.tab, options.instrumentParts, options.group};
+    return {options.delimiter, options.instrumentParts, options.group};
 }
 
 // `groupValue`: the curve of an instrument log cut by --group.

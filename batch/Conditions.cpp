@@ -31,7 +31,22 @@ int logColumn(const TFrmParseVerdex& dialog, const std::string& file, const std:
 void fillInstrumentDialog(TFrmParseVerdex& dialog, TextField& xColumn, const std::string& file,
                           const InstrumentImport& import)
 {
-    (import.tab ? dialog.RadioButtonTab : dialog.RadioButtonComma).setChecked(true);
+    LogDelimiter delimiter = LogDelimiter::Comma;
+    if (import.delimiter)
+        delimiter = *import.delimiter;
+    else if (const auto bytes = readFileBytes(file))
+        delimiter = detectLogDelimiter(decodeText(*bytes));
+    switch (delimiter) {
+    case LogDelimiter::Tab:
+        dialog.RadioButtonTab.setChecked(true);
+        break;
+    case LogDelimiter::Semicolon:
+        dialog.RadioButtonSemicolon.setChecked(true);
+        break;
+    case LogDelimiter::Comma:
+        dialog.RadioButtonComma.setChecked(true);
+        break;
+    }
     dialog.EdtVerdexFileName.setText(file);
     for (TextField* condition : {&dialog.EdtLeafTemp, &dialog.EdtLight, &dialog.EdtPressure})
         condition->setText("0");

@@ -5,6 +5,7 @@
 // --group cutting a log into one curve per value of a column.
 
 #include "core/Controls.h"
+#include "import/LogColumns.h"
 #include "import/ParseVerdex.h"
 
 #include <optional>
@@ -38,12 +39,14 @@ Means instrumentMeans(const TFrmParseVerdex& dialog, const std::string& name, co
 
 // How the command line drives File > Import > "Verdex Output".
 struct InstrumentImport {
-    bool tab = false;
+    // --tab or --semicolon; without either, the file's own delimiter, as the dialog
+    // picks it when a file is browsed to.
+    std::optional<LogDelimiter> delimiter;
     std::vector<std::string> parts;          // ROW, XCOL, ACOL, as given
     std::optional<std::string> groupColumn;  // --group: one curve per value of this column
 };
 
-// Fills the dialog as a user would and presses Ok: Tab or Comma, the file, the start
+// Fills the dialog as a user would and presses Ok: the delimiter, the file, the start
 // row, the x column (`xColumn`, the window's Ci or Q field) and the A column; with a
 // group column, that column and `groupValue`, so only that curve's rows come back.
 // The conditions the dialog recognised are set to none: calvane-batch takes a

@@ -278,9 +278,21 @@ TEST_F(Batch, InstrumentFilesInTabMode)
     EXPECT_EQ(aciLines[11], "  \"Ci\" , \"Photo\"");  // the column names became the headers
     EXPECT_EQ(aciLines[24], "  1.23E+03 , 43.1");     // the last point, from line 78 of the file
 
-    const Outcome comma = run({"aci", "--instrument", "17,7,5", "--none", dataFile("instrument/instrument_pecan_1.txt")});
+    // Without a delimiter option the file's own is taken; --comma forces Comma mode,
+    // where nothing splits.
+    const Outcome own = run({"aci", "--instrument", " 17 , 7,5", "--none", dataFile("instrument/instrument_pecan_1.txt")});
+    EXPECT_EQ(own.out, aci.out);
+    const Outcome comma =
+        run({"aci", "--instrument", "17,7,5", "--comma", "--none", dataFile("instrument/instrument_pecan_1.txt")});
     EXPECT_EQ(comma.status, 0);
-    EXPECT_EQ(comma.out, freshAciHead + repeated("  , \r\n", 32));  // nothing splits without tabs
+    EXPECT_EQ(comma.out, freshAciHead + repeated("  , \r\n", 32));
+
+    // A semicolon log, found by itself or named.
+    const std::string semicolons = dataFile("instrument/instrument_plantbiophysics_2.csv");
+    const Outcome found = run({"aq", "--instrument", "14,22,4", "--plot", semicolons});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(crlfLines(found.out)[10], "  2000 , 7.02, 1700");
+    EXPECT_EQ(run({"aq", "--instrument", "14,22,4", "--semicolon", "--plot", semicolons}).out, found.out);
 }
 
 TEST_F(Batch, ChecksAreWarningsThatNameTheCurveAndKeepTheStatus)
