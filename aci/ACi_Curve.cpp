@@ -551,7 +551,10 @@ std::string TfrmACi_Curve::standardFitNote(const AciStandardFitResult& fit)
     std::string note = "Fitted to " + std::to_string(fit.points) + " points; converged from " +
                        std::to_string(fit.convergedStarts) + " of " + std::to_string(fit.starts) +
                        " starting points";
-    if (fit.jInsteadOfJmax)
+    if (fit.lightCeilingExceeded)
+        note += "; the points need more J than a light of " + formatRounded(*fit.lightCeilingExceeded, 4) +
+                " allows, so J is reported instead of Jmax";
+    else if (fit.jInsteadOfJmax)
         note += "; no positive light value, so J is reported instead of Jmax";
     if (!fit.transitionCi)
         note += "; Rubisco and RuBP limitation do not meet above GammaStar";

@@ -23,6 +23,10 @@ void standardFitChecks(std::vector<std::string>& found, const AciStandardFitResu
     add(found, fittedRate(std::string(standardFitName) + " " + j, fit.jmax));
     if (fit.tpuFitted)
         add(found, fittedRate(std::string(standardFitName) + " TPU", fit.tpu));
+    if (fit.lightCeilingExceeded)
+        found.push_back(std::string(standardFitName) + ": at a light of " + checks::text(*fit.lightCeilingExceeded) +
+                        " J cannot exceed " + checks::text(lightLimitedJ(*fit.lightCeilingExceeded)) +
+                        ", but the points need J = " + checks::text(fit.jmax) + ": J is reported instead of Jmax");
     if (points.empty())
         return;
     const double low = points.minX(), high = points.maxX();

@@ -4,8 +4,6 @@
 // are heavy to compile, and nothing outside this file needs them.
 #include <ceres/ceres.h>
 
-#include "core/NumberText.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -418,6 +416,8 @@ AciStandardConstants aciStandardConstants(double leafTemperature, double patm)
     return c;
 }
 
+double lightLimitedJ(double ppfd) { return quantumYield * ppfd; }
+
 double vcmaxTemperatureResponse(double leafTemperature)
 {
     return arrhenius(1, vcmaxActivation, leafTemperature);
@@ -495,17 +495,16 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
     }
     if (!best) {
         // At low light J cannot pass its light-limited ceiling, whatever Jmax: a curve
-        // that needs more drives Jmax without bound. Say so, with the J it needs.
+        // that needs more drives Jmax without bound. Such a curve is fitted for J
+        // itself, as without a light value, and says which light it could not meet.
         if (model.ppfd) {
             AciStandardFitSettings withoutLight = settings;
             withoutLight.ppfd.reset();
-            const AciStandardFitResult j = fitAciStandard(points, withoutLight);
-            const double ceiling = quantumYield * *model.ppfd;
-            if (j.fitted && j.jmax >= ceiling)
-                return cannotFit(result, "at a light of " + formatRounded(*model.ppfd, 4) + " J cannot exceed " +
-                                             formatRounded(ceiling, 4) + ", but these points need J = " +
-                                             formatRounded(j.jmax, 4) +
-                                             " (fit without a light value to report J itself)");
+            AciStandardFitResult j = fitAciStandard(points, withoutLight);
+            if (j.fitted && j.jmax >= lightLimitedJ(*model.ppfd)) {
+                j.lightCeilingExceeded = *model.ppfd;
+                return j;
+            }
         }
         return cannotFit(result, "the solver did not converge from any of " + std::to_string(result.starts) +
                                      " starting points");

@@ -49,6 +49,10 @@ struct AciStandardFitResult {
     bool tpuFitted = false;
     double tpu = 0, tpuSE = 0;
     bool jInsteadOfJmax = false;
+    // The light at which the points need more J than the light allows (a curve measured
+    // at low light, taken against the model's quantum yield): J is then fitted itself,
+    // as without a light value.
+    std::optional<double> lightCeilingExceeded;
 
     // Vcmax and Jmax at 25 degrees C; no Jmax25 when J was fitted.
     double vcmax25 = 0;
@@ -73,6 +77,9 @@ struct AciStandardFitResult {
     AciStandardFitSettings settings;
     AciStandardConstants constants;
 };
+
+// J's ceiling at a light: its light-limited rate, quantum yield times light.
+double lightLimitedJ(double ppfd);
 
 // Fits the standard model to (Ci, A) points (Ci in umol mol-1, A in umol m-2 s-1).
 // Never throws for a curve that cannot be fitted: the result says so instead.

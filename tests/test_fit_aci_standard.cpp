@@ -182,10 +182,11 @@ TEST(AciStandardFit, CurvesThatCannotBeFittedSayWhy)
               "Cannot fit: no point is limited by TPU, so these points do not determine it; fit without TPU");
 }
 
-TEST(AciStandardFit, ALowLightCurveThatNeedsMoreElectronTransportSaysSo)
+TEST(AciStandardFit, ALowLightCurveThatNeedsMoreElectronTransportGetsJItself)
 {
     // A tobacco curve measured at 100 umol m-2 s-1 (examples/aci-curves.csv): its A
-    // needs more J than the light-limited ceiling 0.24 x 100 allows.
+    // needs more J than the light-limited ceiling 0.24 x 100 allows, so Jmax has no
+    // finite optimum.
     std::ifstream in(dataFile("../../examples/aci-curves.csv"));
     Points points;
     for (std::string line; std::getline(in, line);) {
@@ -202,9 +203,13 @@ TEST(AciStandardFit, ALowLightCurveThatNeedsMoreElectronTransportSaysSo)
     settings.leafTemperature = 27;
     settings.ppfd = 100;
     const AciStandardFitResult lit = fitAciStandard(points, settings);
-    EXPECT_FALSE(lit.fitted);
-    EXPECT_EQ(lit.message, "Cannot fit: at a light of 100 J cannot exceed 24, but these points need J = 33.26 (fit "
-                           "without a light value to report J itself)");
+    // J itself is fitted, as without a light value, and the light it exceeds is named.
+    ASSERT_TRUE(lit.fitted) << lit.message;
+    EXPECT_TRUE(lit.jInsteadOfJmax);
+    EXPECT_EQ(lit.lightCeilingExceeded, 100);
+    EXPECT_GT(lit.jmax, lightLimitedJ(100));
     settings.ppfd.reset();
-    EXPECT_TRUE(fitAciStandard(points, settings).fitted);
+    const AciStandardFitResult dark = fitAciStandard(points, settings);
+    EXPECT_EQ(dark.jmax, lit.jmax);
+    EXPECT_FALSE(dark.lightCeilingExceeded);
 }
