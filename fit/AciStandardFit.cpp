@@ -467,7 +467,7 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
     }
     // Standard errors need at least one degree of freedom left over.
     if (result.points <= result.parameters)
-        return cannotFit(result, std::to_string(result.points) + " points for " + std::to_string(result.parameters) +
+        return cannotFit(result, std::to_string(result.points) + (result.points == 1 ? " point for " : " points for ") + std::to_string(result.parameters) +
                                      " parameters; at least " + std::to_string(result.parameters + 1) +
                                      " are needed");
 

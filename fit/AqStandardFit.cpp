@@ -443,7 +443,7 @@ std::string pointsProblem(const Points& points, int freeParameters)
             return "a point's Qa or A is not a finite number";
     }
     if (static_cast<int>(points.size()) <= freeParameters)
-        return std::to_string(points.size()) + " points for " + std::to_string(freeParameters) +
+        return std::to_string(points.size()) + (points.size() == 1 ? " point for " : " points for ") + std::to_string(freeParameters) +
                " free parameters; at least " + std::to_string(freeParameters + 1) + " are needed";
     return {};
 }
