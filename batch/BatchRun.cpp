@@ -7,7 +7,7 @@
 #include "batch/CurveTable.h"
 #include "batch/Progress.h"
 #include "batch/Summary.h"
-#include "chart/WindowCharts.h"
+#include "chart/spec/WindowCharts.h"
 #include "core/Errors.h"
 #include "core/ExportFile.h"
 #include "core/NumberText.h"

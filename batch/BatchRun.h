@@ -2,8 +2,8 @@
 // calvane-batch: analysis windows' commands run headless, on the same code as the
 // desktop program, ending with what File > Export writes; one fresh window per curve.
 
-#include "chart/ChartSpec.h"
-#include "chart/Figure.h"
+#include "chart/spec/ChartSpec.h"
+#include "chart/spec/Figure.h"
 
 #include <atomic>
 #include <cstddef>

@@ -1,7 +1,7 @@
 // calvane-batch: runs analysis windows headless and writes their exports.
 
 #include "batch/BatchRun.h"
-#include "chart/FigureFile.h"
+#include "chart/qt/FigureFile.h"
 
 #include <QtWidgets/QApplication>
 
