@@ -680,13 +680,14 @@ std::vector<std::string> TfrmAQ_C3_Curve::standardFitExportLines() const
         plain("Light Saturation Point", aqEdit_StdLightSat),
     };
     note(lines, stdOptimum_);
-    for (std::string line : {std::string(), std::string("Standard fit (non-rectangular hyperbola)"),
-                             withError("Phi", aqEdit_NrhPhi, aqEdit_NrhPhiSE),
-                             withError("Amax", aqEdit_NrhAmax, aqEdit_NrhAmaxSE),
-                             withError("Theta", aqEdit_NrhTheta, aqEdit_NrhThetaSE),
-                             withError("Rd", aqEdit_NrhRd, aqEdit_NrhRdSE), plain("SSE", aqEdit_NrhSSE),
-                             plain("RMSE", aqEdit_NrhRMSE), plain("Light Compensation Point", aqEdit_NrhLightComp),
-                             plain("Light Saturation Point", aqEdit_NrhLightSat)})
+    for (const std::string& line : {std::string(), std::string("Standard fit (non-rectangular hyperbola)"),
+                                    withError("Phi", aqEdit_NrhPhi, aqEdit_NrhPhiSE),
+                                    withError("Amax", aqEdit_NrhAmax, aqEdit_NrhAmaxSE),
+                                    withError("Theta", aqEdit_NrhTheta, aqEdit_NrhThetaSE),
+                                    withError("Rd", aqEdit_NrhRd, aqEdit_NrhRdSE), plain("SSE", aqEdit_NrhSSE),
+                                    plain("RMSE", aqEdit_NrhRMSE),
+                                    plain("Light Compensation Point", aqEdit_NrhLightComp),
+                                    plain("Light Saturation Point", aqEdit_NrhLightSat)})
         lines.push_back(line);
     note(lines, stdHyperbola_);
     return lines;

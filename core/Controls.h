@@ -190,7 +190,8 @@ public:
     }
     void setSingleLine(std::string line)
     {
-        lines_.assign(1, std::move(line));
+        lines_.clear();
+        lines_.push_back(std::move(line));
         changed.emit();
     }
     Signal<> changed;

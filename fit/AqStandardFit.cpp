@@ -319,10 +319,11 @@ CurveShape shapeOf(Points points)
         shape.largestMagnitude = std::max(shape.largestMagnitude, std::abs(y));
     }
     const std::size_t m = std::min<std::size_t>(3, points.size());
+    const auto count = static_cast<double>(m);
     double mx = 0, my = 0;
     for (std::size_t i = 0; i < m; ++i) {
-        mx += points[i].first / m;
-        my += points[i].second / m;
+        mx += points[i].first / count;
+        my += points[i].second / count;
     }
     double sxx = 0, sxy = 0;
     for (std::size_t i = 0; i < m; ++i) {

@@ -164,7 +164,9 @@ std::vector<Parameters> startingPoints(const Problem& problem)
             grid.push_back(projectedNode(problem, ea, ds));
         }
     }
-    auto at = [&](int i, int j) -> const GridNode& { return grid[static_cast<std::size_t>(i * columns + j)]; };
+    auto at = [&](int i, int j) -> const GridNode& {
+        return grid[static_cast<std::size_t>(i) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(j)];
+    };
 
     std::vector<GridNode> minima;
     for (int i = 0; i <= eaSteps; ++i) {
@@ -190,6 +192,7 @@ std::vector<Parameters> startingPoints(const Problem& problem)
         minima.resize(mostMinima);
 
     std::vector<Parameters> starts;
+    starts.reserve(minima.size());
     for (const auto& node : minima)
         starts.push_back(node.p);
     constexpr int spread = 4;
