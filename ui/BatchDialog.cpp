@@ -2,8 +2,8 @@
 #include "aci/ACi_Curve.h"
 #include "aq/AQ_C3_Curve.h"
 #include "batch/BatchRun.h"
-#include "batch/CurveTable.h"
 #include "core/Platform.h"
+#include "import/DelimitedText.h"
 
 #include "ui/BatchDialog.h"
 
@@ -364,7 +364,7 @@ void BatchDialog::loadSummary(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = file.readAll();
-    const auto records = batch::readDelimited(std::string_view(bytes.constData(), bytes.size()), ',');
+    const auto records = readDelimited(std::string_view(bytes.constData(), bytes.size()), ',');
     if (records.empty())
         return;
     QStringList header;
