@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 
-#include "batch/BatchRun.h"
+#include "batch/BatchOptions.h"
 #include "batch/CurveTable.h"
 #include "batch/Summary.h"
 

@@ -1,7 +1,7 @@
 // The state first: its Signal::emit must be seen before Qt defines emit away.
 #include "aci/ACi_Curve.h"
 #include "aq/AQ_C3_Curve.h"
-#include "batch/BatchRun.h"
+#include "batch/BatchOptions.h"
 #include "core/Platform.h"
 #include "import/DelimitedText.h"
 
