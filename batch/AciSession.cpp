@@ -5,7 +5,7 @@
 
 #include "aci/ACi_Curve.h"
 #include "batch/Summary.h"
-#include "chart/WindowCharts.h"
+#include "chart/spec/WindowCharts.h"
 
 #include <map>
 

@@ -5,7 +5,7 @@
 
 #include "aq/AQ_C3_Curve.h"
 #include "batch/Summary.h"
-#include "chart/WindowCharts.h"
+#include "chart/spec/WindowCharts.h"
 #include "core/NumberText.h"
 
 #include <array>

@@ -5,7 +5,7 @@
 
 #include "batch/BatchJob.h"
 #include "batch/Conditions.h"
-#include "chart/Figure.h"
+#include "chart/spec/Figure.h"
 
 #include <filesystem>
 #include <optional>

@@ -4,8 +4,8 @@
 // File > Export writes. The command line and the desktop's Batch Fit dialog both call it.
 
 #include "batch/BatchJob.h"
-#include "chart/ChartSpec.h"
-#include "chart/Figure.h"
+#include "chart/spec/ChartSpec.h"
+#include "chart/spec/Figure.h"
 
 #include <atomic>
 #include <cstddef>

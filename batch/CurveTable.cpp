@@ -51,8 +51,8 @@ TableSplit splitTable(std::string_view text, const std::string& name, const Tabl
                               quotedName(reference);
             return std::nullopt;
         }
-        const std::string& text = header.fields[*index];
-        return Column{*index, text.empty() ? "column " + std::to_string(*index + 1) : "column " + quotedName(text)};
+        const std::string& title = header.fields[*index];
+        return Column{*index, title.empty() ? "column " + std::to_string(*index + 1) : "column " + quotedName(title)};
     };
     const auto group = resolve(columns.group);
     const auto x = resolve(columns.x);
@@ -81,10 +81,10 @@ TableSplit splitTable(std::string_view text, const std::string& name, const Tabl
         };
         // A number cell as the grid reads it: a decimal comma becomes '.'.
         auto cell = [&](const Column& column) -> std::string {
-            std::string text = field(column);
-            if (delimiter != ',' && isDecimalCommaNumber(text))
-                std::replace(text.begin(), text.end(), ',', '.');
-            return text;
+            std::string cellText = field(column);
+            if (delimiter != ',' && isDecimalCommaNumber(cellText))
+                std::replace(cellText.begin(), cellText.end(), ',', '.');
+            return cellText;
         };
         const std::string value = field(*group);  // the group value as written
         auto [found, added] = curveOf.try_emplace(value, split.curves.size());
@@ -100,14 +100,14 @@ TableSplit splitTable(std::string_view text, const std::string& name, const Tabl
         if (value.empty())
             fail("the group " + group->label + " is empty");
         auto number = [&](const Column& column) -> std::optional<double> {
-            const std::string text = cell(column);
-            if (text.empty()) {
+            const std::string cellText = cell(column);
+            if (cellText.empty()) {
                 fail(column.label + " is empty");
                 return std::nullopt;
             }
-            const auto read = readNumber(text, '.');
+            const auto read = readNumber(cellText, '.');
             if (!read)
-                fail(quotedName(text) + " in " + column.label + " is not a number");
+                fail(quotedName(cellText) + " in " + column.label + " is not a number");
             return read;
         };
         const bool xRead = number(*x).has_value();

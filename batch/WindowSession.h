@@ -4,7 +4,7 @@
 // of the run summary. One session owns one fresh window.
 
 #include "batch/BatchJob.h"
-#include "chart/ChartSpec.h"
+#include "chart/spec/ChartSpec.h"
 #include "core/Controls.h"
 #include "core/Platform.h"
 

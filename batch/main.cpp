@@ -1,8 +1,8 @@
 // calvane-batch: runs analysis windows headless and writes their exports.
 
 #include "batch/BatchOptions.h"
-#include "chart/FigureApplication.h"
-#include "chart/FigureFile.h"
+#include "chart/qt/FigureApplication.h"
+#include "chart/qt/FigureFile.h"
 
 #include <unistd.h>
 

@@ -48,7 +48,9 @@ double runOnce(const std::vector<std::string>& args, unsigned workers)
 {
     std::ostringstream out, err;
     const auto start = std::chrono::steady_clock::now();
-    const int status = calvane::batch::runBatch(args, out, err, '.', {workers, false});
+    calvane::batch::RunSettings settings;
+    settings.workers = workers;
+    const int status = calvane::batch::runBatch(args, out, err, '.', settings);
     benchmark::DoNotOptimize(status);
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

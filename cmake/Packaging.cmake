@@ -2,11 +2,7 @@
 # the two programs, the launcher entry and its icon, under the usual share/ paths.
 include(GNUInstallDirs)
 
-# The desktop program comes from ui/; a tree without it still installs the batch command.
-if(TARGET calvane)
-  install(TARGETS calvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-install(TARGETS calvane-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS calvane calvane-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/calvane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/calvane.svg

@@ -10,7 +10,7 @@ using Colour = std::uint32_t;
 
 constexpr Colour rgb(unsigned r, unsigned g, unsigned b)
 {
-    return Colour(r & 0xFF) | (Colour(g & 0xFF) << 8) | (Colour(b & 0xFF) << 16);
+    return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
 constexpr unsigned redOf(Colour c) { return c & 0xFF; }
 constexpr unsigned greenOf(Colour c) { return (c >> 8) & 0xFF; }

@@ -99,8 +99,8 @@ private:
 // or the program made it.
 class CheckBox {
 public:
-    explicit CheckBox(std::string caption = {}, std::string hint = {})
-        : caption(std::move(caption)), hint(std::move(hint)) {}
+    explicit CheckBox(std::string captionText = {}, std::string hintText = {})
+        : caption(std::move(captionText)), hint(std::move(hintText)) {}
 
     bool checked() const { return checked_; }
     void setChecked(bool checked)

@@ -15,8 +15,8 @@ class PointSeries {
 public:
     enum class Kind { Points, Line };
 
-    PointSeries(std::string title, Kind kind, Colour colour)
-        : title(std::move(title)), kind(kind), colour(colour) {}
+    PointSeries(std::string seriesTitle, Kind seriesKind, Colour seriesColour)
+        : title(std::move(seriesTitle)), kind(seriesKind), colour(seriesColour) {}
 
     void clear();
     void add(double x, double y);

@@ -229,7 +229,7 @@ FileWriteHooks& fileWriteHooks()
 long writeSome(int fd, const char* data, std::size_t size)
 {
     const auto& hook = fileWriteHooks().write;
-    return hook ? hook(fd, data, size) : static_cast<long>(::write(fd, data, size));
+    return hook ? hook(fd, data, size) : ::write(fd, data, size);
 }
 
 int renameFile(const char* from, const char* to)

@@ -320,9 +320,12 @@ TEST_F(ManyCurves, ParallelRunsGiveTheSequentialBytes)
         args.push_back(dataFile(std::string("aq/") + name + ".csv"));
     args.push_back(dir.path("missing.csv"));
     std::ostringstream sequentialOut, sequentialErr, parallelOut, parallelErr;
-    const int sequential = runBatch(args, sequentialOut, sequentialErr, '.', {1, false});
+    RunSettings oneWorker, fourWorkers;
+    oneWorker.workers = 1;
+    fourWorkers.workers = 4;
+    const int sequential = runBatch(args, sequentialOut, sequentialErr, '.', oneWorker);
     const std::string sequentialSummary = readBytes(dir.path("s.csv"));
-    const int parallel = runBatch(args, parallelOut, parallelErr, '.', {4, false});
+    const int parallel = runBatch(args, parallelOut, parallelErr, '.', fourWorkers);
     EXPECT_EQ(sequential, 1);
     EXPECT_EQ(parallel, sequential);
     EXPECT_EQ(parallelOut.str(), sequentialOut.str());

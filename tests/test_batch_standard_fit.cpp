@@ -82,7 +82,7 @@ TEST(BatchStandardFit, SummaryColumns)
     const auto row = splitCsv(lines[1]);
     auto cell = [&](const std::string& name) {
         const auto k = static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
-        return k < row.size() ? row[k] : std::string("(no column " + name + ")");
+        return k < row.size() ? row[k] : "(no column " + name + ")";
     };
     EXPECT_EQ(cell("standard Jmax (umol m-2 s-1)"), "");
     EXPECT_EQ(cell("standard Jmax25 (umol m-2 s-1)"), "");

@@ -1,7 +1,7 @@
 #include "ui/AciWindow.h"
 
 #include "aci/ACi_Curve.h"
-#include "chart/WindowCharts.h"
+#include "chart/spec/WindowCharts.h"
 #include "ui/Bindings.h"
 #include "ui/ChartPanel.h"
 #include "ui/ChartSaver.h"

@@ -4,7 +4,7 @@
 // Ctrl+A, the chart, file drops, the window and grid positions the pop-up menus are
 // placed by, and visibility that follows the state (closing only hides).
 
-#include "chart/ChartBuilder.h"
+#include "chart/qt/ChartBuilder.h"
 #include "core/Controls.h"
 #include "core/Platform.h"
 

@@ -1,7 +1,7 @@
 #include "ui/AqWindow.h"
 
 #include "aq/AQ_C3_Curve.h"
-#include "chart/WindowCharts.h"
+#include "chart/spec/WindowCharts.h"
 #include "ui/Bindings.h"
 #include "ui/ChartPanel.h"
 #include "ui/ChartSaver.h"

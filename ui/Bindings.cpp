@@ -28,14 +28,15 @@ void followCaption(Label& label, Widget* widget, void (Widget::*setText)(const Q
 {
     QPointer<Widget> guarded(widget);
     auto apply = [&label, guarded, setText] {
-        if (!guarded)
+        Widget* const shown = guarded.data();
+        if (!shown)
             return;
-        (guarded->*setText)(qs(label.caption()));
-        guarded->setToolTip(qs(label.hint));
+        (shown->*setText)(qs(label.caption()));
+        shown->setToolTip(qs(label.hint));
         // A widget not yet shown counts as hidden, yet shows with its parent unless it
         // is hidden explicitly: so a hidden control always hides its widget.
-        if (!label.visible() || guarded->isHidden())
-            guarded->setVisible(label.visible());
+        if (!label.visible() || shown->isHidden())
+            shown->setVisible(label.visible());
     };
     apply();
     label.changed.connect(apply);
@@ -67,17 +68,18 @@ void bindTextField(Platform& platform, TextField& field, QLineEdit* edit)
         }
     };
     auto showLook = [&field, guarded, original] {
-        if (!guarded)
+        QLineEdit* const shown = guarded.data();
+        if (!shown)
             return;
         QPalette palette = original;
         const QColor background = toQColor(field.background(), original);
         palette.setColor(QPalette::Base, background);
         palette.setColor(QPalette::Window, background);
-        guarded->setPalette(palette);
-        guarded->setToolTip(qs(field.hint()));
-        guarded->setReadOnly(field.readOnly);
-        if (!field.visible() || guarded->isHidden())
-            guarded->setVisible(field.visible());
+        shown->setPalette(palette);
+        shown->setToolTip(qs(field.hint()));
+        shown->setReadOnly(field.readOnly);
+        if (!field.visible() || shown->isHidden())
+            shown->setVisible(field.visible());
     };
     showText();
     showLook();

@@ -3,7 +3,7 @@
 // window's series and titles. Changes are gathered and drawn once per turn of the
 // event loop, so a command that refills a series point by point redraws only once.
 
-#include "chart/ChartBuilder.h"
+#include "chart/qt/ChartBuilder.h"
 
 #include <QTimer>
 #include <QtCharts/QChartView>

@@ -1,6 +1,6 @@
 #include "ui/ChartSaver.h"
 
-#include "chart/FigureFile.h"
+#include "chart/qt/FigureFile.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,11 +1,11 @@
 #pragma once
 // File > "Save Chart As..." of an analysis window: a save dialog offering PNG, SVG and
-// PDF, and the chart written there as a figure (chart/FigureFile.h) from the same drawing
+// PDF, and the chart written there as a figure (chart/qt/FigureFile.h) from the same drawing
 // the window draws. The folder and the filter chosen last are proposed next time, for
 // as long as the window lives.
 
-#include "chart/ChartSpec.h"
-#include "chart/Figure.h"
+#include "chart/spec/ChartSpec.h"
+#include "chart/spec/Figure.h"
 #include "core/Controls.h"
 
 #include <QObject>

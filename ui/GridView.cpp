@@ -22,9 +22,10 @@ GridModel::GridModel(Platform& platform, Grid& grid, QObject* parent)
 {
     QPointer<GridModel> self(this);
     grid_.cellChanged.connect([self](int column, int row) {
-        if (self && row < self->rows_ && column < self->columns_) {
-            const QModelIndex changed = self->index(row, column);
-            Q_EMIT self->dataChanged(changed, changed);
+        GridModel* const model = self.data();
+        if (model && row < model->rows_ && column < model->columns_) {
+            const QModelIndex changed = model->index(row, column);
+            Q_EMIT model->dataChanged(changed, changed);
         }
     });
     grid_.layoutChanged.connect([self] {
@@ -68,8 +69,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         return QString::fromStdString(grid_.cell(column, row));
     case Qt::TextAlignmentRole:
         if (rowNumber)
-            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignBottom));
-        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignBottom);
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::BackgroundRole:
         if (isFixed(index))
             return QApplication::palette().color(QPalette::Button);

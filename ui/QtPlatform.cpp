@@ -148,11 +148,12 @@ std::optional<std::string> QtPlatform::chooseOpenFile(const FileDialogOptions& o
 void QtPlatform::runImportDialog(TFrmParseVerdex& dialog)
 {
     const auto found = importDialogs_.find(&dialog);
-    if (found == importDialogs_.end() || !found->second)
+    QDialog* const window = found == importDialogs_.end() ? nullptr : found->second.data();
+    if (!window)
         throw std::logic_error("The import dialog has no window");
     dialog.visible = true;
     dialog.modalResult = TFrmParseVerdex::ModalResult::None;
-    found->second->exec();
+    window->exec();
     dialog.visible = false;
 }
 

@@ -201,7 +201,7 @@ inline void refineCurve(Sheet& s, char sep)
         if (!fitCurvePass(s, sep))
             return;
         double now = readNumberOr0(s.lightSat, sep);
-        if (0.005L * now > std::fabs((long double)now - prev))
+        if (0.005L * now > std::fabs(static_cast<long double>(now) - prev))
             return;
     }
 }

@@ -3,7 +3,7 @@
 
 #include "QtTestPlatform.h"
 #include "aci/ACi_Curve.h"
-#include "chart/ChartBuilder.h"
+#include "chart/qt/ChartBuilder.h"
 
 #include <QtCharts/QChart>
 #include <QtCharts/QLegend>

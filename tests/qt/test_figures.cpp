@@ -5,8 +5,8 @@
 
 #include "QtTestPlatform.h"
 #include "aci/ACi_Curve.h"
-#include "chart/FigureFile.h"
-#include "chart/WindowCharts.h"
+#include "chart/qt/FigureFile.h"
+#include "chart/spec/WindowCharts.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
 #include "shell/Calvane.h"

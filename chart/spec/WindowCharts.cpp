@@ -1,4 +1,4 @@
-#include "chart/WindowCharts.h"
+#include "chart/spec/WindowCharts.h"
 
 #include "aci/ACi_Curve.h"
 #include "aq/AQ_C3_Curve.h"

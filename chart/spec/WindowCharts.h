@@ -4,7 +4,7 @@
 // it to figure files: one definition, so a figure always looks like the window's chart.
 // The drawings point into the window; they are valid while it lives and unchanged.
 
-#include "chart/ChartSpec.h"
+#include "chart/spec/ChartSpec.h"
 
 namespace calvane {
 class TfrmACi_Curve;

@@ -1,4 +1,4 @@
-#include "chart/ChartBuilder.h"
+#include "chart/qt/ChartBuilder.h"
 
 #include <QtCharts/QChart>
 #include <QtCharts/QLegend>

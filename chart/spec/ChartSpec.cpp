@@ -1,4 +1,4 @@
-#include "chart/ChartSpec.h"
+#include "chart/spec/ChartSpec.h"
 
 namespace calvane::chart {
 

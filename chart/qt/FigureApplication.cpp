@@ -1,4 +1,4 @@
-#include "chart/FigureApplication.h"
+#include "chart/qt/FigureApplication.h"
 
 #include <QtWidgets/QApplication>
 

@@ -1,6 +1,6 @@
-#include "chart/FigureFile.h"
+#include "chart/qt/FigureFile.h"
 
-#include "chart/ChartBuilder.h"
+#include "chart/qt/ChartBuilder.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
 

@@ -4,7 +4,7 @@
 // through here so that they cannot drift apart. No widgets: the caller puts the chart
 // in a view or renders it.
 
-#include "chart/ChartSpec.h"
+#include "chart/spec/ChartSpec.h"
 
 class QChart;
 

@@ -1,7 +1,7 @@
 #pragma once
 // Figure files of a chart, as settings: the format, the printed size and the PNG's
 // resolution. No Qt here, so that calvane-batch can check its options without drawing;
-// chart/FigureFile.h draws and writes.
+// chart/qt/FigureFile.h draws and writes.
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // What a window's chart shows, as plain data: title lines, axis titles, the background
 // gradient and the series in legend order. The screen, the printer and figure files are
-// all drawn from one of these (chart/ChartBuilder.h), so that they cannot drift apart.
+// all drawn from one of these (chart/qt/ChartBuilder.h), so that they cannot drift apart.
 // No Qt here: calvane-batch builds drawings on its worker threads.
 
 #include "core/Colour.h"

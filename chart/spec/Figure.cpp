@@ -1,4 +1,4 @@
-#include "chart/Figure.h"
+#include "chart/spec/Figure.h"
 
 #include <algorithm>
 #include <cctype>

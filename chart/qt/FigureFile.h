@@ -4,8 +4,8 @@
 // The chart is built by buildChart from the same drawing the window draws on screen. Needs
 // a QApplication (Qt Charts draws with widgets' styles) and runs on its thread.
 
-#include "chart/ChartSpec.h"
-#include "chart/Figure.h"
+#include "chart/spec/ChartSpec.h"
+#include "chart/spec/Figure.h"
 
 #include <optional>
 #include <string>
