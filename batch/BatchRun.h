@@ -1,7 +1,9 @@
 #pragma once
-// calvane-batch: analysis windows' commands run headless, on the same code as the
-// desktop program, ending with what File > Export writes; one fresh window per curve.
+// calvane-batch's engine: a BatchJob's curves run headless, each through a fresh
+// window of its own, on the same code as the desktop program, ending with what
+// File > Export writes. The command line and the desktop's Batch Fit dialog both call it.
 
+#include "batch/BatchJob.h"
 #include "chart/spec/ChartSpec.h"
 #include "chart/spec/Figure.h"
 
@@ -9,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,17 +41,42 @@ struct RunSettings {
         writeChart;
 };
 
-// Whether the arguments ask for a chart file (--chart or --chart-format), so that the
-// program starts its drawing only then. False for arguments with a usage error.
-bool asksForCharts(const std::vector<std::string>& args);
+// What one curve's window left behind, and what became of it.
+struct CurveOutcome {
+    std::string source;                      // the file as named, or as found in a folder
+    std::optional<std::string> group;        // the group value of a table's or a log's curve
+    std::optional<std::string> readFailure;  // why the curve could not be read; it names the curve
+    bool ran = false;                        // the window ran, and its export was written
+    std::string identifier;
+    int points = 0;                          // the measured points the window held
+    std::vector<std::string> exportLines;
+    // Once the run has shown them: every message of the curve in order (why it could not
+    // be read, the window's, a failed write), without the curve's name before them.
+    std::vector<std::string> messages;
+    std::vector<std::string> checks;         // the plausibility checks that failed at the end
+    std::vector<std::string> summaryFields;  // the window's columns of the run summary
+    std::vector<std::string> summaryRow;     // the curve's whole row of the run summary
+    std::optional<chart::ChartCopy> chart;   // when figures are asked for
+    int status = exitClean;                  // exitMessages when it showed a message
 
-// The arguments' first check, as runBatch makes it before it reads or writes anything:
-// empty when they are usable, otherwise the usage error. Touches no file.
-std::string checkArguments(const std::vector<std::string>& args);
+    std::string label() const;  // "SOURCE", or "SOURCE [GROUP]"
+};
 
-// Runs calvane-batch with `args` (without the program name). Exports go to `out` (or
-// to the -o file or the --out-dir folder), messages to `err`.
-int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, char decimalSeparator,
-             const RunSettings& settings = {});
+struct BatchOutcome {
+    int status = exitClean;
+    // The job cannot run (a usage error): nothing was read or written, and nothing was
+    // said on `err`; the caller says it.
+    std::optional<std::string> usageError;
+    // The run summary's columns, whether or not it is written to a file.
+    std::vector<std::string> summaryHeader;
+    // Every curve in input order; after a cancel, those before the first curve not run.
+    std::vector<CurveOutcome> curves;
+};
+
+// Runs the job. Exports go to `out` (or to the -o file or the --out-dir folder), the
+// messages, warnings and the progress line to `err`; the summary and the figures go to
+// their files.
+BatchOutcome runBatch(const BatchJob& job, std::ostream& out, std::ostream& err, char decimalSeparator,
+                      const RunSettings& settings = {});
 
 }  // namespace calvane::batch

@@ -15,9 +15,13 @@
 
 namespace calvane::batch {
 
-// A column whose mean goes into a field: the option that names it and the column.
+// The fields a column's mean goes into: the A/Ci window's Leaf Temp, Light and the
+// standard fit's Patm; the light-response window's Par Abs.
+enum class MeanField { LeafTemperature, Light, Pressure, ParAbs };
+
+// A column whose mean goes into a field (--tleaf, --light, --patm, --parabs).
 struct MeanColumn {
-    std::string option;  // "--tleaf", "--light", "--patm" or "--parabs"
+    MeanField field = MeanField::LeafTemperature;
     std::string column;  // a column name, or a 1-based number
 };
 

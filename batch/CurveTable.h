@@ -1,6 +1,7 @@
 #pragma once
-// Tables that hold many curves: a delimited text with a header line, cut into one
-// curve per value of a group column, in order of first appearance.
+// Tables that hold many curves: a delimited text with a header line (read by
+// import/DelimitedText.h), cut into one curve per value of a group column, in order of
+// first appearance.
 
 #include <optional>
 #include <string>
@@ -8,22 +9,6 @@
 #include <vector>
 
 namespace calvane::batch {
-
-// One record of a delimited text: its fields and the line it starts on (from 1).
-struct TableRecord {
-    int line = 0;
-    std::vector<std::string> fields;
-};
-
-// The delimiter of a table: of tab, ';' and ',', the one found most often outside
-// quotes in the first line (tab before ';' before ',' on a tie; ',' when none is).
-char detectDelimiter(std::string_view text);
-
-// Cuts a text into records. Quoting as in CSV: a field that starts with '"' runs to
-// the next undoubled '"' ("" stands for one) and may hold delimiters and line breaks;
-// blanks around an unquoted field are not part of it. Lines end at CR LF, LF or CR;
-// blank lines and lines of empty fields give no record.
-std::vector<TableRecord> readDelimited(std::string_view text, char delimiter);
 
 // A column of a header line: its text, matched exactly, or else a 1-based number.
 // Nothing when there is no such column.

@@ -5,7 +5,7 @@
 //
 //   build/bin/bench_batch
 
-#include "batch/BatchRun.h"
+#include "batch/BatchOptions.h"
 
 #include <benchmark/benchmark.h>
 

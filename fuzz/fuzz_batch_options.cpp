@@ -3,7 +3,7 @@
 // forms stays accepted.
 
 #include "FuzzSupport.h"
-#include "batch/BatchRun.h"
+#include "batch/BatchOptions.h"
 
 using namespace calvane;
 

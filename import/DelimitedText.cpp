@@ -19,9 +19,84 @@ bool isBlankLine(std::string_view line) { return std::all_of(line.begin(), line.
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+
 struct Item {
     std::string text;         // trimmed and unquoted
     bool bareComma = false;   // a comma outside its quotes
+};
+
+// Reads delimited fields one after another. A field loses the blanks around it, except
+// those of its quoted part. In a text of records, line breaks end a record (CR LF
+// counts once) and are no blanks; within one line they are blanks like any control
+// character.
+class FieldReader {
+public:
+    enum class LineBreaks { EndRecords, AreBlanks };
+
+    FieldReader(std::string_view text, char delimiter, LineBreaks lineBreaks)
+        : text_(text), delimiter_(delimiter), records_(lineBreaks == LineBreaks::EndRecords)
+    {
+    }
+
+    bool atEnd() const { return i_ >= text_.size(); }
+    // The line the next field starts on, from 1.
+    int line() const { return line_; }
+    // Whether the field read last ended its record.
+    bool recordEnded() const { return recordEnded_; }
+
+    Item next()
+    {
+        const std::size_t n = text_.size();
+        Item item;
+        while (i_ < n && isBlank(text_[i_]))
+            ++i_;
+        std::size_t keep = 0;  // a quoted part never loses its blanks
+        if (i_ < n && text_[i_] == '"') {
+            const std::size_t open = i_;
+            i_ = readQuoted(text_, open, item.text);
+            if (records_)
+                countLineBreaks(text_.substr(open, i_ - open));
+            keep = item.text.size();
+        }
+        for (; i_ < n && text_[i_] != delimiter_ && !endsRecord(text_[i_]); ++i_) {
+            item.bareComma = item.bareComma || text_[i_] == ',';
+            item.text += text_[i_];
+        }
+        while (item.text.size() > keep && isBlank(item.text.back()))
+            item.text.pop_back();
+
+        recordEnded_ = true;
+        if (i_ >= n)
+            return item;
+        if (text_[i_] == delimiter_) {
+            ++i_;
+            recordEnded_ = false;
+            return item;
+        }
+        const std::size_t lineBreak = i_;
+        i_ += text_[i_] == '\r' && i_ + 1 < n && text_[i_ + 1] == '\n' ? 2 : 1;
+        countLineBreaks(text_.substr(lineBreak, i_ - lineBreak));
+        return item;
+    }
+
+private:
+    bool endsRecord(char c) const { return records_ && isLineBreak(c); }
+    // Not the delimiter itself: a tab-delimited text has empty fields, not blanks.
+    bool isBlank(char c) const { return isItemBlank(c) && !endsRecord(c) && c != delimiter_; }
+    void countLineBreaks(std::string_view part)
+    {
+        for (std::size_t k = 0; k < part.size(); ++k)
+            if (part[k] == '\n' ? k == 0 || part[k - 1] != '\r' : part[k] == '\r')
+                ++line_;
+    }
+
+    std::string_view text_;
+    char delimiter_;
+    bool records_;
+    std::size_t i_ = 0;
+    int line_ = 1;
+    bool recordEnded_ = false;
 };
 
 std::vector<Item> cutLine(std::string_view line, char separator)
@@ -29,40 +104,10 @@ std::vector<Item> cutLine(std::string_view line, char separator)
     std::vector<Item> items;
     if (isBlankLine(line))
         return items;
-    const std::size_t n = line.size();
-    std::size_t i = 0;
-    for (;;) {
-        while (i < n && line[i] != separator && isItemBlank(line[i]))
-            ++i;
-        Item item;
-        std::size_t keep = 0;  // a quoted part never loses its blanks
-        if (i < n && line[i] == '"') {
-            ++i;
-            while (i < n) {
-                if (line[i] == '"') {
-                    if (i + 1 < n && line[i + 1] == '"') {
-                        item.text += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                item.text += line[i++];
-            }
-            keep = item.text.size();
-        }
-        for (; i < n && line[i] != separator; ++i) {
-            item.bareComma = item.bareComma || line[i] == ',';
-            item.text += line[i];
-        }
-        while (item.text.size() > keep && isItemBlank(item.text.back()))
-            item.text.pop_back();
-        items.push_back(std::move(item));
-        if (i >= n)
-            break;
-        ++i;  // the separator
-    }
+    FieldReader reader(line, separator, FieldReader::LineBreaks::AreBlanks);
+    do
+        items.push_back(reader.next());
+    while (!reader.recordEnded());
     return items;
 }
 
@@ -87,6 +132,63 @@ bool separatedBy(const std::vector<std::string>& lines, char separator)
 }
 
 }  // namespace
+
+std::size_t readQuoted(std::string_view text, std::size_t open, std::string& into)
+{
+    const std::size_t n = text.size();
+    std::size_t i = open + 1;
+    while (i < n) {
+        if (text[i] == '"') {
+            if (i + 1 < n && text[i + 1] == '"') {
+                into += '"';
+                i += 2;
+                continue;
+            }
+            return i + 1;
+        }
+        into += text[i++];
+    }
+    return i;
+}
+
+char detectDelimiter(std::string_view text)
+{
+    int tabs = 0, semicolons = 0, commas = 0;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && isLineBreak(c))
+            break;
+        else if (!quoted && c == '\t')
+            ++tabs;
+        else if (!quoted && c == ';')
+            ++semicolons;
+        else if (!quoted && c == ',')
+            ++commas;
+    }
+    if (tabs > 0 && tabs >= semicolons && tabs >= commas)
+        return '\t';
+    if (semicolons > 0 && semicolons >= commas)
+        return ';';
+    return ',';
+}
+
+std::vector<TableRecord> readDelimited(std::string_view text, char delimiter)
+{
+    std::vector<TableRecord> records;
+    FieldReader reader(text, delimiter, FieldReader::LineBreaks::EndRecords);
+    while (!reader.atEnd()) {
+        TableRecord record;
+        record.line = reader.line();
+        do
+            record.fields.push_back(reader.next().text);
+        while (!reader.recordEnded());
+        if (std::any_of(record.fields.begin(), record.fields.end(), [](const auto& field) { return !field.empty(); }))
+            records.push_back(std::move(record));
+    }
+    return records;
+}
 
 bool isDecimalCommaNumber(std::string_view text)
 {

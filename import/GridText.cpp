@@ -33,19 +33,7 @@ std::vector<std::string> csvItems(std::string_view line)
     while (i < n) {
         std::string item;
         if (line[i] == '"') {
-            ++i;
-            while (i < n) {
-                if (line[i] == '"') {
-                    if (i + 1 < n && line[i + 1] == '"') {
-                        item += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                item += line[i++];
-            }
+            i = readQuoted(line, i, item);
         } else {
             while (i < n && !isCsvBlank(line[i]) && line[i] != ',')
                 item += line[i++];

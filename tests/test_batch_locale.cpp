@@ -5,7 +5,7 @@
 
 #include "TestSupport.h"
 
-#include "batch/BatchRun.h"
+#include "batch/BatchOptions.h"
 
 #include <unistd.h>
 

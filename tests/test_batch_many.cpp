@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 
-#include "batch/BatchRun.h"
+#include "batch/BatchOptions.h"
 #include "batch/CurveTable.h"
 #include "batch/Summary.h"
 
@@ -110,22 +110,8 @@ std::string exported(const std::string& bytes, const std::string& label)
 
 }  // namespace
 
-TEST(CurveTable, FindsTheDelimiterAndReadsQuotedFields)
+TEST(CurveTable, FindsColumnsByHeaderTextOrNumber)
 {
-    EXPECT_EQ(detectDelimiter("a;b;\"c,d,e\"\r\n1,2,3"), ';');
-    EXPECT_EQ(detectDelimiter("a\tb,c\tx\n"), '\t');
-    EXPECT_EQ(detectDelimiter("a,b\n"), ',');
-    EXPECT_EQ(detectDelimiter("single\n"), ',');
-
-    const auto records = readDelimited("id, \"x, \"\"quoted\"\"\" ,a\r\n\r\n  ,  \r\n1,\"two\r\nlines\",3\n4,,\r5", ',');
-    ASSERT_EQ(records.size(), 4u);
-    EXPECT_EQ(records[0].fields, (std::vector<std::string>{"id", "x, \"quoted\"", "a"}));
-    EXPECT_EQ(records[1].line, 4);  // the blank line and the line of empty fields give no record
-    EXPECT_EQ(records[1].fields, (std::vector<std::string>{"1", "two\r\nlines", "3"}));
-    EXPECT_EQ(records[2].line, 6);
-    EXPECT_EQ(records[2].fields, (std::vector<std::string>{"4", "", ""}));
-    EXPECT_EQ(records[3].line, 7);
-
     const std::vector<std::string> header{"leaf", "2", "A"};
     EXPECT_EQ(findColumn(header, "A"), 2u);
     EXPECT_EQ(findColumn(header, "2"), 1u);  // the header text comes before the number

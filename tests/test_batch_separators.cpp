@@ -3,8 +3,8 @@
 
 #include "TestSupport.h"
 
-#include "batch/BatchRun.h"
-#include "batch/CurveTable.h"
+#include "batch/BatchOptions.h"
+#include "import/DelimitedText.h"
 
 #include <filesystem>
 #include <sstream>
@@ -80,7 +80,7 @@ TEST(BatchSeparators, AFileOfAFolderThatIsNoCurveIsSkipped)
         batch({"aq", "--plot", "--out-dir", dir.path("out"), "--summary", dir.path("s.csv"), folder.string()});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "warning: " + index + ": not a curve (no row of numbers), skipped\n");
-    const auto rows = readDelimited(readBytes(dir.path("s.csv")), ',');
+    const auto rows = calvane::readDelimited(readBytes(dir.path("s.csv")), ',');
     ASSERT_EQ(rows.size(), 3u);  // the header line and the two curves
     EXPECT_EQ(rows[1].fields[0], (folder / "ngeearctic_1818.csv").string());
     EXPECT_EQ(rows[2].fields[0], (folder / "ngeearctic_2102.csv").string());
@@ -100,5 +100,5 @@ TEST(BatchSeparators, AFileOfAFolderThatIsNoCurveIsSkipped)
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.err, "warning: " + index + ": not a curve (no row of numbers), skipped\nNo curves in " +
                             folder.string() + "\n");
-    EXPECT_EQ(readDelimited(readBytes(dir.path("s.csv")), ',').size(), 1u);
+    EXPECT_EQ(calvane::readDelimited(readBytes(dir.path("s.csv")), ',').size(), 1u);
 }

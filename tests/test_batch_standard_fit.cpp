@@ -3,7 +3,7 @@
 
 #include "TestSupport.h"
 
-#include "batch/BatchRun.h"
+#include "batch/BatchOptions.h"
 #include "core/TextFile.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "core/Errors.h"
+#include "core/TextFile.h"
 #include "import/DelimitedText.h"
 #include "import/GridText.h"
 
@@ -131,4 +132,43 @@ TEST(SeparatedText, RowsThatAreNotNumbersAreCountedOnceTheGridIsLoaded)
     }
     EXPECT_FALSE(holdsAPoint(gridTextRows(readBytes(index))));
     EXPECT_TRUE(holdsAPoint(gridTextRows(readBytes(dataFile("aq/ngeearctic_2102.csv")))));  // one point, no header
+}
+
+TEST(DelimitedTable, FindsTheDelimiterAndReadsQuotedFields)
+{
+    EXPECT_EQ(detectDelimiter("a;b;\"c,d,e\"\r\n1,2,3"), ';');
+    EXPECT_EQ(detectDelimiter("a\tb,c\tx\n"), '\t');
+    EXPECT_EQ(detectDelimiter("a,b\n"), ',');
+    EXPECT_EQ(detectDelimiter("single\n"), ',');
+
+    const auto records = readDelimited("id, \"x, \"\"quoted\"\"\" ,a\r\n\r\n  ,  \r\n1,\"two\r\nlines\",3\n4,,\r5", ',');
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0].fields, (std::vector<std::string>{"id", "x, \"quoted\"", "a"}));
+    EXPECT_EQ(records[1].line, 4);  // the blank line and the line of empty fields give no record
+    EXPECT_EQ(records[1].fields, (std::vector<std::string>{"1", "two\r\nlines", "3"}));
+    EXPECT_EQ(records[2].line, 6);
+    EXPECT_EQ(records[2].fields, (std::vector<std::string>{"4", "", ""}));
+    EXPECT_EQ(records[3].line, 7);
+}
+
+TEST(DelimitedTable, ATableAndItsLinesCutAlike)
+{
+    // The records of a table and the items of its lines, cut one line at a time, are
+    // one reader's fields: quotes, blanks and empty fields alike.
+    for (const auto& [text, delimiter] :
+         {std::pair<std::string, char>{" a ; \"b;c\" ;;\"d \"\"e\"\" \"\n1x5;\" 2 \";x y; \r\n", ';'},
+          std::pair<std::string, char>{"\tx\t\"y\tz\"\t\r\n 3 25 \t\"\"\tq\n", '\t'}}) {
+        const auto records = readDelimited(text, delimiter);
+        const auto lines = splitLines(text);
+        ASSERT_EQ(records.size(), 2u) << text;
+        for (std::size_t r = 0; r < records.size(); ++r)
+            EXPECT_EQ(records[r].fields, separatedItems(lines[r], delimiter)) << text << " line " << r + 1;
+    }
+    // A quoted part ends at its first undoubled quote, or at the end of the text.
+    std::string field;
+    EXPECT_EQ(readQuoted("x\"a\"\"b\",c", 1, field), 7u);
+    EXPECT_EQ(field, "a\"b");
+    field.clear();
+    EXPECT_EQ(readQuoted("\"open", 0, field), 5u);
+    EXPECT_EQ(field, "open");
 }

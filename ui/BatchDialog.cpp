@@ -1,15 +1,13 @@
 // The state first: its Signal::emit must be seen before Qt defines emit away.
 #include "aci/ACi_Curve.h"
 #include "aq/AQ_C3_Curve.h"
+#include "batch/BatchJob.h"
 #include "batch/BatchRun.h"
-#include "batch/CurveTable.h"
 #include "core/Platform.h"
 
 #include "ui/BatchDialog.h"
 
-#include <QtCore/QFile>
 #include <QtCore/QSortFilterProxyModel>
-#include <QtCore/QTemporaryDir>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QStandardItemModel>
 #include <QtWidgets/QCheckBox>
@@ -30,6 +28,7 @@
 #include <QtWidgets/QTableWidget>
 #include <QtWidgets/QVBoxLayout>
 
+#include <memory>
 #include <sstream>
 
 namespace calvane::ui {
@@ -243,11 +242,14 @@ void BatchDialog::windowTypeChanged()
         label->setText(aq ? tr("Light column") : tr("Ci column"));
     meanLabel_->setText(aq ? tr("Par Abs column (mean)") : tr("Leaf temperature column (mean)"));
     command_->clear();
+    auto addCommand = [this](const QString& caption, batch::Command command) {
+        command_->addItem(caption, static_cast<int>(command));
+    };
     if (aq) {
-        command_->addItem(tr("Fit Curve"), "--fit");
-        command_->addItem(tr("Refine Curve"), "--refine");
+        addCommand(tr("Fit Curve"), batch::Command::Fit);
+        addCommand(tr("Refine Curve"), batch::Command::Refine);
     } else {
-        command_->addItem(tr("Compute Curves"), "--compute");
+        addCommand(tr("Compute Curves"), batch::Command::Compute);
     }
     takeWindowFields();
 }
@@ -259,17 +261,21 @@ void BatchDialog::addInputs(const QStringList& paths)
             inputs_->addItem(path);
 }
 
-std::vector<std::string> BatchDialog::arguments(const std::string& summaryPath) const
+batch::BatchJob BatchDialog::job() const
 {
-    std::vector<std::string> args{lightResponse() ? "aq" : "aci"};
+    using What = batch::FieldAction::What;
+    batch::BatchJob job;
+    job.kind = lightResponse() ? batch::WindowKind::Aq : batch::WindowKind::Aci;
     // A column's mean fills the leaf temperature or Par Abs of each curve; typing the
     // field as well would overwrite it.
     std::string meanField;
     if (tableGroup_->isChecked()) {
-        args.insert(args.end(), {"--group", ss(groupColumn_->text().trimmed()), "--x", ss(xColumn_->text().trimmed()),
-                                 "--a", ss(aColumn_->text().trimmed())});
+        job.group = ss(groupColumn_->text().trimmed());
+        job.xColumn = ss(xColumn_->text().trimmed());
+        job.aColumn = ss(aColumn_->text().trimmed());
         if (!meanColumn_->text().trimmed().isEmpty()) {
-            args.insert(args.end(), {lightResponse() ? "--parabs" : "--tleaf", ss(meanColumn_->text().trimmed())});
+            job.means.push_back({lightResponse() ? batch::MeanField::ParAbs : batch::MeanField::LeafTemperature,
+                                 ss(meanColumn_->text().trimmed())});
             meanField = lightResponse() ? "ParAbs" : "Temp";
         }
     }
@@ -277,26 +283,24 @@ std::vector<std::string> BatchDialog::arguments(const std::string& summaryPath) 
         const std::string name = ss(fields_->item(row, NameColumn)->text());
         if (name == meanField)
             continue;
-        const std::string value = name + "=" + ss(fields_->item(row, ValueColumn)->text());
+        const std::string value = ss(fields_->item(row, ValueColumn)->text());
         const QTableWidgetItem* fixed = fields_->item(row, FixedColumn);
         const bool hasFlag = fixed->flags() & Qt::ItemIsUserCheckable;
         if (hasFlag && fixed->checkState() == Qt::Checked) {
-            args.insert(args.end(), {"--fix", value});
+            job.fields.push_back({What::Fix, name, value});
         } else {
-            args.insert(args.end(), {"--set", value});
+            job.fields.push_back({What::Set, name, value});
             if (hasFlag)
-                args.insert(args.end(), {"--free", name});
+                job.fields.push_back({What::Free, name, std::nullopt});
         }
     }
-    args.push_back(ss(command_->currentData().toString()));
-    if (standardFit_->isChecked())
-        args.push_back("--standard-fit");
+    job.commands.push_back(static_cast<batch::Command>(command_->currentData().toInt()));
+    job.standardFit = standardFit_->isChecked();
     if (!outputFolder_->text().trimmed().isEmpty())
-        args.insert(args.end(), {"--out-dir", ss(outputFolder_->text().trimmed())});
-    args.insert(args.end(), {"--summary", summaryPath});
+        job.outDir = ss(outputFolder_->text().trimmed());
     for (int row = 0; row < inputs_->count(); ++row)
-        args.push_back(ss(inputs_->item(row)->text()));
-    return args;
+        job.inputs.push_back(ss(inputs_->item(row)->text()));
+    return job;
 }
 
 void BatchDialog::run()
@@ -307,15 +311,13 @@ void BatchDialog::run()
         platform_.showError("Add at least one file or folder to fit");
         return;
     }
-    scratch_ = std::make_unique<QTemporaryDir>();
-    const QString summaryPath = scratch_->filePath("summary.csv");
-    const std::vector<std::string> args = arguments(ss(summaryPath));
+    const batch::BatchJob job = this->job();
     const char separator = platform_.decimalSeparator();
     cancel_ = false;
     summary_->clear();
     messages_->clear();
     setRunning(true);
-    worker_ = std::thread([this, args, separator, summaryPath] {
+    worker_ = std::thread([this, job, separator] {
         batch::RunSettings settings;
         settings.cancel = &cancel_;
         settings.onProgress = [this](std::size_t done, std::size_t total, const std::string& current) {
@@ -323,16 +325,19 @@ void BatchDialog::run()
                 this, [this, done, total, current = qs(current)] { showProgress(done, total, current); },
                 Qt::QueuedConnection);
         };
-        std::ostringstream exports, messages;  // exports go to files, or nowhere
-        int status = batch::exitUsage;
+        std::ostream exports(nullptr);  // exports go to their files, or nowhere
+        std::ostringstream messages;
+        auto outcome = std::make_shared<batch::BatchOutcome>();
         try {
-            status = batch::runBatch(args, exports, messages, separator, settings);
+            *outcome = batch::runBatch(job, exports, messages, separator, settings);
         } catch (const std::exception& error) {
             messages << error.what() << '\n';
+            outcome->status = batch::exitUsage;
         }
+        if (outcome->usageError)
+            messages << *outcome->usageError << '\n';
         QMetaObject::invokeMethod(
-            this, [this, status, text = qs(messages.str()), summaryPath] { runEnded(status, text, summaryPath); },
-            Qt::QueuedConnection);
+            this, [this, outcome, text = qs(messages.str())] { runEnded(*outcome, text); }, Qt::QueuedConnection);
     });
 }
 
@@ -343,37 +348,32 @@ void BatchDialog::showProgress(std::size_t done, std::size_t total, const QStrin
     progress_->setFormat(current.isEmpty() ? tr("%v of %m curves") : tr("%v of %m curves, now %1").arg(current));
 }
 
-void BatchDialog::runEnded(int status, const QString& messages, const QString& summaryPath)
+void BatchDialog::runEnded(const batch::BatchOutcome& outcome, const QString& messages)
 {
     worker_.join();
     setRunning(false);
     QString text = messages;
     if (cancel_)
         text += tr("Cancelled: the curves after the last row shown were not fitted.\n");
-    else if (status == batch::exitClean)
+    else if (outcome.status == batch::exitClean)
         text += tr("Every curve ran without a message.\n");
     messages_->setPlainText(text);
-    loadSummary(summaryPath);
+    showSummary(outcome);
     Q_EMIT finished();
 }
 
-void BatchDialog::loadSummary(const QString& path)
+void BatchDialog::showSummary(const batch::BatchOutcome& outcome)
 {
     summary_->clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = file.readAll();
-    const auto records = batch::readDelimited(std::string_view(bytes.constData(), bytes.size()), ',');
-    if (records.empty())
+    if (outcome.summaryHeader.empty())
         return;
     QStringList header;
-    for (const auto& name : records.front().fields)
+    for (const auto& name : outcome.summaryHeader)
         header.append(qs(name));
     summary_->setHorizontalHeaderLabels(header);
-    for (std::size_t r = 1; r < records.size(); ++r) {
+    for (const auto& curve : outcome.curves) {
         QList<QStandardItem*> row;
-        for (const auto& field : records[r].fields) {
+        for (const auto& field : curve.summaryRow) {
             auto* item = new QStandardItem(qs(field));
             // Numbers sort as numbers; the summary writes them with '.' whatever the locale.
             bool number = false;

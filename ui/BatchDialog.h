@@ -8,7 +8,6 @@
 #include <QtWidgets/QDialog>
 
 #include <atomic>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,7 +25,6 @@ class QSortFilterProxyModel;
 class QStandardItemModel;
 class QTableView;
 class QTableWidget;
-class QTemporaryDir;
 
 namespace calvane {
 class CheckBox;
@@ -36,6 +34,11 @@ class TfrmACi_Curve;
 class TfrmAQ_C3_Curve;
 }  // namespace calvane
 
+namespace calvane::batch {
+struct BatchJob;
+struct BatchOutcome;
+}  // namespace calvane::batch
+
 namespace calvane::ui {
 
 class BatchDialog : public QDialog {
@@ -44,14 +47,14 @@ public:
     BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& platform, QWidget* parent = nullptr);
     ~BatchDialog() override;
 
-    // The calvane-batch arguments the dialog's settings stand for (the summary path
-    // last before the inputs).
-    std::vector<std::string> arguments(const std::string& summaryPath) const;
+    // The run the dialog's settings stand for.
+    batch::BatchJob job() const;
     // Fills the field table from the chosen window's current fields and flags.
     void takeWindowFields();
     void addInputs(const QStringList& paths);
 
-    // Starts the run on a worker thread; finished() follows when it has ended.
+    // Starts the run on a worker thread, on calvane-batch's engine; finished() follows
+    // when it has ended, with the curves' summary rows in the table.
     void run();
     bool running() const { return worker_.joinable(); }
 
@@ -87,8 +90,8 @@ private:
     bool lightResponse() const;
     void windowTypeChanged();
     void showProgress(std::size_t done, std::size_t total, const QString& current);
-    void runEnded(int status, const QString& messages, const QString& summaryPath);
-    void loadSummary(const QString& path);
+    void runEnded(const batch::BatchOutcome& outcome, const QString& messages);
+    void showSummary(const batch::BatchOutcome& outcome);
     void copySummary();
     void setRunning(bool running);
 
@@ -119,7 +122,6 @@ private:
 
     std::thread worker_;
     std::atomic<bool> cancel_{false};
-    std::unique_ptr<QTemporaryDir> scratch_;
 };
 
 }  // namespace calvane::ui

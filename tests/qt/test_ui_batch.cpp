@@ -1,6 +1,10 @@
-// Tools > Batch Fit: the dialog's settings become the batch command's arguments, the
-// run goes off the user-interface thread, and its summary sorts and copies.
+// Tools > Batch Fit: the dialog's settings become a batch job, the run goes off the
+// user-interface thread on the batch engine, and its summary sorts and copies.
 
+#include "batch/BatchJob.h"
+#include "batch/BatchRun.h"
+#include "core/TextFile.h"
+#include "import/DelimitedText.h"
 #include "shell/Calvane.h"
 #include "ui/BatchDialog.h"
 #include "ui/QtPlatform.h"
@@ -16,9 +20,11 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
+#include <sstream>
 
 using namespace calvane;
 using namespace calvane::ui;
@@ -27,10 +33,16 @@ namespace {
 
 QString dataFile(const char* name) { return QStringLiteral(CALVANE_DATA_DIR "/") + name; }
 
-bool has(const std::vector<std::string>& args, std::initializer_list<const char*> run)
+using What = batch::FieldAction::What;
+
+// The field options of `name`, in order.
+std::vector<std::pair<What, std::optional<std::string>>> actionsOn(const batch::BatchJob& job, const std::string& name)
 {
-    const std::vector<std::string> wanted(run.begin(), run.end());
-    return std::search(args.begin(), args.end(), wanted.begin(), wanted.end()) != args.end();
+    std::vector<std::pair<What, std::optional<std::string>>> actions;
+    for (const auto& action : job.fields)
+        if (action.name == name)
+            actions.emplace_back(action.what, action.text);
+    return actions;
 }
 
 }  // namespace
@@ -39,7 +51,7 @@ class UiBatchTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void settingsBecomeTheBatchArguments()
+    void settingsBecomeTheBatchJob()
     {
         QtPlatform platform;
         Calvane app(platform);
@@ -53,13 +65,19 @@ private slots:
         dialog.aColumn()->setText("3");
         dialog.meanColumn()->setText("absorptance");
         dialog.addInputs({"/data/all curves.csv"});
-        const auto args = dialog.arguments("/tmp/s.csv");
-        QCOMPARE(args.front(), std::string("aq"));
-        QVERIFY(has(args, {"--group", "curve", "--x", "PAR", "--a", "3", "--parabs", "absorptance"}));
-        QVERIFY(has(args, {"--fix", "Convexity=2,5"}));
-        QVERIFY(!has(args, {"--set", "ParAbs=0.85"}));  // the column's mean fills it
-        QVERIFY(has(args, {"--set", "Amax=", "--free", "Amax"}));
-        QVERIFY(has(args, {"--fit", "--summary", "/tmp/s.csv", "/data/all curves.csv"}));
+        const batch::BatchJob job = dialog.job();
+        QVERIFY(job.kind == batch::WindowKind::Aq);
+        QVERIFY(job.group == "curve" && job.xColumn == "PAR" && job.aColumn == "3");
+        QCOMPARE(job.means.size(), std::size_t(1));
+        QVERIFY(job.means[0].field == batch::MeanField::ParAbs);
+        QCOMPARE(job.means[0].column, std::string("absorptance"));
+        QVERIFY((actionsOn(job, "Convexity") == decltype(actionsOn(job, "")){{What::Fix, "2,5"}}));
+        QVERIFY(actionsOn(job, "ParAbs").empty());  // the column's mean fills it
+        QVERIFY((actionsOn(job, "Amax") == decltype(actionsOn(job, "")){{What::Set, ""}, {What::Free, std::nullopt}}));
+        QVERIFY(job.commands == std::vector<batch::Command>{batch::Command::Fit});
+        QVERIFY(job.inputs == std::vector<std::string>{"/data/all curves.csv"});
+        QVERIFY(!job.summary && !job.outDir && !job.standardFit);
+        batch::checkJob(job);  // a job the command line could have given
     }
 
     void aRunFillsASortableSummaryThatCopiesToASpreadsheet()
@@ -96,6 +114,20 @@ private slots:
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[0].startsWith("source\tgroup\tidentifier\tpoints\t"));
         QCOMPARE(lines[1].split('\t').size(), summary->columnCount());
+
+        // The table holds what the summary file of the same job holds.
+        QTemporaryDir scratch;
+        batch::BatchJob job = dialog.job();
+        job.summary = scratch.filePath("summary.csv").toStdString();
+        std::ostringstream out, err;
+        QCOMPARE(batch::runBatch(job, out, err, '.').status, batch::exitClean);
+        const auto records = readDelimited(readFileBytes(*job.summary).value_or(""), ',');
+        QCOMPARE(records.size(), std::size_t(3));
+        for (int col = 0; col < summary->columnCount(); ++col) {
+            QCOMPARE(summary->horizontalHeaderItem(col)->text().toStdString(), records[0].fields.at(col));
+            for (int row = 0; row < 2; ++row)
+                QCOMPARE(summary->item(row, col)->text().toStdString(), records[row + 1].fields.at(col));
+        }
     }
 };
 

@@ -1,0 +1,184 @@
+// The light-response window (TfrmAQ_C3_Curve) as calvane-batch drives it: its fields by
+// their batch names, its commands, its summary columns and its two standard fits.
+
+#include "batch/WindowSession.h"
+
+#include "aq/AQ_C3_Curve.h"
+#include "batch/Summary.h"
+#include "chart/spec/WindowCharts.h"
+#include "core/NumberText.h"
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <utility>
+
+namespace calvane::batch {
+
+namespace {
+
+class AqSession : public WindowSession {
+public:
+    AqSession(Platform& platform, ImportSettings& settings) : w(platform, settings) {}
+    std::map<std::string, FieldRef> fields() override
+    {
+        return {{"Amax", {&w.aqNumEdit_Amax, &w.aqCheckBox_Amax}},
+                {"AQE", {&w.aqNumEdit_AQE, &w.aqCheckBox_AQE}},
+                {"Convexity", {&w.aqNumEdit_Convexity, &w.aqCheckBox_Convexity}},
+                {"Respiration", {&w.aqNumEdit_A0_Resp, &w.aqCheckBox_A0_Resp}},
+                {"ParAbs", {&w.aqNumEdit_ParAbs, nullptr}},
+                {"LightSat", {&w.aqNumEdit_LightSatPoint, nullptr}},
+                {"LightComp", {&w.aqNumEdit_LightCompPoint, nullptr}}};
+    }
+    TextField& identifier() override { return w.aqEdit_Identifier; }
+    std::map<Command, std::function<void()>> commands() override
+    {
+        return {{Command::Fit, [this] { w.aqMnuResultsFitCurveClick(); }},
+                {Command::Refine, [this] { w.aqMnuResultsRefineCurveClick(); }},
+                {Command::Plot, [this] { w.aqMnuResultsPlotDataClick(); }},
+                {Command::Clear, [this] { w.aqMnuFileClearClick(); }}};
+    }
+    Command defaultCommand() const override { return Command::Fit; }
+    void importCsvText() override { w.aqMnuFileImportCSVClick(); }
+    void drop(const std::vector<DroppedItem>& items) override { w.KipFormDropFilesDropFiles(items); }
+    void importInstrument() override { w.aqMnuFileImportVerdexClick(); }
+    TextField& instrumentXColumn() override { return w.frmParseVerdex.EdtQObs; }
+    TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
+    std::vector<std::string> exportLines() const override { return w.exportLines(); }
+    chart::ChartSpec chartSpec() const override { return chart::aqChartSpec(w); }
+    std::vector<std::string> runChecks() override
+    {
+        w.runChecks();
+        return w.checks.items();
+    }
+
+    void setSearchThreads(unsigned threads) override { w.searchThreads = threads; }
+    void applyMeans(const std::vector<MeanColumn>& columns, const std::vector<double>& means,
+                    char decimalSeparator) override
+    {
+        (void)columns;  // Par Abs is the only one of this window
+        if (!means.empty())
+            w.aqNumEdit_ParAbs.setText(formatNumber(means.front(), decimalSeparator));
+    }
+    int pointCount() const override { return w.Series_LightAssim.count(); }
+    std::vector<std::string> summaryOrder() const override
+    {
+        return {"Amax", "AQE", "Convexity", "Respiration", "ParAbs", "LightSat", "LightComp"};
+    }
+    std::string unit(const std::string& name) const override
+    {
+        static const std::map<std::string, std::string> units{
+            {"Amax", rateUnit},        {"AQE", "mol mol-1"},    {"Convexity", dimensionless},
+            {"Respiration", rateUnit}, {"ParAbs", "fraction"},  {"LightSat", rateUnit},
+            {"LightComp", rateUnit}};
+        return units.at(name);
+    }
+    // How well the parameters as they stand fit the observed points.
+    std::vector<std::string> extraHeader() const override
+    {
+        return {withUnit("SSE", squaredRateUnit), withUnit("RMSE", rateUnit)};
+    }
+    std::vector<std::string> extraFields() const override
+    {
+        const PointSeries& points = w.Series_LightAssim;
+        if (points.empty())
+            return {"", ""};
+        const long double amax = w.numEditValue(w.aqNumEdit_Amax), aqe = w.numEditValue(w.aqNumEdit_AQE),
+                          convexity = w.numEditValue(w.aqNumEdit_Convexity),
+                          a0 = w.numEditValue(w.aqNumEdit_A0_Resp);
+        long double sse = 0;
+        for (int i = 0; i < points.count(); ++i) {
+            const long double error = points.y(i) - TfrmAQ_C3_Curve::respCurve(points.x(i), amax, aqe, convexity, a0);
+            sse += error * error;
+        }
+        return {summaryNumber(sse), summaryNumber(std::sqrt(sse / points.count()))};
+    }
+
+    bool hasStandardFit() const override { return true; }
+    void useStandardFit() override
+    {
+        standardFit_ = true;
+        w.aqMnuFileExportStandardFit.setChecked(true);
+    }
+    void runStandardFit() override { w.runStandardFit(); }
+    std::vector<std::string> standardFitHeader() const override
+    {
+        if (!standardFit_)
+            return {};
+        using Named = std::pair<std::string, std::string>;  // a name and its unit
+        std::vector<std::string> header;
+        for (const auto& [model, names] :
+             {std::pair<std::string, std::vector<Named>>{"optimum",
+                                                          {{"AQE", "mol mol-1"},
+                                                           {"Amax", rateUnit},
+                                                           {"Convexity", dimensionless},
+                                                           {"Respiration", rateUnit}}},
+              {"hyperbola", {{"Phi", "mol mol-1"}, {"Amax", rateUnit}, {"Theta", dimensionless}, {"Rd", rateUnit}}}}) {
+            for (const auto& [name, unit] : names) {
+                header.push_back(withUnit(model + " " + name, unit));
+                header.push_back(withUnit(model + " " + name + " SE", unit));
+            }
+            header.push_back(withUnit(model + " SSE", squaredRateUnit));
+            for (const char* name : {"RMSE", "LightComp", "LightSat"})
+                header.push_back(withUnit(model + " " + name, rateUnit));
+            header.push_back(model + " message");
+        }
+        return header;
+    }
+    std::vector<std::string> standardFitFields() const override
+    {
+        if (!standardFit_)
+            return {};
+        auto number = [](const std::optional<double>& v) { return v ? summaryNumber(*v) : std::string(); };
+        auto section = [&](const auto& fit, std::array<const AqFitEstimate*, 4> estimates,
+                           std::optional<double> lightComp, std::optional<double> lightSat) {
+            std::vector<std::string> part(13);
+            if (!fit)
+                return part;
+            part.back() = fit->message;
+            if (!fit->fitted)
+                return part;
+            for (std::size_t k = 0; k < 4; ++k) {
+                part[2 * k] = summaryNumber(estimates[k]->value);
+                part[2 * k + 1] = number(estimates[k]->standardError);
+            }
+            part[8] = summaryNumber(fit->sse);
+            part[9] = summaryNumber(fit->rmse);
+            part[10] = number(lightComp);
+            part[11] = number(lightSat);
+            return part;
+        };
+        const auto& optimum = w.standardOptimum();
+        const auto& hyperbola = w.standardHyperbola();
+        const auto& light = w.standardOptimumLightPoints();
+        std::vector<std::string> row;
+        if (optimum) {
+            row = section(optimum, {&optimum->aqe, &optimum->amax, &optimum->convexity, &optimum->a0},
+                          light ? std::optional<double>(static_cast<double>(light->compensation)) : std::nullopt,
+                          light ? std::optional<double>(static_cast<double>(light->saturation)) : std::nullopt);
+        } else {
+            row.resize(13);
+        }
+        std::vector<std::string> second(13);
+        if (hyperbola) {
+            second = section(hyperbola, {&hyperbola->phi, &hyperbola->amax, &hyperbola->theta, &hyperbola->rd},
+                             hyperbola->lightCompensation, w.standardHyperbolaSaturation());
+        }
+        row.insert(row.end(), second.begin(), second.end());
+        return row;
+    }
+
+private:
+    TfrmAQ_C3_Curve w;
+    bool standardFit_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<WindowSession> makeAqSession(Platform& platform, ImportSettings& settings)
+{
+    return std::make_unique<AqSession>(platform, settings);
+}
+
+}  // namespace calvane::batch

@@ -1,0 +1,99 @@
+#pragma once
+// What calvane-batch needs of one kind of analysis window: its fields by their batch
+// names, its commands, its loading, its export and chart, its checks and its columns
+// of the run summary. One session owns one fresh window.
+
+#include "batch/BatchJob.h"
+#include "chart/spec/ChartSpec.h"
+#include "core/Controls.h"
+#include "core/Platform.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace calvane {
+class TFrmParseVerdex;
+struct ImportSettings;
+}  // namespace calvane
+
+namespace calvane::batch {
+
+class BatchPlatform;
+
+// A field of a window by its batch name, and its fixed flag where it has one.
+struct FieldRef {
+    TextField* field;
+    CheckBox* flag;
+};
+
+// Units of the summary's columns, in its plain ASCII spelling.
+inline constexpr const char* rateUnit = "umol m-2 s-1";
+inline constexpr const char* squaredRateUnit = "(umol m-2 s-1)2";
+inline constexpr const char* ciUnit = "umol mol-1";
+inline constexpr const char* dimensionless = "dimensionless";
+
+// "NAME (UNIT)", or NAME alone without a unit.
+std::string withUnit(const std::string& name, const std::string& unit);
+
+class WindowSession {
+public:
+    virtual ~WindowSession() = default;
+    virtual std::map<std::string, FieldRef> fields() = 0;
+    virtual TextField& identifier() = 0;
+    virtual std::map<Command, std::function<void()>> commands() = 0;
+    virtual Command defaultCommand() const = 0;
+    virtual void importCsvText() = 0;
+    virtual void drop(const std::vector<DroppedItem>& items) = 0;
+    virtual void importInstrument() = 0;
+    virtual TextField& instrumentXColumn() = 0;
+    virtual TFrmParseVerdex& importDialog() = 0;
+    virtual std::vector<std::string> exportLines() const = 0;
+    // The window's chart as it stands, as the window draws it.
+    virtual chart::ChartSpec chartSpec() const = 0;
+    // The window's plausibility checks as it stands: one sentence each that fails.
+    virtual std::vector<std::string> runChecks() = 0;
+
+    // Many curves: the search threads a window may use, the means of --tleaf, --light,
+    // --patm or --parabs into their fields, the measured points the window holds, and its
+    // columns of the run summary: every parameter (and its state word), then what the
+    // window adds.
+    virtual void setSearchThreads(unsigned threads) = 0;
+    virtual void applyMeans(const std::vector<MeanColumn>& columns, const std::vector<double>& means,
+                            char decimalSeparator) = 0;
+    virtual int pointCount() const = 0;
+    virtual std::vector<std::string> summaryOrder() const = 0;
+    // The unit of a parameter's summary column; empty for none.
+    virtual std::string unit(const std::string& name) const = 0;
+    virtual std::vector<std::string> extraHeader() const = 0;
+    virtual std::vector<std::string> extraFields() const = 0;
+    // The standard fit: asked for once before anything runs, so that the summary's
+    // columns and the export's section follow; run after the other commands.
+    virtual bool hasStandardFit() const { return false; }
+    virtual void useStandardFit() {}
+    virtual void runStandardFit() {}
+    // Its columns stand between the window's own and the status.
+    virtual std::vector<std::string> standardFitHeader() const { return {}; }
+    virtual std::vector<std::string> standardFitFields() const { return {}; }
+
+    std::vector<std::string> summaryHeader();
+    std::vector<std::string> summaryFields(char separator);
+};
+
+// A fresh window of that kind, at program start.
+std::unique_ptr<WindowSession> makeSession(WindowKind kind, BatchPlatform& platform, ImportSettings& settings);
+// The A/Ci window (batch/AciSession.cpp) and the light-response window
+// (batch/AqSession.cpp), with their standard fits.
+std::unique_ptr<WindowSession> makeAciSession(Platform& platform, ImportSettings& settings);
+std::unique_ptr<WindowSession> makeAqSession(Platform& platform, ImportSettings& settings);
+
+// Checks the job's field names, flags and commands against the window: a UsageError
+// before anything runs.
+void checkAgainstWindow(const BatchJob& job, WindowSession& session);
+
+// Types a field option into the window.
+void applyField(const FieldAction& action, WindowSession& session);
+
+}  // namespace calvane::batch
