@@ -605,7 +605,7 @@ std::vector<std::string> TfrmACi_Curve::standardFitExportLines() const
 
 // --- About and showing --------------------------------------------------------------------------
 
-void TfrmACi_Curve::aciMnuAboutClick() { dlgAbout.Display(0); }
+void TfrmACi_Curve::aciMnuAboutClick() { dlgAbout.Display(AboutModule::Aci); }
 
 void TfrmACi_Curve::Show() { setVisible(true); }
 

@@ -696,7 +696,7 @@ std::vector<std::string> TfrmAQ_C3_Curve::standardFitExportLines() const
 
 void TfrmAQ_C3_Curve::aqMnuAboutClick()
 {
-    dlgAbout.Display(1);
+    dlgAbout.Display(AboutModule::LightResponse);
 }
 
 void TfrmAQ_C3_Curve::Show()

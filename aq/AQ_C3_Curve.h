@@ -14,7 +14,7 @@
 #include "core/PointSeries.h"
 #include "fit/AqStandardFit.h"
 #include "import/ParseVerdex.h"
-#include "shell/About.h"
+#include "core/About.h"
 
 #include <optional>
 #include <string>
