@@ -345,7 +345,7 @@ void TfrmACi_Curve::aciMnuFIleImportTextClick() { importCsvText(platform_, aciSp
 
 void TfrmACi_Curve::aciMnuFileImortVerdexClick()
 {
-    frmParseVerdex.SetImportType(1);
+    frmParseVerdex.SetImportType(ImportKind::Aci);
     platform_.runImportDialog(frmParseVerdex);
     StringPaste(frmParseVerdex.GetData());
     aciEdit_Status.setText(frmParseVerdex.GetFileName());

@@ -381,7 +381,7 @@ void TfrmAQ_C3_Curve::aqMnuFileImportCSVClick()
 
 void TfrmAQ_C3_Curve::aqMnuFileImportVerdexClick()
 {
-    frmParseVerdex.SetImportType(0);
+    frmParseVerdex.SetImportType(ImportKind::LightResponse);
     platform_.runImportDialog(frmParseVerdex);
     StringPaste(frmParseVerdex.GetData());
     aqEdit_Status.setText(frmParseVerdex.GetFileName());

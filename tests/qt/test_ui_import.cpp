@@ -109,7 +109,7 @@ private slots:
         ImportSettings settings;
         TFrmParseVerdex state(platform, settings);
         ImportDialog dialog(state, platform);
-        state.SetImportType(1);
+        state.SetImportType(ImportKind::Aci);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTemporaryDir folder;
@@ -148,7 +148,7 @@ private slots:
                 entries << action->text();
         QCOMPARE(entries, (QStringList{"Start Of Data", "Ci PhotoSynth", "Assimilation", "End Of Data", "Leaf Temp",
                                        "Light", "Pressure", "Curve"}));
-        state.SetImportType(0);
+        state.SetImportType(ImportKind::LightResponse);
         QVERIFY(!dialog.leafTempEdit()->isVisibleTo(&dialog));
         QVERIFY(!dialog.pressureEdit()->isVisibleTo(&dialog));
         QVERIFY(dialog.curveColumnEdit()->isVisibleTo(&dialog));
