@@ -386,8 +386,8 @@ void TfrmACi_Curve::aciMnuFilePrintClick()
 {
     if (!platform_.showPrintDialog())
         return;
-    platform_.printChart("aciChart_LightResponseCurve");
-    platform_.printLines("ACi Curve Analysis for: " + aciEdit_Identifier.text(), reportLines());
+    platform_.printChart(aciChart_LightResponseCurve);
+    platform_.printLines(aciRichEdit, "ACi Curve Analysis for: " + aciEdit_Identifier.text(), reportLines());
 }
 
 std::vector<std::string> TfrmACi_Curve::reportLines() const
@@ -432,7 +432,7 @@ void TfrmACi_Curve::aciSpreadSheetDataMouseDown(MouseButton button, int x, int y
     if (button != MouseButton::Right)
         return;
     // 40 pixels down for the window's title bar.
-    platform_.openPopupMenu("aciPopupMenu", Left + aciSpreadSheetData.left + x, Top + aciSpreadSheetData.top + y + 40);
+    platform_.openPopupMenu(aciPopupMenu, Left + aciSpreadSheetData.left + x, Top + aciSpreadSheetData.top + y + 40);
 }
 
 void TfrmACi_Curve::aciPopupCopyClick() { platform_.setClipboardText(gridRowsText(aciSpreadSheetData, 0)); }

@@ -172,7 +172,7 @@ public:
 
     // The chart: title, axes and the four series. The measured points are drawn as
     // black-filled crosses of 3 pixels; the three curves as lines without markers.
-    ChartTitle aciChart_LightResponseCurve{"ACi Curve"};
+    ChartTitle aciChart_LightResponseCurve{"aciChart_LightResponseCurve", "ACi Curve"};
     std::string aciChart_LeftAxisTitle = "A   (umol CO2 m-2 s-1)";
     std::string aciChart_RightAxisTitle = "Qa ";
     Colour aciChart_GradientEnd = rgb(217, 255, 255);
@@ -233,8 +233,13 @@ public:
     // is checked Export adds the standard-fit section after the usual lines.
     CheckBox aciMnuFileExportStandardFit{"Include Standard Fit", "Add the standard fit to exported results"};
     MenuItem aciMnuAbout{"About", "", ""};
+    // The printed report's hidden text control: 18 pixels on a 96-dpi screen.
+    ReportText aciRichEdit{13.5};
+
+    PopupMenu aciPopupMenu{"aciPopupMenu"};
     MenuItem aciPopupCopy{"Copy", "", ""};
     MenuItem aciPopupPaste{"Paste", "", ""};
+    PopupMenu aciPopupMenu2{"aciPopupMenu2"};
     MenuItem aciPopup2Copy{"Copy", "", ""};
     MenuItem aciPopup2CopyAll{"Copy All", "Ctrl+A", ""};
     MenuItem aciPopup2Paste{"Paste", "", ""};

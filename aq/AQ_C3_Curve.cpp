@@ -428,8 +428,8 @@ void TfrmAQ_C3_Curve::aqMnuFilePrintClick()
 {
     if (!platform_.showPrintDialog())
         return;
-    platform_.printChart("aqChart_LightResponseCurve");
-    platform_.printLines("AQ Curve Analysis for: " + aqEdit_Identifier.text(), reportLines());
+    platform_.printChart(aqChart_LightResponseCurve);
+    platform_.printLines(aqRichEdit, "AQ Curve Analysis for: " + aqEdit_Identifier.text(), reportLines());
 }
 
 std::vector<std::string> TfrmAQ_C3_Curve::reportLines() const
@@ -476,7 +476,7 @@ void TfrmAQ_C3_Curve::aqSpreadSheetDataMouseDown(MouseButton button, int x, int 
     if (button != MouseButton::Right)
         return;
     // 40 pixels down for the window's title bar.
-    platform_.openPopupMenu("aqPopupMenu", Left + aqSpreadSheetData.left + x, Top + aqSpreadSheetData.top + y + 40);
+    platform_.openPopupMenu(aqPopupMenu, Left + aqSpreadSheetData.left + x, Top + aqSpreadSheetData.top + y + 40);
 }
 
 void TfrmAQ_C3_Curve::aqClipboardCopyClick()

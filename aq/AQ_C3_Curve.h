@@ -165,7 +165,7 @@ public:
     ProgressIndicator aqProgressBar3D;
 
     // The chart: title, axes and the two series.
-    ChartTitle aqChart_LightResponseCurve{"Light Response Curve"};
+    ChartTitle aqChart_LightResponseCurve{"aqChart_LightResponseCurve", "Light Response Curve"};
     std::string aqChart_BottomAxisTitle = "Qa (umol m-2 s-1)";
     std::string aqChart_LeftAxisTitle = "A (umol m-2 s-1)";
     std::string aqChart_RightAxisTitle = "Qa ";
@@ -209,8 +209,14 @@ public:
     // is checked Export adds the standard-fit sections after the usual lines.
     CheckBox aqMnuFileExportStandardFit{"Include Standard Fit", "Add the standard fits to exported results"};
     MenuItem aqMnuAbout{"About", "", ""};
+    // The printed report's hidden text control, in the window's own font: 13 pixels at
+    // 115 pixels per inch.
+    ReportText aqRichEdit{13.0 * 72.0 / 115.0};
+
+    PopupMenu aqPopupMenu{"aqPopupMenu"};
     MenuItem aqClipboardCopy{"Copy", "", ""};
     MenuItem aqClipboardPaste{"Paste", "", ""};
+    PopupMenu aqPopupMenu2{"aqPopupMenu2"};
     MenuItem aqPopupCopy{"Copy", "", ""};
     MenuItem aqPopupCopyAll{"Copy All Parameters", "Ctrl+A", ""};
     MenuItem aqPopUpPaste{"Paste", "", ""};

@@ -2,6 +2,7 @@
 // What the tests share: a Platform with scripted answers, a scratch folder, file
 // helpers and a tolerance check that prints expected, actual and the difference.
 
+#include "core/Controls.h"
 #include "core/Platform.h"
 
 #include <gtest/gtest.h>
@@ -49,23 +50,24 @@ public:
         ++printDialogs;
         return answerPrintOk;
     }
-    void printChart(const std::string& chartName) override { printJobs.push_back({chartName, {}}); }
-    void printLines(const std::string& title, const std::vector<std::string>& lines) override
+    void printChart(const ChartTitle& chart) override { printJobs.push_back({chart.name, {}}); }
+    void printLines(const ReportText& report, const std::string& title, const std::vector<std::string>& lines) override
     {
-        printJobs.push_back({title, lines});
+        printJobs.push_back({title, lines, report.pointSize});
     }
     bool hasFocus(const void* control) const override
     {
         return std::find(focused.begin(), focused.end(), control) != focused.end();
     }
-    void openPopupMenu(const std::string& menuName, int screenX, int screenY) override
+    void openPopupMenu(const PopupMenu& menu, int screenX, int screenY) override
     {
-        openedMenus.push_back({menuName, screenX, screenY});
+        openedMenus.push_back({menu.name, screenX, screenY});
     }
 
     struct PrintJob {
-        std::string title;  // a chart's job: the chart's name, no lines
+        std::string title;  // a chart's job: the chart control's name, no lines
         std::vector<std::string> lines;
+        double pointSize = 0;  // a report's font size
     };
     struct OpenedMenu {
         std::string name;

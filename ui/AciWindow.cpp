@@ -30,7 +30,6 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
     makeGrid(state.aciSpreadSheetData,
              [this](MouseButton button, int x, int y) { state_.aciSpreadSheetDataMouseDown(button, x, y); });
     makeChart(
-        "aciChart_LightResponseCurve",
         [this] { return chart::aciChartSpec(state_); },
         state.aciChart_LightResponseCurve,
         {&state.Series_LightAssim, &state.Series_Wc, &state.Series_Wj, &state.Series_Wp, &state.Series_StandardFit});
@@ -206,38 +205,35 @@ void AciWindow::makeMenus()
     TfrmACi_Curve& s = state_;
     QMenu* file = menuBar()->addMenu(QString::fromStdString(s.aciMnuFile.caption));
     QMenu* import = file->addMenu(QString::fromStdString(s.aciMnuFileImport.caption));
-    addCommand(import, s.aciMnuFIleImportText, "aciMnuFIleImportText", [&s] { s.aciMnuFIleImportTextClick(); });
-    addCommand(import, s.aciMnuFileImortVerdex, "aciMnuFileImortVerdex", [&s] { s.aciMnuFileImortVerdexClick(); });
-    addCommand(file, s.aciMnuFileExport, "aciMnuFileExport", [&s] { s.aciMnuFileExportClick(); });
-    addCheckableCommand(file, state_.aciMnuFileExportStandardFit, "aciMnuFileExportStandardFit");
+    addCommand(import, s.aciMnuFIleImportText, [&s] { s.aciMnuFIleImportTextClick(); });
+    addCommand(import, s.aciMnuFileImortVerdex, [&s] { s.aciMnuFileImortVerdexClick(); });
+    addCommand(file, s.aciMnuFileExport, [&s] { s.aciMnuFileExportClick(); });
+    addCheckableCommand(file, state_.aciMnuFileExportStandardFit);
     auto* chartSaver = new ChartSaver(this, QStringLiteral("ACIChart"), [this] { return chart::aciChartSpec(state_); });
-    addCommand(file, saveChartAsItem, "aciMnuFileSaveChartAs", [chartSaver] { chartSaver->saveAs(); });
-    addCommand(file, s.aciMnuFileClear, "aciMnuFileClear", [&s] { s.aciMnuFileClearClick(); });
+    addCommand(file, saveChartAsItem, [chartSaver] { chartSaver->saveAs(); });
+    addCommand(file, s.aciMnuFileClear, [&s] { s.aciMnuFileClearClick(); });
     file->addSeparator();
-    addCommand(file, s.aciMnuFilePrint, "aciMnuFilePrint", [this, &s] {
+    addCommand(file, s.aciMnuFilePrint, [this, &s] {
         chartPanel_->refreshNow();
         s.aciMnuFilePrintClick();
     });
     file->addSeparator();
-    addCommand(file, s.aciMnuFileExit, "aciMnuFileExit", [&s] { s.aciMnuFileExitClick(); });
+    addCommand(file, s.aciMnuFileExit, [&s] { s.aciMnuFileExitClick(); });
 
     QMenu* results = menuBar()->addMenu(QString::fromStdString(s.aciMnuResults.caption));
-    addCommand(results, s.aciMnuResultsPlotData, "aciMnuResultsPlotData", [&s] { s.aciMnuResultsPlotDataClick(); });
-    addCommand(results, s.aciMnuResultsComputeCurve, "aciMnuResultsComputeCurve",
-               [&s] { s.aciMnuResultsComputeCurveClick(); });
-    addCommand(results, s.aciMnuResultsStandardFit, "aciMnuResultsStandardFit",
-               [&s] { s.aciMnuResultsStandardFitClick(); });
-    menuBar()->addAction(addCommand(nullptr, s.aciMnuAbout, "aciMnuAbout", [&s] { s.aciMnuAboutClick(); }));
+    addCommand(results, s.aciMnuResultsPlotData, [&s] { s.aciMnuResultsPlotDataClick(); });
+    addCommand(results, s.aciMnuResultsComputeCurve, [&s] { s.aciMnuResultsComputeCurveClick(); });
+    addCommand(results, s.aciMnuResultsStandardFit, [&s] { s.aciMnuResultsStandardFitClick(); });
+    menuBar()->addAction(addCommand(nullptr, s.aciMnuAbout, [&s] { s.aciMnuAboutClick(); }));
 
-    QMenu* gridMenu = makePopupMenu("aciPopupMenu");
-    addCommand(gridMenu, s.aciPopupCopy, "aciPopupCopy", [&s] { s.aciPopupCopyClick(); }, false);
-    addCommand(gridMenu, s.aciPopupPaste, "aciPopupPaste", [&s] { s.aciPopupPasteClick(); }, false);
+    QMenu* gridMenu = makePopupMenu(s.aciPopupMenu);
+    addCommand(gridMenu, s.aciPopupCopy, [&s] { s.aciPopupCopyClick(); }, false);
+    addCommand(gridMenu, s.aciPopupPaste, [&s] { s.aciPopupPasteClick(); }, false);
 
-    QMenu* fieldMenu = makePopupMenu("aciPopupMenu2");
-    addCommand(fieldMenu, s.aciPopup2Copy, "aciPopup2Copy", [&s] { s.aciPopup2CopyClick(); }, false);
-    QAction* copyAll =
-        addCommand(fieldMenu, s.aciPopup2CopyAll, "aciPopup2CopyAll", [&s] { s.aciPopUp2CopyAllClick(); }, false);
-    addCommand(fieldMenu, s.aciPopup2Paste, "aciPopup2Paste", [&s] { s.aciPopUp2PasteClick(); }, false);
+    QMenu* fieldMenu = makePopupMenu(s.aciPopupMenu2);
+    addCommand(fieldMenu, s.aciPopup2Copy, [&s] { s.aciPopup2CopyClick(); }, false);
+    QAction* copyAll = addCommand(fieldMenu, s.aciPopup2CopyAll, [&s] { s.aciPopUp2CopyAllClick(); }, false);
+    addCommand(fieldMenu, s.aciPopup2Paste, [&s] { s.aciPopUp2PasteClick(); }, false);
     setFieldMenu(fieldMenu, copyAll);
 }
 

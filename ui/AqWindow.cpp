@@ -26,11 +26,6 @@
 
 namespace calvane::ui {
 
-namespace {
-// The report prints in the window's own font: 13 pixels at 115 pixels per inch.
-constexpr double reportPointSize = 13.0 * 72.0 / 115.0;
-}  // namespace
-
 AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent)
     : AnalysisWindow(platform, parent), state_(state)
 {
@@ -40,7 +35,6 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
              [this](MouseButton button, int x, int y) { state_.aqSpreadSheetDataMouseDown(button, x, y); });
     connect(gridView_, &GridView::keyReleased, this, [this] { run([this] { state_.aqSpreadSheetDataKeyUp(); }); });
     makeChart(
-        "aqChart_LightResponseCurve",
         [this] { return chart::aqChartSpec(state_); },
         state.aqChart_LightResponseCurve,
         {&state.Series_LightAssim, &state.Series_ComputedA, &state.Series_StdOptimum, &state.Series_StdHyperbola});
@@ -51,7 +45,6 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
                 chart->scheduleRefresh();
         });
     }
-    platform.setReportPointSize("AQ Curve Analysis for: ", reportPointSize);
 
     auto* identifierLabel = new QLabel;
     bindLabel(state.aqLabel_Identifier, identifierLabel);
@@ -224,39 +217,36 @@ void AqWindow::makeMenus()
     TfrmAQ_C3_Curve& s = state_;
     QMenu* file = menuBar()->addMenu(QString::fromStdString(s.aqMnuFile.caption));
     QMenu* import = file->addMenu(QString::fromStdString(s.aqMnuFileImport.caption));
-    addCommand(import, s.aqMnuFileImportCSV, "aqMnuFileImportCSV", [&s] { s.aqMnuFileImportCSVClick(); });
-    addCommand(import, s.aqMnuFileImportVerdex, "aqMnuFileImportVerdex", [&s] { s.aqMnuFileImportVerdexClick(); });
-    addCommand(file, s.aqMnuFileExport, "aqMnuFileExport", [&s] { s.aqMnuFileExportClick(); });
-    addCheckableCommand(file, state_.aqMnuFileExportStandardFit, "aqMnuFileExportStandardFit");
+    addCommand(import, s.aqMnuFileImportCSV, [&s] { s.aqMnuFileImportCSVClick(); });
+    addCommand(import, s.aqMnuFileImportVerdex, [&s] { s.aqMnuFileImportVerdexClick(); });
+    addCommand(file, s.aqMnuFileExport, [&s] { s.aqMnuFileExportClick(); });
+    addCheckableCommand(file, state_.aqMnuFileExportStandardFit);
     auto* chartSaver = new ChartSaver(this, QStringLiteral("AQChart"), [this] { return chart::aqChartSpec(state_); });
-    addCommand(file, saveChartAsItem, "aqMnuFileSaveChartAs", [chartSaver] { chartSaver->saveAs(); });
-    addCommand(file, s.aqMnuFileClear, "aqMnuFileClear", [&s] { s.aqMnuFileClearClick(); });
+    addCommand(file, saveChartAsItem, [chartSaver] { chartSaver->saveAs(); });
+    addCommand(file, s.aqMnuFileClear, [&s] { s.aqMnuFileClearClick(); });
     file->addSeparator();
-    addCommand(file, s.aqMnuFilePrint, "aqMnuFilePrint", [this, &s] {
+    addCommand(file, s.aqMnuFilePrint, [this, &s] {
         chartPanel_->refreshNow();
         s.aqMnuFilePrintClick();
     });
     file->addSeparator();
-    addCommand(file, s.aqMnuFileExit, "aqMnuFileExit", [&s] { s.aqMnuFileExitClick(); });
+    addCommand(file, s.aqMnuFileExit, [&s] { s.aqMnuFileExitClick(); });
 
     QMenu* results = menuBar()->addMenu(QString::fromStdString(s.aqMnuResults.caption));
-    addCommand(results, s.aqMnuResultsPlotData, "aqMnuResultsPlotData", [&s] { s.aqMnuResultsPlotDataClick(); });
-    addCommand(results, s.aqMnuResultsFitCurve, "aqMnuResultsFitCurve", [&s] { s.aqMnuResultsFitCurveClick(); });
-    addCommand(results, s.aqMnuResultsRefineCurve, "aqMnuResultsRefineCurve",
-               [&s] { s.aqMnuResultsRefineCurveClick(); });
-    addCommand(results, s.aqMnuResultsStandardFit, "aqMnuResultsStandardFit",
-               [&s] { s.aqMnuResultsStandardFitClick(); });
-    menuBar()->addAction(addCommand(nullptr, s.aqMnuAbout, "aqMnuAbout", [&s] { s.aqMnuAboutClick(); }));
+    addCommand(results, s.aqMnuResultsPlotData, [&s] { s.aqMnuResultsPlotDataClick(); });
+    addCommand(results, s.aqMnuResultsFitCurve, [&s] { s.aqMnuResultsFitCurveClick(); });
+    addCommand(results, s.aqMnuResultsRefineCurve, [&s] { s.aqMnuResultsRefineCurveClick(); });
+    addCommand(results, s.aqMnuResultsStandardFit, [&s] { s.aqMnuResultsStandardFitClick(); });
+    menuBar()->addAction(addCommand(nullptr, s.aqMnuAbout, [&s] { s.aqMnuAboutClick(); }));
 
-    QMenu* gridMenu = makePopupMenu("aqPopupMenu");
-    addCommand(gridMenu, s.aqClipboardCopy, "aqClipboardCopy", [&s] { s.aqClipboardCopyClick(); }, false);
-    addCommand(gridMenu, s.aqClipboardPaste, "aqClipboardPaste", [&s] { s.aqClipboardPasteClick(); }, false);
+    QMenu* gridMenu = makePopupMenu(s.aqPopupMenu);
+    addCommand(gridMenu, s.aqClipboardCopy, [&s] { s.aqClipboardCopyClick(); }, false);
+    addCommand(gridMenu, s.aqClipboardPaste, [&s] { s.aqClipboardPasteClick(); }, false);
 
-    QMenu* fieldMenu = makePopupMenu("aqPopupMenu2");
-    addCommand(fieldMenu, s.aqPopupCopy, "aqPopupCopy", [&s] { s.aqPopupCopyClick(); }, false);
-    QAction* copyAll =
-        addCommand(fieldMenu, s.aqPopupCopyAll, "aqPopupCopyAll", [&s] { s.aqPopupCopyAllClick(); }, false);
-    addCommand(fieldMenu, s.aqPopUpPaste, "aqPopUpPaste", [&s] { s.aqPopUpPasteClick(); }, false);
+    QMenu* fieldMenu = makePopupMenu(s.aqPopupMenu2);
+    addCommand(fieldMenu, s.aqPopupCopy, [&s] { s.aqPopupCopyClick(); }, false);
+    QAction* copyAll = addCommand(fieldMenu, s.aqPopupCopyAll, [&s] { s.aqPopupCopyAllClick(); }, false);
+    addCommand(fieldMenu, s.aqPopUpPaste, [&s] { s.aqPopUpPasteClick(); }, false);
     setFieldMenu(fieldMenu, copyAll);
 }
 

@@ -82,7 +82,7 @@ private slots:
             QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
             driven = true;
         });
-        window.action("aqMnuFileImportVerdex")->trigger();
+        window.action(app.frmAQ_C3_Curve.aqMnuFileImportVerdex)->trigger();
 
         QVERIFY(driven);
         QVERIFY(!window.importDialog()->isVisible());
@@ -97,7 +97,7 @@ private slots:
 
         // Cancel the next time: nothing is pasted, the status empties.
         QTimer::singleShot(0, [&] { QTest::mouseClick(window.importDialog()->cancelButton(), Qt::LeftButton); });
-        window.action("aqMnuFileImportVerdex")->trigger();
+        window.action(app.frmAQ_C3_Curve.aqMnuFileImportVerdex)->trigger();
         QCOMPARE(aq.aqEdit_Status.text(), std::string());
         QCOMPARE(grid.cell(1, 1), std::string("1999.9872727272725 "));
         QCOMPARE(app.importSettings.DataStartRow, 0);
