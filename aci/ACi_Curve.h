@@ -9,6 +9,7 @@
 #include "core/Colour.h"
 #include "core/Controls.h"
 #include "core/ExportFile.h"
+#include "core/FieldTable.h"
 #include "core/Grid.h"
 #include "core/Platform.h"
 #include "core/PointSeries.h"
@@ -29,6 +30,13 @@ public:
     // The controls' signals are connected to this object's handlers.
     TfrmACi_Curve(const TfrmACi_Curve&) = delete;
     TfrmACi_Curve& operator=(const TfrmACi_Curve&) = delete;
+
+    // --- The fields described once -------------------------------------------------
+    // The parameters, in the order of the export and the report, with the batch name,
+    // label, unit, field and fixed flag of each and where every output lists it.
+    static const std::vector<ParameterRow<TfrmACi_Curve>>& parameterTable();
+    // The "Standard fit" group's results and its Patm setting.
+    static const std::vector<ResultSection<TfrmACi_Curve>>& standardFitTable();
 
     // --- Parameter fields and their fixed flags ---------------------------------
     double numEditValue(TextField& field, const CheckBox& flag, double computed);

@@ -9,6 +9,7 @@
 #include "core/Colour.h"
 #include "core/Controls.h"
 #include "core/ExportFile.h"
+#include "core/FieldTable.h"
 #include "core/Grid.h"
 #include "core/Platform.h"
 #include "core/PointSeries.h"
@@ -29,6 +30,15 @@ public:
     // The controls' signals are connected to this object's handlers.
     TfrmAQ_C3_Curve(const TfrmAQ_C3_Curve&) = delete;
     TfrmAQ_C3_Curve& operator=(const TfrmAQ_C3_Curve&) = delete;
+
+    // --- The fields described once -------------------------------------------------
+    // The light points, Par Abs and the fit parameters, in the order of the export and
+    // the report, with the batch name, label, unit, field and fixed flag of each and
+    // where every output lists it.
+    static const std::vector<ParameterRow<TfrmAQ_C3_Curve>>& parameterTable();
+    // The "Standard fit" group: the least-squares optimum's results, then the
+    // non-rectangular hyperbola's.
+    static const std::vector<ResultSection<TfrmAQ_C3_Curve>>& standardFitTable();
 
     // --- Fields and fixed flags ------------------------------------------------------
     // The field's number; 0 for an empty or non-numeric text.

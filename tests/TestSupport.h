@@ -131,4 +131,24 @@ std::string withSeparator(const std::string& csv, char separator, bool decimalCo
 // |actual - expected| <= tolerance, reporting all three numbers when it fails.
 ::testing::AssertionResult near(double actual, double expected, double tolerance);
 
+// An order column of a field table numbers the rows it lists 1, 2, 3, ... with no
+// number twice, so no two rows compete for a place; with `everyRow` it lists them all.
+template <typename Row>
+::testing::AssertionResult numbersItsRows(const std::vector<Row>& table, int Row::*order, bool everyRow)
+{
+    std::vector<int> places;
+    for (const Row& row : table) {
+        if (row.*order > 0)
+            places.push_back(row.*order);
+        else if (everyRow)
+            return ::testing::AssertionFailure() << "row " << row.name << " is not listed";
+    }
+    std::sort(places.begin(), places.end());
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        if (places[k] != static_cast<int>(k) + 1)
+            return ::testing::AssertionFailure() << "place " << k + 1 << " is taken by " << places[k];
+    }
+    return ::testing::AssertionSuccess();
+}
+
 }  // namespace calvane::test

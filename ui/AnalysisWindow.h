@@ -52,6 +52,12 @@ public:
     // A field's widget by its control.
     QLineEdit* fieldWidget(const TextField& field) const;
 
+    // Fields for the panel builders: a field's widget, and a parameter field's, which
+    // has the field pop-up menu as its context menu, Ctrl+A for Copy All, and counts
+    // in the focus test of field Copy and Paste.
+    QLineEdit* makeField(TextField& field);
+    QLineEdit* makeParameterField(TextField& field);
+
 protected:
     struct Positions {
         int* left;
@@ -68,10 +74,6 @@ protected:
                         bool windowShortcut = true);
     // A checkable menu item that follows a check box both ways.
     QAction* addCheckableCommand(QMenu* menu, CheckBox& flag);
-    QLineEdit* makeField(TextField& field);
-    // A parameter field: the field pop-up menu as its context menu, Ctrl+A for Copy All,
-    // and registered for the focus test of field Copy and Paste.
-    QLineEdit* makeParameterField(TextField& field);
     void makeGrid(Grid& grid, std::function<void(MouseButton, int, int)> mouseDown);
     // The chart, printed by its title's control.
     void makeChart(std::function<chart::ChartSpec()> drawing, ChartTitle& title,
