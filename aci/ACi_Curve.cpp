@@ -19,14 +19,12 @@ namespace {
 
 constexpr int curveSamples = 200;
 
-// The standard-fit group's result fields: the program writes them, the user does not.
-std::vector<TextField*> standardFitResultFields(TfrmACi_Curve& w)
-{
-    return {&w.aciEdit_StdVcmax, &w.aciEdit_StdVcmaxSE, &w.aciEdit_StdVcmax25, &w.aciEdit_StdJmax,
-            &w.aciEdit_StdJmaxSE, &w.aciEdit_StdJmax25, &w.aciEdit_StdRd,      &w.aciEdit_StdRdSE,
-            &w.aciEdit_StdTPU,    &w.aciEdit_StdTPUSE,  &w.aciEdit_StdRMSE,    &w.aciEdit_StdTransitionCi,
-            &w.aciEdit_StdMessage};
-}
+using W = TfrmACi_Curve;
+using Row = ParameterRow<W>;
+
+// Units as the batch summary writes them.
+constexpr std::string_view ciUnit = "umol mol-1";
+constexpr std::string_view rateUnit = "umol m-2 s-1";
 
 // Runs one step of the computation and puts `what` before its arithmetic failure,
 // so the message says which quantity could not be formed.
@@ -42,6 +40,88 @@ double withContext(const std::string& what, F&& step)
 
 }  // namespace
 
+const std::vector<ParameterRow<TfrmACi_Curve>>& TfrmACi_Curve::parameterTable()
+{
+    static const std::vector<Row> table{
+        {.name = "Kc", .label = "Kc (umol mol-1)", .unit = ciUnit, .field = &W::aciEdit_Kc,
+         .flag = &W::aciCheckBox_Kc, .flagClick = &W::aciCheckBox_KcClick, .group = &W::aciGroupBox_TempDependent,
+         .reset = "0.0", .copyName = "Kc", .panelOrder = 1, .focusOrder = 1, .summaryOrder = 1, .resetOrder = 5,
+         .reportWidth = 20},
+        {.name = "Ko", .label = "Ko (mmol mol-1)", .unit = "mmol mol-1", .field = &W::aciEdit_Ko,
+         .flag = &W::aciCheckBox_Ko, .flagClick = &W::aciCheckBox_KoClick, .group = &W::aciGroupBox_TempDependent,
+         .reset = "0.0", .copyName = "Ko", .panelOrder = 2, .focusOrder = 2, .summaryOrder = 2, .resetOrder = 6,
+         .reportWidth = 20},
+        {.name = "Tau", .label = "Tau (mmol/umol)", .unit = "mmol umol-1", .field = &W::aciEdit_Tau,
+         .flag = &W::aciCheckBox_Tau, .flagClick = &W::aciCheckBox_TauClick, .group = &W::aciGroupBox_TempDependent,
+         .reset = "0.0", .copyName = "Tau", .panelOrder = 3, .focusOrder = 3, .summaryOrder = 3, .resetOrder = 7,
+         .reportWidth = 20},
+        {.name = "Temp", .label = "Leaf Temp (oC)", .unit = "oC", .field = &W::aciEdit_Temp,
+         .group = &W::aciGroupBox_TempDependent, .caption = &W::aciLabel_Temp, .reset = "25", .copyName = "Leaf_Temp",
+         .panelOrder = 4, .focusOrder = 4, .summaryOrder = 4, .resetOrder = 9, .reportWidth = 20},
+        {.name = "Light", .label = "Light (umol m-2 s-1)", .unit = rateUnit, .field = &W::aciEdit_Light,
+         .group = &W::aciGroupBox_TempDependent, .caption = &W::aciLabel_Light, .reset = "0.0", .copyName = "Light",
+         .panelOrder = 5, .focusOrder = 5, .summaryOrder = 5, .resetOrder = 8, .reportWidth = 20},
+        {.name = "Respiration", .label = "Respiration", .unit = rateUnit, .field = &W::aciEdit_Respiration,
+         .flag = &W::aciCheckBox_Respiration, .flagClick = &W::aciCheckBox_RespirationClick,
+         .group = &W::aciGroupBox_LightDependent, .reset = "0.0", .copyName = "Respiration", .panelOrder = 7,
+         .focusOrder = 6, .summaryOrder = 6, .resetOrder = 4, .reportWidth = 20},
+        {.name = "Vcmax", .label = "Vcmax", .unit = rateUnit, .field = &W::aciEdit_Vcmax, .flag = &W::aciCheckBox_Vcmax,
+         .flagClick = &W::aciCheckBox_VcmaxClick, .group = &W::aciGroupBox_LightDependent,
+         .hint = "Max RuBP saturated rate of carboxylation (umol m-2 s-1)", .reset = "0.0", .copyName = "Vcmax",
+         .panelOrder = 8, .focusOrder = 7, .summaryOrder = 7, .resetOrder = 3, .reportWidth = 20},
+        {.name = "Jmax", .label = "Jmax", .unit = rateUnit, .field = &W::aciEdit_Jmax, .flag = &W::aciCheckBox_Jmax,
+         .flagClick = &W::aciCheckBox_JmaxClick, .group = &W::aciGroupBox_LightDependent,
+         .hint = "Max rate of electron transport (umol m-2 s-1)", .reset = "0.0", .copyName = "Jmax",
+         .panelOrder = 9, .focusOrder = 8, .summaryOrder = 8, .resetOrder = 2, .reportWidth = 20},
+        {.name = "TPU", .label = "TPU", .unit = rateUnit, .field = &W::aciEdit_TPU, .flag = &W::aciCheckBox_TPU,
+         .flagClick = &W::aciCheckBox_TPUClick, .group = &W::aciGroupBox_LightDependent,
+         .hint = "Triose-phosphate utilization", .reset = "0.0", .copyName = "TPU", .panelOrder = 10,
+         .focusOrder = 9, .summaryOrder = 9, .resetOrder = 1, .reportWidth = 20},
+        // Always computed, and shown first in its group.
+        {.name = "GammaStar", .label = "GammaStar", .unit = ciUnit, .field = &W::aciEdit_GammaStar,
+         .group = &W::aciGroupBox_LightDependent, .caption = &W::aciLabel_GammaStar,
+         .hint = "CO2 compensation point in the absence of dark respiration (umol mol-1)", .copyName = "GammaStar",
+         .panelOrder = 6, .focusOrder = 10, .summaryOrder = 10, .reportWidth = 20},
+    };
+    return table;
+}
+
+const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable()
+{
+    // On screen a grid of a caption, the value, its standard error and its value at
+    // 25 oC per row, under a row of column captions; the settings in the last row.
+    static const std::vector<ResultSection<W>> table{{
+        .heading = "Standard fit (Farquhar-von Caemmerer-Berry)",
+        .summaryPrefix = "standard",
+        .rows =
+            {
+                {.name = "Vcmax", .value = &W::aciEdit_StdVcmax, .error = &W::aciEdit_StdVcmaxSE, .summary = "Vcmax",
+                 .unit = rateUnit, .caption = &W::aciLabel_StdVcmax, .row = 1},
+                // Named "J" when the fit reported J itself; the summary then has J columns.
+                {.value = &W::aciEdit_StdJmax, .error = &W::aciEdit_StdJmaxSE, .summary = "Jmax", .unit = rateUnit,
+                 .caption = &W::aciLabel_StdJmax, .row = 2},
+                {.name = "Rd", .value = &W::aciEdit_StdRd, .error = &W::aciEdit_StdRdSE, .summary = "Rd",
+                 .unit = rateUnit, .caption = &W::aciLabel_StdRd, .row = 3},
+                // Shown, and exported, only after a fit that included TPU.
+                {.name = "TPU", .value = &W::aciEdit_StdTPU, .error = &W::aciEdit_StdTPUSE, .summary = "TPU",
+                 .unit = rateUnit, .caption = &W::aciLabel_StdTPU, .row = 4},
+                {.name = "Vcmax25", .value = &W::aciEdit_StdVcmax25, .summary = "Vcmax25", .unit = rateUnit, .row = 1,
+                 .column = 3},
+                {.name = "Jmax25", .value = &W::aciEdit_StdJmax25, .summary = "Jmax25", .unit = rateUnit, .row = 2,
+                 .column = 3},
+                {.name = "RMSE", .value = &W::aciEdit_StdRMSE, .summary = "RMSE", .unit = rateUnit,
+                 .caption = &W::aciLabel_StdRMSE, .row = 5},
+                {.name = "Transition Ci", .value = &W::aciEdit_StdTransitionCi, .summary = "transition Ci",
+                 .unit = ciUnit, .caption = &W::aciLabel_StdTransitionCi, .row = 6},
+                {.name = "Patm", .value = &W::aciEdit_StdPatm, .caption = &W::aciLabel_StdPatm, .row = 8,
+                 .setting = true},
+            },
+        .message = &W::aciEdit_StdMessage,
+        .messageRow = 7,
+    }};
+    return table;
+}
+
 TfrmACi_Curve::TfrmACi_Curve(Platform& platform, ImportSettings& importSettings)
     : frmParseVerdex(platform, importSettings), platform_(platform)
 {
@@ -54,25 +134,20 @@ TfrmACi_Curve::TfrmACi_Curve(Platform& platform, ImportSettings& importSettings)
 
     aciEdit_Light.setBackground(colours::aqua);
     aciEdit_GammaStar.readOnly = true;
-    aciEdit_GammaStar.setHint("CO2 compensation point in the absence of dark respiration (umol mol-1)");
-    aciEdit_Vcmax.setHint("Max RuBP saturated rate of carboxylation (umol m-2 s-1)");
-    aciEdit_Jmax.setHint("Max rate of electron transport (umol m-2 s-1)");
-    aciEdit_TPU.setHint("Triose-phosphate utilization");
 
     SaveDialog.options.filter = "Text file (*.txt)|*.txt|All files (*.*)|*.*";
     SaveDialog.options.defaultExtension = "txt";
     SaveDialog.options.initialName = "ACIResults";
 
-    aciCheckBox_Kc.clicked.connect([this] { aciCheckBox_KcClick(); });
-    aciCheckBox_Ko.clicked.connect([this] { aciCheckBox_KoClick(); });
-    aciCheckBox_Tau.clicked.connect([this] { aciCheckBox_TauClick(); });
-    aciCheckBox_Respiration.clicked.connect([this] { aciCheckBox_RespirationClick(); });
-    aciCheckBox_Vcmax.clicked.connect([this] { aciCheckBox_VcmaxClick(); });
-    aciCheckBox_Jmax.clicked.connect([this] { aciCheckBox_JmaxClick(); });
-    aciCheckBox_TPU.clicked.connect([this] { aciCheckBox_TPUClick(); });
+    for (const Row& row : parameterTable()) {
+        if (!row.hint.empty())
+            (this->*row.field).setHint(std::string(row.hint));
+        if (row.flag)
+            connectFlag(*this, row);
+    }
     aciEdit_Identifier.textChanged.connect([this] { aciEdit_IdentifierChange(); });
 
-    for (TextField* field : standardFitResultFields(*this))
+    for (TextField* field : resultFields(*this, standardFitTable()))
         field->readOnly = true;
     aciEdit_StdPatm.setHint("Atmospheric pressure (kPa) for the standard fit");
     aciCheckBox_StdShowCurve.setChecked(true);
@@ -109,15 +184,8 @@ void TfrmACi_Curve::setNumEditState(TextField& field, const CheckBox& flag)
 
 void TfrmACi_Curve::ParameterReset()
 {
-    aciEdit_TPU.setText("0.0");
-    aciEdit_Jmax.setText("0.0");
-    aciEdit_Vcmax.setText("0.0");
-    aciEdit_Respiration.setText("0.0");
-    aciEdit_Kc.setText("0.0");
-    aciEdit_Ko.setText("0.0");
-    aciEdit_Tau.setText("0.0");
-    aciEdit_Light.setText("0.0");
-    aciEdit_Temp.setText("25");
+    for (const Row* row : inOrder(parameterTable(), &Row::resetOrder))
+        (this->*row->field).setText(row->reset);
 }
 
 void TfrmACi_Curve::aciCheckBox_KcClick() { setNumEditState(aciEdit_Kc, aciCheckBox_Kc); }
@@ -313,24 +381,8 @@ void TfrmACi_Curve::aciMnuFileExportClick()
 
 std::vector<std::string> TfrmACi_Curve::exportLines() const
 {
-    auto state = [this](const CheckBox& flag) {
-        std::string word;
-        checkIndicator(flag, word);
-        return ", " + word;
-    };
-    std::vector<std::string> lines{
-        "ACi Curve Analysis for: " + aciEdit_Identifier.text(),
-        "Kc (umol mol-1), " + aciEdit_Kc.text() + state(aciCheckBox_Kc),
-        "Ko (mmol mol-1), " + aciEdit_Ko.text() + state(aciCheckBox_Ko),
-        "Tau (mmol/umol), " + aciEdit_Tau.text() + state(aciCheckBox_Tau),
-        "Leaf Temp (oC), " + aciEdit_Temp.text(),
-        "Light (umol m-2 s-1), " + aciEdit_Light.text(),
-        "Respiration, " + aciEdit_Respiration.text() + state(aciCheckBox_Respiration),
-        "Vcmax, " + aciEdit_Vcmax.text() + state(aciCheckBox_Vcmax),
-        "Jmax, " + aciEdit_Jmax.text() + state(aciCheckBox_Jmax),
-        "TPU, " + aciEdit_TPU.text() + state(aciCheckBox_TPU),
-        "GammaStar, " + aciEdit_GammaStar.text(),
-    };
+    std::vector<std::string> lines{"ACi Curve Analysis for: " + aciEdit_Identifier.text()};
+    appendParameterExportLines(*this, lines, ", ");
     const Grid& grid = aciSpreadSheetData;
     for (int row = 0; row < grid.rowCount(); ++row)
         lines.push_back("  " + grid.cell(1, row) + ", " + grid.cell(2, row));
@@ -345,7 +397,7 @@ void TfrmACi_Curve::aciMnuFIleImportTextClick() { importCsvText(platform_, aciSp
 
 void TfrmACi_Curve::aciMnuFileImortVerdexClick()
 {
-    frmParseVerdex.SetImportType(1);
+    frmParseVerdex.SetImportType(ImportKind::Aci);
     platform_.runImportDialog(frmParseVerdex);
     StringPaste(frmParseVerdex.GetData());
     aciEdit_Status.setText(frmParseVerdex.GetFileName());
@@ -386,39 +438,15 @@ void TfrmACi_Curve::aciMnuFilePrintClick()
 {
     if (!platform_.showPrintDialog())
         return;
-    platform_.printChart("aciChart_LightResponseCurve");
-    platform_.printLines("ACi Curve Analysis for: " + aciEdit_Identifier.text(), reportLines());
+    platform_.printChart(aciChart_LightResponseCurve);
+    platform_.printLines(aciRichEdit, "ACi Curve Analysis for: " + aciEdit_Identifier.text(), reportLines());
 }
 
 std::vector<std::string> TfrmACi_Curve::reportLines() const
 {
-    // Six spaces and the name padded to 20 characters; the tab lines the values up.
-    auto label = [](std::string name) {
-        name.resize(std::max<std::size_t>(name.size(), 20), ' ');
-        return "      " + name + "\t";
-    };
-    auto state = [this](const CheckBox& flag) {
-        std::string word;
-        checkIndicator(flag, word);
-        return " " + word;
-    };
-    std::vector<std::string> lines{
-        "  ACi Curve Analysis for: " + aciEdit_Identifier.text(),
-        " ",
-        "  Parameters: ",
-        label("Kc (umol mol-1)") + aciEdit_Kc.text() + state(aciCheckBox_Kc),
-        label("Ko (mmol mol-1)") + aciEdit_Ko.text() + state(aciCheckBox_Ko),
-        label("Tau (mmol/umol)") + aciEdit_Tau.text() + state(aciCheckBox_Tau),
-        label("Leaf Temp (oC)") + aciEdit_Temp.text(),
-        label("Light (umol m-2 s-1)") + aciEdit_Light.text(),
-        label("Respiration") + aciEdit_Respiration.text() + state(aciCheckBox_Respiration),
-        label("Vcmax") + aciEdit_Vcmax.text() + state(aciCheckBox_Vcmax),
-        label("Jmax") + aciEdit_Jmax.text() + state(aciCheckBox_Jmax),
-        label("TPU") + aciEdit_TPU.text() + state(aciCheckBox_TPU),
-        label("GammaStar") + aciEdit_GammaStar.text(),
-        " ",
-        " ",
-    };
+    std::vector<std::string> lines{"  ACi Curve Analysis for: " + aciEdit_Identifier.text(), " ", "  Parameters: "};
+    appendParameterReportLines(*this, lines, " ");
+    lines.insert(lines.end(), {" ", " "});
     const Grid& grid = aciSpreadSheetData;
     for (int row = 0; row < grid.rowCount(); ++row)
         lines.push_back("  " + grid.cell(1, row) + "   \t" + grid.cell(2, row));
@@ -432,19 +460,14 @@ void TfrmACi_Curve::aciSpreadSheetDataMouseDown(MouseButton button, int x, int y
     if (button != MouseButton::Right)
         return;
     // 40 pixels down for the window's title bar.
-    platform_.openPopupMenu("aciPopupMenu", Left + aciSpreadSheetData.left + x, Top + aciSpreadSheetData.top + y + 40);
+    platform_.openPopupMenu(aciPopupMenu, Left + aciSpreadSheetData.left + x, Top + aciSpreadSheetData.top + y + 40);
 }
 
 void TfrmACi_Curve::aciPopupCopyClick() { platform_.setClipboardText(gridRowsText(aciSpreadSheetData, 0)); }
 
 TextField* TfrmACi_Curve::focusedParameterField()
 {
-    for (TextField* field : {&aciEdit_Kc, &aciEdit_Ko, &aciEdit_Tau, &aciEdit_Temp, &aciEdit_Light,
-                             &aciEdit_Respiration, &aciEdit_Vcmax, &aciEdit_Jmax, &aciEdit_TPU, &aciEdit_GammaStar}) {
-        if (platform_.hasFocus(field))
-            return field;
-    }
-    return nullptr;
+    return focusedField(*this, platform_);
 }
 
 void TfrmACi_Curve::aciPopup2CopyClick()
@@ -455,17 +478,9 @@ void TfrmACi_Curve::aciPopup2CopyClick()
 
 void TfrmACi_Curve::aciPopUp2CopyAllClick()
 {
-    const std::pair<const char*, const TextField*> rows[] = {
-        {"Identifier", &aciEdit_Identifier}, {"Kc", &aciEdit_Kc},
-        {"Ko", &aciEdit_Ko},                 {"Tau", &aciEdit_Tau},
-        {"Leaf_Temp", &aciEdit_Temp},        {"Light", &aciEdit_Light},
-        {"Respiration", &aciEdit_Respiration}, {"Vcmax", &aciEdit_Vcmax},
-        {"Jmax", &aciEdit_Jmax},             {"TPU", &aciEdit_TPU},
-        {"GammaStar", &aciEdit_GammaStar},
-    };
     std::string text;
-    for (const auto& [name, field] : rows)
-        text += std::string(name) + "\t" + field->text() + "\r\n";
+    for (const auto& [name, value] : copyAllRows(*this, aciEdit_Identifier))
+        text += name + "\t" + value + "\r\n";
     platform_.setClipboardText(text);
 }
 
@@ -523,7 +538,7 @@ void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
     aciEdit_StdTPU.setVisible(tpu);
     aciEdit_StdTPUSE.setVisible(tpu);
     if (!fit.fitted) {
-        for (TextField* field : standardFitResultFields(*this))
+        for (TextField* field : resultFields(*this, standardFitTable()))
             field->setText("");
         aciEdit_StdMessage.setText(fit.message);
         return;
@@ -579,24 +594,7 @@ void TfrmACi_Curve::Load_StandardFit_Series()
 
 std::vector<std::string> TfrmACi_Curve::standardFitExportLines() const
 {
-    auto withError = [](const std::string& name, const TextField& value, const TextField& error) {
-        return name + ", " + value.text() + ", " + error.text();
-    };
-    auto plain = [](const std::string& name, const TextField& value) { return name + ", " + value.text(); };
-    std::vector<std::string> lines{
-        "",
-        "Standard fit (Farquhar-von Caemmerer-Berry)",
-        withError("Vcmax", aciEdit_StdVcmax, aciEdit_StdVcmaxSE),
-        withError(aciLabel_StdJmax.caption(), aciEdit_StdJmax, aciEdit_StdJmaxSE),
-        withError("Rd", aciEdit_StdRd, aciEdit_StdRdSE),
-    };
-    if (aciEdit_StdTPU.visible())
-        lines.push_back(withError("TPU", aciEdit_StdTPU, aciEdit_StdTPUSE));
-    lines.push_back(plain("Vcmax25", aciEdit_StdVcmax25));
-    lines.push_back(plain("Jmax25", aciEdit_StdJmax25));
-    lines.push_back(plain("RMSE", aciEdit_StdRMSE));
-    lines.push_back(plain("Transition Ci", aciEdit_StdTransitionCi));
-    lines.push_back(plain("Patm", aciEdit_StdPatm));
+    std::vector<std::string> lines = resultExportLines(*this, standardFitTable().front());
     // A fit that failed says why; the values above are then empty.
     if (standardFit_ && !standardFit_->fitted)
         lines.push_back(standardFit_->message);
@@ -605,7 +603,7 @@ std::vector<std::string> TfrmACi_Curve::standardFitExportLines() const
 
 // --- About and showing --------------------------------------------------------------------------
 
-void TfrmACi_Curve::aciMnuAboutClick() { dlgAbout.Display(0); }
+void TfrmACi_Curve::aciMnuAboutClick() { dlgAbout.Display(AboutModule::Aci); }
 
 void TfrmACi_Curve::Show() { setVisible(true); }
 

@@ -9,12 +9,13 @@
 #include "core/Colour.h"
 #include "core/Controls.h"
 #include "core/ExportFile.h"
+#include "core/FieldTable.h"
 #include "core/Grid.h"
 #include "core/Platform.h"
 #include "core/PointSeries.h"
 #include "fit/AciStandardFit.h"
 #include "import/ParseVerdex.h"
-#include "shell/About.h"
+#include "core/About.h"
 
 #include <optional>
 #include <string>
@@ -29,6 +30,13 @@ public:
     // The controls' signals are connected to this object's handlers.
     TfrmACi_Curve(const TfrmACi_Curve&) = delete;
     TfrmACi_Curve& operator=(const TfrmACi_Curve&) = delete;
+
+    // --- The fields described once -------------------------------------------------
+    // The parameters, in the order of the export and the report, with the batch name,
+    // label, unit, field and fixed flag of each and where every output lists it.
+    static const std::vector<ParameterRow<TfrmACi_Curve>>& parameterTable();
+    // The "Standard fit" group's results and its Patm setting.
+    static const std::vector<ResultSection<TfrmACi_Curve>>& standardFitTable();
 
     // --- Parameter fields and their fixed flags ---------------------------------
     double numEditValue(TextField& field, const CheckBox& flag, double computed);
@@ -172,7 +180,7 @@ public:
 
     // The chart: title, axes and the four series. The measured points are drawn as
     // black-filled crosses of 3 pixels; the three curves as lines without markers.
-    ChartTitle aciChart_LightResponseCurve{"ACi Curve"};
+    ChartTitle aciChart_LightResponseCurve{"aciChart_LightResponseCurve", "ACi Curve"};
     std::string aciChart_LeftAxisTitle = "A   (umol CO2 m-2 s-1)";
     std::string aciChart_RightAxisTitle = "Qa ";
     Colour aciChart_GradientEnd = rgb(217, 255, 255);
@@ -233,8 +241,13 @@ public:
     // is checked Export adds the standard-fit section after the usual lines.
     CheckBox aciMnuFileExportStandardFit{"Include Standard Fit", "Add the standard fit to exported results"};
     MenuItem aciMnuAbout{"About", "", ""};
+    // The printed report's hidden text control: 18 pixels on a 96-dpi screen.
+    ReportText aciRichEdit{13.5};
+
+    PopupMenu aciPopupMenu{"aciPopupMenu"};
     MenuItem aciPopupCopy{"Copy", "", ""};
     MenuItem aciPopupPaste{"Paste", "", ""};
+    PopupMenu aciPopupMenu2{"aciPopupMenu2"};
     MenuItem aciPopup2Copy{"Copy", "", ""};
     MenuItem aciPopup2CopyAll{"Copy All", "Ctrl+A", ""};
     MenuItem aciPopup2Paste{"Paste", "", ""};

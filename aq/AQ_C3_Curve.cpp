@@ -27,19 +27,116 @@ constexpr Colour progressColourStep = 35;
 
 constexpr int refinePassLimit = 6;
 
-// The standard-fit group's result fields: the program writes them, the user does not.
-std::vector<TextField*> standardFitResultFields(TfrmAQ_C3_Curve& w)
-{
-    return {&w.aqEdit_StdAQE,       &w.aqEdit_StdAQESE,       &w.aqEdit_StdAmax,    &w.aqEdit_StdAmaxSE,
-            &w.aqEdit_StdConvexity, &w.aqEdit_StdConvexitySE, &w.aqEdit_StdResp,    &w.aqEdit_StdRespSE,
-            &w.aqEdit_StdSSE,       &w.aqEdit_StdRMSE,        &w.aqEdit_StdLightComp, &w.aqEdit_StdLightSat,
-            &w.aqEdit_StdMessage,   &w.aqEdit_NrhPhi,         &w.aqEdit_NrhPhiSE,   &w.aqEdit_NrhAmax,
-            &w.aqEdit_NrhAmaxSE,    &w.aqEdit_NrhTheta,       &w.aqEdit_NrhThetaSE, &w.aqEdit_NrhRd,
-            &w.aqEdit_NrhRdSE,      &w.aqEdit_NrhSSE,         &w.aqEdit_NrhRMSE,    &w.aqEdit_NrhLightComp,
-            &w.aqEdit_NrhLightSat,  &w.aqEdit_NrhMessage};
-}
+using W = TfrmAQ_C3_Curve;
+using Row = ParameterRow<W>;
+
+// Units as the batch summary writes them.
+constexpr std::string_view rateUnit = "umol m-2 s-1";
+constexpr std::string_view squaredRateUnit = "(umol m-2 s-1)2";
+constexpr std::string_view efficiencyUnit = "mol mol-1";
+constexpr std::string_view dimensionless = "dimensionless";
 
 }  // namespace
+
+const std::vector<ParameterRow<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::parameterTable()
+{
+    // The report prints the light block and the fit parameters each with a width of
+    // their own. Clear empties the fit parameters; there is no other reset.
+    static const std::vector<Row> table{
+        {.name = "LightSat", .label = "Light Saturation Point  (umol m-2 s-1)", .unit = rateUnit,
+         .field = &W::aqNumEdit_LightSatPoint, .group = &W::aqGroupBox_Light, .caption = &W::aqLabel_LightSatPoint,
+         .hint = "Light Saturation Point (1%) umol m-2 s-1", .copyName = "Light_Saturation", .panelOrder = 5,
+         .focusOrder = 1, .summaryOrder = 6, .reportWidth = 38},
+        {.name = "LightComp", .label = "Light Compensation Point(umol m-2 s-1)", .unit = rateUnit,
+         .field = &W::aqNumEdit_LightCompPoint, .group = &W::aqGroupBox_Light, .caption = &W::aqLabel_LightCompPoint,
+         .hint = "Light Compensation Point umol m-2 s-1", .copyName = "Light_Compensation", .panelOrder = 6,
+         .focusOrder = 2, .summaryOrder = 7, .reportWidth = 38},
+        {.name = "ParAbs", .label = "Par Abs", .unit = "fraction", .field = &W::aqNumEdit_ParAbs,
+         .group = &W::aqGroupBox_Light, .caption = &W::aqLabel_ParAbs, .hint = "Mult by Q obs to compute Qa",
+         .copyName = "Par_Abs", .panelOrder = 7, .focusOrder = 3, .summaryOrder = 5, .reportWidth = 38},
+        {.name = "AQE", .label = "AQE", .unit = efficiencyUnit, .field = &W::aqNumEdit_AQE, .flag = &W::aqCheckBox_AQE,
+         .flagClick = &W::aqCheckBox_AQEClick, .group = &W::aqGroupBox_FitParameters,
+         .hint = "Photochemical efficiency at low light levels", .reset = "", .copyName = "AQE", .panelOrder = 1,
+         .focusOrder = 4, .summaryOrder = 2, .resetOrder = 2, .reportWidth = 16, .reportBlockStart = true},
+        {.name = "Amax", .label = "Amax", .unit = rateUnit, .field = &W::aqNumEdit_Amax, .flag = &W::aqCheckBox_Amax,
+         .flagClick = &W::aqCheckBox_AmaxClick, .group = &W::aqGroupBox_FitParameters,
+         .hint = "Max Photosynthetic rate (umole m-2 s-1)", .reset = "", .copyName = "Amax", .panelOrder = 4,
+         .focusOrder = 7, .summaryOrder = 1, .resetOrder = 1, .reportWidth = 16},
+        {.name = "Respiration", .label = "Respiration", .unit = rateUnit, .field = &W::aqNumEdit_A0_Resp,
+         .flag = &W::aqCheckBox_A0_Resp, .flagClick = &W::aqCheckBox_A0_RespClick,
+         .group = &W::aqGroupBox_FitParameters, .reset = "", .copyName = "Respiration", .panelOrder = 3,
+         .focusOrder = 6, .summaryOrder = 4, .resetOrder = 4, .reportWidth = 16},
+        {.name = "Convexity", .label = "Convexity", .unit = dimensionless, .field = &W::aqNumEdit_Convexity,
+         .flag = &W::aqCheckBox_Convexity, .flagClick = &W::aqCheckBox_ConvexityClick,
+         .group = &W::aqGroupBox_FitParameters, .reset = "", .copyName = "Convexity", .panelOrder = 2,
+         .focusOrder = 5, .summaryOrder = 3, .resetOrder = 3, .reportWidth = 16},
+    };
+    return table;
+}
+
+const std::vector<ResultSection<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::standardFitTable()
+{
+    // On screen each fit is a title with "Std. error" over its column, a row per
+    // estimate with its error, SSE beside RMSE, the light compensation point beside the
+    // saturation point, and the message line.
+    static const std::vector<ResultSection<W>> table{
+        {
+            .heading = "Least-squares optimum (Calvane model)",
+            .summaryPrefix = "optimum",
+            .title = &W::aqLabel_StdOptimum,
+            .titleRow = 0,
+            .rows =
+                {
+                    {.name = "AQE", .value = &W::aqEdit_StdAQE, .error = &W::aqEdit_StdAQESE, .summary = "AQE",
+                     .unit = efficiencyUnit, .captionText = "AQE", .row = 1},
+                    {.name = "Amax", .value = &W::aqEdit_StdAmax, .error = &W::aqEdit_StdAmaxSE, .summary = "Amax",
+                     .unit = rateUnit, .captionText = "Amax", .row = 2},
+                    {.name = "Convexity", .value = &W::aqEdit_StdConvexity, .error = &W::aqEdit_StdConvexitySE,
+                     .summary = "Convexity", .unit = dimensionless, .captionText = "Convexity", .row = 3},
+                    {.name = "Respiration", .value = &W::aqEdit_StdResp, .error = &W::aqEdit_StdRespSE,
+                     .summary = "Respiration", .unit = rateUnit, .captionText = "Respiration", .row = 4},
+                    {.name = "SSE", .value = &W::aqEdit_StdSSE, .summary = "SSE", .unit = squaredRateUnit,
+                     .captionText = "SSE / RMSE", .row = 5},
+                    {.name = "RMSE", .value = &W::aqEdit_StdRMSE, .summary = "RMSE", .unit = rateUnit, .row = 5,
+                     .column = 2},
+                    {.name = "Light Compensation Point", .value = &W::aqEdit_StdLightComp, .summary = "LightComp",
+                     .unit = rateUnit, .captionText = "Light comp. / sat.", .row = 6},
+                    {.name = "Light Saturation Point", .value = &W::aqEdit_StdLightSat, .summary = "LightSat",
+                     .unit = rateUnit, .row = 6, .column = 2},
+                },
+            .message = &W::aqEdit_StdMessage,
+            .messageRow = 7,
+        },
+        {
+            .heading = "Standard fit (non-rectangular hyperbola)",
+            .summaryPrefix = "hyperbola",
+            .title = &W::aqLabel_StdHyperbola,
+            .titleRow = 8,
+            .rows =
+                {
+                    {.name = "Phi", .value = &W::aqEdit_NrhPhi, .error = &W::aqEdit_NrhPhiSE, .summary = "Phi",
+                     .unit = efficiencyUnit, .captionText = "Phi", .row = 9},
+                    {.name = "Amax", .value = &W::aqEdit_NrhAmax, .error = &W::aqEdit_NrhAmaxSE, .summary = "Amax",
+                     .unit = rateUnit, .captionText = "Amax", .row = 10},
+                    {.name = "Theta", .value = &W::aqEdit_NrhTheta, .error = &W::aqEdit_NrhThetaSE, .summary = "Theta",
+                     .unit = dimensionless, .captionText = "Theta", .row = 11},
+                    {.name = "Rd", .value = &W::aqEdit_NrhRd, .error = &W::aqEdit_NrhRdSE, .summary = "Rd",
+                     .unit = rateUnit, .captionText = "Rd", .row = 12},
+                    {.name = "SSE", .value = &W::aqEdit_NrhSSE, .summary = "SSE", .unit = squaredRateUnit,
+                     .captionText = "SSE / RMSE", .row = 13},
+                    {.name = "RMSE", .value = &W::aqEdit_NrhRMSE, .summary = "RMSE", .unit = rateUnit, .row = 13,
+                     .column = 2},
+                    {.name = "Light Compensation Point", .value = &W::aqEdit_NrhLightComp, .summary = "LightComp",
+                     .unit = rateUnit, .captionText = "Light comp. / sat.", .row = 14},
+                    {.name = "Light Saturation Point", .value = &W::aqEdit_NrhLightSat, .summary = "LightSat",
+                     .unit = rateUnit, .row = 14, .column = 2},
+                },
+            .message = &W::aqEdit_NrhMessage,
+            .messageRow = 15,
+        },
+    };
+    return table;
+}
 
 TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSettings)
     : frmParseVerdex(platform, importSettings), platform_(platform)
@@ -52,11 +149,6 @@ TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSetti
     }
 
     aqEdit_Status.setBackground(colours::faceColour);
-    aqNumEdit_AQE.setHint("Photochemical efficiency at low light levels");
-    aqNumEdit_Amax.setHint("Max Photosynthetic rate (umole m-2 s-1)");
-    aqNumEdit_LightSatPoint.setHint("Light Saturation Point (1%) umol m-2 s-1");
-    aqNumEdit_LightCompPoint.setHint("Light Compensation Point umol m-2 s-1");
-    aqNumEdit_ParAbs.setHint("Mult by Q obs to compute Qa");
     aqNumEdit_ParAbs.setBackground(colours::aqua);
 
     aqProgressBar3D.setMaximum(20);
@@ -66,13 +158,15 @@ TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSetti
     SaveDialog.options.defaultExtension = "txt";
     SaveDialog.options.initialName = "AQResults";
 
-    aqCheckBox_AQE.clicked.connect([this] { aqCheckBox_AQEClick(); });
-    aqCheckBox_Convexity.clicked.connect([this] { aqCheckBox_ConvexityClick(); });
-    aqCheckBox_A0_Resp.clicked.connect([this] { aqCheckBox_A0_RespClick(); });
-    aqCheckBox_Amax.clicked.connect([this] { aqCheckBox_AmaxClick(); });
+    for (const Row& row : parameterTable()) {
+        if (!row.hint.empty())
+            (this->*row.field).setHint(std::string(row.hint));
+        if (row.flag)
+            connectFlag(*this, row);
+    }
     aqEdit_Identifier.textChanged.connect([this] { aqEdit_IdentifierChange(); });
 
-    for (TextField* field : standardFitResultFields(*this))
+    for (TextField* field : resultFields(*this, standardFitTable()))
         field->readOnly = true;
     aqCheckBox_StdShowOptimum.setChecked(true);
     aqCheckBox_StdShowHyperbola.setChecked(true);
@@ -322,10 +416,8 @@ void TfrmAQ_C3_Curve::aqMnuFileClearClick()
     for (int row = 1; row < aqSpreadSheetData.rowCount(); ++row)
         for (int col = colQObs; col <= colQa; ++col)
             aqSpreadSheetData.setCell(col, row, "");
-    aqNumEdit_Amax.setText("");
-    aqNumEdit_AQE.setText("");
-    aqNumEdit_Convexity.setText("");
-    aqNumEdit_A0_Resp.setText("");
+    for (const Row* row : inOrder(parameterTable(), &Row::resetOrder))
+        (this->*row->field).setText(row->reset);
     Series_LightAssim.clear();
     Series_ComputedA.clear();
     // The standard fits described the data just removed.
@@ -347,21 +439,9 @@ void TfrmAQ_C3_Curve::aqMnuFileExportClick()
 
 std::vector<std::string> TfrmAQ_C3_Curve::exportLines() const
 {
-    auto withState = [this](const TextField& field, const CheckBox& flag) {
-        std::string state;
-        checkIndicator(flag, state);
-        return field.text() + "," + state;
-    };
-
-    std::vector<std::string> lines;
-    lines.push_back("AQ Light Response Curve for: " + aqEdit_Identifier.text());
-    lines.push_back("Light Saturation Point  (umol m-2 s-1), " + aqNumEdit_LightSatPoint.text());
-    lines.push_back("Light Compensation Point(umol m-2 s-1), " + aqNumEdit_LightCompPoint.text());
-    lines.push_back("Par Abs, " + aqNumEdit_ParAbs.text());
-    lines.push_back("AQE, " + withState(aqNumEdit_AQE, aqCheckBox_AQE));
-    lines.push_back("Amax, " + withState(aqNumEdit_Amax, aqCheckBox_Amax));
-    lines.push_back("Respiration, " + withState(aqNumEdit_A0_Resp, aqCheckBox_A0_Resp));
-    lines.push_back("Convexity, " + withState(aqNumEdit_Convexity, aqCheckBox_Convexity));
+    std::vector<std::string> lines{"AQ Light Response Curve for: " + aqEdit_Identifier.text()};
+    // Unlike the A/Ci file, no space between the comma and the state word.
+    appendParameterExportLines(*this, lines, ",");
     lines.push_back(" ");
     for (int row = 0; row < aqSpreadSheetData.rowCount(); ++row) {
         lines.push_back("  " + aqSpreadSheetData.cell(colQObs, row) + ", " +
@@ -381,7 +461,7 @@ void TfrmAQ_C3_Curve::aqMnuFileImportCSVClick()
 
 void TfrmAQ_C3_Curve::aqMnuFileImportVerdexClick()
 {
-    frmParseVerdex.SetImportType(0);
+    frmParseVerdex.SetImportType(ImportKind::LightResponse);
     platform_.runImportDialog(frmParseVerdex);
     StringPaste(frmParseVerdex.GetData());
     aqEdit_Status.setText(frmParseVerdex.GetFileName());
@@ -428,39 +508,17 @@ void TfrmAQ_C3_Curve::aqMnuFilePrintClick()
 {
     if (!platform_.showPrintDialog())
         return;
-    platform_.printChart("aqChart_LightResponseCurve");
-    platform_.printLines("AQ Curve Analysis for: " + aqEdit_Identifier.text(), reportLines());
+    platform_.printChart(aqChart_LightResponseCurve);
+    platform_.printLines(aqRichEdit, "AQ Curve Analysis for: " + aqEdit_Identifier.text(), reportLines());
 }
 
 std::vector<std::string> TfrmAQ_C3_Curve::reportLines() const
 {
-    // Six spaces and the name padded to a column width; the tab lines the values up.
-    auto label = [](std::string name, std::size_t width) {
-        if (name.size() < width)
-            name.resize(width, ' ');
-        return "      " + name + "\t";
-    };
-    auto light = [&](const char* name, const TextField& field) { return label(name, 38) + field.text(); };
-    auto parameter = [&](const char* name, const TextField& field, const CheckBox& flag) {
-        std::string state;
-        checkIndicator(flag, state);
-        return label(name, 16) + field.text() + "  " + state;
-    };
-    std::vector<std::string> lines{
-        "  AQ (Light Response) Curve Analysis for: " + aqEdit_Identifier.text(),
-        " ",
-        "  Parameters: ",
-        light("Light Saturation Point  (umol m-2 s-1)", aqNumEdit_LightSatPoint),
-        light("Light Compensation Point(umol m-2 s-1)", aqNumEdit_LightCompPoint),
-        light("Par Abs", aqNumEdit_ParAbs),
-        " ",
-        parameter("AQE", aqNumEdit_AQE, aqCheckBox_AQE),
-        parameter("Amax", aqNumEdit_Amax, aqCheckBox_Amax),
-        parameter("Respiration", aqNumEdit_A0_Resp, aqCheckBox_A0_Resp),
-        parameter("Convexity", aqNumEdit_Convexity, aqCheckBox_Convexity),
-        " ",
-        " ",
-    };
+    std::vector<std::string> lines{"  AQ (Light Response) Curve Analysis for: " + aqEdit_Identifier.text(), " ",
+                                   "  Parameters: "};
+    // Two spaces before the state word, one in the A/Ci report.
+    appendParameterReportLines(*this, lines, "  ");
+    lines.insert(lines.end(), {" ", " "});
     const Grid& grid = aqSpreadSheetData;
     for (int row = 0; row < grid.rowCount(); ++row) {
         lines.push_back("  " + grid.cell(colQObs, row) + "   \t" + grid.cell(colAssimilation, row) + "   \t" +
@@ -476,7 +534,7 @@ void TfrmAQ_C3_Curve::aqSpreadSheetDataMouseDown(MouseButton button, int x, int 
     if (button != MouseButton::Right)
         return;
     // 40 pixels down for the window's title bar.
-    platform_.openPopupMenu("aqPopupMenu", Left + aqSpreadSheetData.left + x, Top + aqSpreadSheetData.top + y + 40);
+    platform_.openPopupMenu(aqPopupMenu, Left + aqSpreadSheetData.left + x, Top + aqSpreadSheetData.top + y + 40);
 }
 
 void TfrmAQ_C3_Curve::aqClipboardCopyClick()
@@ -487,12 +545,7 @@ void TfrmAQ_C3_Curve::aqClipboardCopyClick()
 
 TextField* TfrmAQ_C3_Curve::focusedParameterField()
 {
-    for (TextField* field : {&aqNumEdit_LightSatPoint, &aqNumEdit_LightCompPoint, &aqNumEdit_ParAbs, &aqNumEdit_AQE,
-                             &aqNumEdit_Convexity, &aqNumEdit_A0_Resp, &aqNumEdit_Amax}) {
-        if (platform_.hasFocus(field))
-            return field;
-    }
-    return nullptr;
+    return focusedField(*this, platform_);
 }
 
 void TfrmAQ_C3_Curve::aqPopupCopyClick()
@@ -503,22 +556,12 @@ void TfrmAQ_C3_Curve::aqPopupCopyClick()
 
 void TfrmAQ_C3_Curve::aqPopupCopyAllClick()
 {
-    const std::pair<const char*, const TextField*> rows[] = {
-        {"Identifier", &aqEdit_Identifier},
-        {"Light_Saturation", &aqNumEdit_LightSatPoint},
-        {"Light_Compensation", &aqNumEdit_LightCompPoint},
-        {"Par_Abs", &aqNumEdit_ParAbs},
-        {"AQE", &aqNumEdit_AQE},
-        {"Convexity", &aqNumEdit_Convexity},
-        {"Respiration", &aqNumEdit_A0_Resp},
-        {"Amax", &aqNumEdit_Amax},
-    };
     // Unlike the A/Ci table, no line break after the last line.
     std::string text;
-    for (const auto& [name, field] : rows) {
+    for (const auto& [name, value] : copyAllRows(*this, aqEdit_Identifier)) {
         if (!text.empty())
             text += "\r\n";
-        text += std::string(name) + "\t" + field->text();
+        text += name + "\t" + value;
     }
     platform_.setClipboardText(text);
 }
@@ -613,7 +656,7 @@ void TfrmAQ_C3_Curve::Load_StandardFit_Series()
 
 void TfrmAQ_C3_Curve::showStandardFit()
 {
-    for (TextField* field : standardFitResultFields(*this))
+    for (TextField* field : resultFields(*this, standardFitTable()))
         field->setText("");
     auto text = [this](double v) { return format(v); };
     auto estimate = [&](const AqFitEstimate& e, TextField& value, TextField& error) {
@@ -658,38 +701,17 @@ void TfrmAQ_C3_Curve::aqButton_StdUseOptimumClick()
 
 std::vector<std::string> TfrmAQ_C3_Curve::standardFitExportLines() const
 {
-    auto withError = [](const std::string& name, const TextField& value, const TextField& error) {
-        return name + ", " + value.text() + ", " + error.text();
-    };
-    auto plain = [](const std::string& name, const TextField& value) { return name + ", " + value.text(); };
     // A fit that failed, or whose optimum is ill-defined, says so after its values.
-    auto note = [](std::vector<std::string>& lines, const auto& fit) {
+    auto section = [this](std::vector<std::string>& lines, const ResultSection<W>& rows, const auto& fit) {
+        const auto part = resultExportLines(*this, rows);
+        lines.insert(lines.end(), part.begin(), part.end());
         if (fit && (!fit->fitted || !fit->wellDefined))
             lines.push_back(fit->message);
     };
-    std::vector<std::string> lines{
-        "",
-        "Least-squares optimum (Calvane model)",
-        withError("AQE", aqEdit_StdAQE, aqEdit_StdAQESE),
-        withError("Amax", aqEdit_StdAmax, aqEdit_StdAmaxSE),
-        withError("Convexity", aqEdit_StdConvexity, aqEdit_StdConvexitySE),
-        withError("Respiration", aqEdit_StdResp, aqEdit_StdRespSE),
-        plain("SSE", aqEdit_StdSSE),
-        plain("RMSE", aqEdit_StdRMSE),
-        plain("Light Compensation Point", aqEdit_StdLightComp),
-        plain("Light Saturation Point", aqEdit_StdLightSat),
-    };
-    note(lines, stdOptimum_);
-    for (const std::string& line : {std::string(), std::string("Standard fit (non-rectangular hyperbola)"),
-                                    withError("Phi", aqEdit_NrhPhi, aqEdit_NrhPhiSE),
-                                    withError("Amax", aqEdit_NrhAmax, aqEdit_NrhAmaxSE),
-                                    withError("Theta", aqEdit_NrhTheta, aqEdit_NrhThetaSE),
-                                    withError("Rd", aqEdit_NrhRd, aqEdit_NrhRdSE), plain("SSE", aqEdit_NrhSSE),
-                                    plain("RMSE", aqEdit_NrhRMSE),
-                                    plain("Light Compensation Point", aqEdit_NrhLightComp),
-                                    plain("Light Saturation Point", aqEdit_NrhLightSat)})
-        lines.push_back(line);
-    note(lines, stdHyperbola_);
+    const auto& sections = standardFitTable();
+    std::vector<std::string> lines;
+    section(lines, sections[0], stdOptimum_);
+    section(lines, sections[1], stdHyperbola_);
     return lines;
 }
 
@@ -697,7 +719,7 @@ std::vector<std::string> TfrmAQ_C3_Curve::standardFitExportLines() const
 
 void TfrmAQ_C3_Curve::aqMnuAboutClick()
 {
-    dlgAbout.Display(1);
+    dlgAbout.Display(AboutModule::LightResponse);
 }
 
 void TfrmAQ_C3_Curve::Show()

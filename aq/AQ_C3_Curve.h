@@ -9,12 +9,13 @@
 #include "core/Colour.h"
 #include "core/Controls.h"
 #include "core/ExportFile.h"
+#include "core/FieldTable.h"
 #include "core/Grid.h"
 #include "core/Platform.h"
 #include "core/PointSeries.h"
 #include "fit/AqStandardFit.h"
 #include "import/ParseVerdex.h"
-#include "shell/About.h"
+#include "core/About.h"
 
 #include <optional>
 #include <string>
@@ -29,6 +30,15 @@ public:
     // The controls' signals are connected to this object's handlers.
     TfrmAQ_C3_Curve(const TfrmAQ_C3_Curve&) = delete;
     TfrmAQ_C3_Curve& operator=(const TfrmAQ_C3_Curve&) = delete;
+
+    // --- The fields described once -------------------------------------------------
+    // The light points, Par Abs and the fit parameters, in the order of the export and
+    // the report, with the batch name, label, unit, field and fixed flag of each and
+    // where every output lists it.
+    static const std::vector<ParameterRow<TfrmAQ_C3_Curve>>& parameterTable();
+    // The "Standard fit" group: the least-squares optimum's results, then the
+    // non-rectangular hyperbola's.
+    static const std::vector<ResultSection<TfrmAQ_C3_Curve>>& standardFitTable();
 
     // --- Fields and fixed flags ------------------------------------------------------
     // The field's number; 0 for an empty or non-numeric text.
@@ -165,7 +175,7 @@ public:
     ProgressIndicator aqProgressBar3D;
 
     // The chart: title, axes and the two series.
-    ChartTitle aqChart_LightResponseCurve{"Light Response Curve"};
+    ChartTitle aqChart_LightResponseCurve{"aqChart_LightResponseCurve", "Light Response Curve"};
     std::string aqChart_BottomAxisTitle = "Qa (umol m-2 s-1)";
     std::string aqChart_LeftAxisTitle = "A (umol m-2 s-1)";
     std::string aqChart_RightAxisTitle = "Qa ";
@@ -209,8 +219,14 @@ public:
     // is checked Export adds the standard-fit sections after the usual lines.
     CheckBox aqMnuFileExportStandardFit{"Include Standard Fit", "Add the standard fits to exported results"};
     MenuItem aqMnuAbout{"About", "", ""};
+    // The printed report's hidden text control, in the window's own font: 13 pixels at
+    // 115 pixels per inch.
+    ReportText aqRichEdit{13.0 * 72.0 / 115.0};
+
+    PopupMenu aqPopupMenu{"aqPopupMenu"};
     MenuItem aqClipboardCopy{"Copy", "", ""};
     MenuItem aqClipboardPaste{"Paste", "", ""};
+    PopupMenu aqPopupMenu2{"aqPopupMenu2"};
     MenuItem aqPopupCopy{"Copy", "", ""};
     MenuItem aqPopupCopyAll{"Copy All Parameters", "Ctrl+A", ""};
     MenuItem aqPopUpPaste{"Paste", "", ""};

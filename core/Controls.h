@@ -176,10 +176,11 @@ private:
     Colour colour_ = rgb(0, 0, 128);
 };
 
-// A chart's own state beside its series: the title lines.
+// A chart's own state beside its series: the title lines. The platform prints a chart
+// by this object, as a job that carries the chart control's name.
 class ChartTitle {
 public:
-    explicit ChartTitle(std::string first) : lines_{std::move(first)} {}
+    ChartTitle(std::string controlName, std::string first) : name(std::move(controlName)), lines_{std::move(first)} {}
     const std::vector<std::string>& lines() const { return lines_; }
     std::string text() const
     {
@@ -194,10 +195,23 @@ public:
         lines_.push_back(std::move(line));
         changed.emit();
     }
+    const std::string name;
     Signal<> changed;
 
 private:
     std::vector<std::string> lines_;
+};
+
+// A window's pop-up menu, which the platform opens by this object; its items are the
+// window's menu items. The name is the control's, for what the platform reports of it.
+struct PopupMenu {
+    std::string name;
+};
+
+// The hidden text control a window lays its printed report out in: the report prints
+// in its font, of this size.
+struct ReportText {
+    double pointSize;
 };
 
 }  // namespace calvane

@@ -11,6 +11,9 @@
 
 namespace calvane {
 
+class ChartTitle;
+struct PopupMenu;
+struct ReportText;
 class TFrmParseVerdex;
 
 struct FileDialogOptions {
@@ -52,13 +55,15 @@ public:
     virtual void setClipboardText(const std::string& text) = 0;
 
     // Printing. The print dialog: true for OK, which picks the printer that the print
-    // jobs after it use. A chart, named by its control, on a page of its own; a list of
-    // text lines as a titled job that flows over as many pages as it needs. Headless
-    // there is no printer: the dialog answers Cancel and the jobs do nothing.
+    // jobs after it use. A window's chart on a page of its own, as a job named after
+    // the chart's control; a list of text lines, laid out in a window's report control,
+    // as a titled job that flows over as many pages as it needs. Headless there is no
+    // printer: the dialog answers Cancel and the jobs do nothing.
     virtual bool showPrintDialog() { return false; }
-    virtual void printChart(const std::string& chartName) { (void)chartName; }
-    virtual void printLines(const std::string& title, const std::vector<std::string>& lines)
+    virtual void printChart(const ChartTitle& chart) { (void)chart; }
+    virtual void printLines(const ReportText& report, const std::string& title, const std::vector<std::string>& lines)
     {
+        (void)report;
         (void)title;
         (void)lines;
     }
@@ -69,10 +74,10 @@ public:
         (void)control;
         return false;
     }
-    // Opens a window's pop-up menu, named by its control, at a screen point.
-    virtual void openPopupMenu(const std::string& menuName, int screenX, int screenY)
+    // Opens a window's pop-up menu at a screen point.
+    virtual void openPopupMenu(const PopupMenu& menu, int screenX, int screenY)
     {
-        (void)menuName;
+        (void)menu;
         (void)screenX;
         (void)screenY;
     }

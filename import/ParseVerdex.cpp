@@ -80,11 +80,12 @@ void TFrmParseVerdex::numberColumns()
         parseSpreadSheet.setCell(col, 0, formatNumber(col, separator));
 }
 
-void TFrmParseVerdex::SetImportType(int importType)
+void TFrmParseVerdex::SetImportType(ImportKind importType)
 {
     settings_.ImportType = static_cast<std::uint8_t>(importType);
-    // Follows GetData: every type but 0 takes its x values from the Ci column.
-    const bool aci = settings_.ImportType != 0;
+    // Follows GetData: every type but a light-response import takes its x values from
+    // the Ci column.
+    const bool aci = importType != ImportKind::LightResponse;
     LblCi.setVisible(aci);
     EdtCi.setVisible(aci);
     LblColCi.setVisible(aci);
@@ -349,7 +350,7 @@ std::vector<int> TFrmParseVerdex::dataRows() const
 std::string TFrmParseVerdex::GetData() const
 {
     std::string data;
-    const int xColumn = settings_.ImportType == 0 ? settings_.QObsColumn : settings_.CiColumn;
+    const int xColumn = settings_.ImportType == static_cast<std::uint8_t>(ImportKind::LightResponse) ? settings_.QObsColumn : settings_.CiColumn;
     const int yColumn = settings_.AssimColumn;
     // A negative column number typed by hand names no field.
     const auto field = [this](int column, int row) -> std::string {
@@ -387,7 +388,7 @@ std::optional<double> TFrmParseVerdex::ColumnMean(int column) const
 
 ImportConditions TFrmParseVerdex::GetConditions() const
 {
-    if (settings_.ImportType == 0)
+    if (settings_.ImportType == static_cast<std::uint8_t>(ImportKind::LightResponse))
         return {};
     return {ColumnMean(settings_.LeafTempColumn), ColumnMean(settings_.LightColumn),
             ColumnMean(settings_.PressureColumn)};

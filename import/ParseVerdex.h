@@ -18,6 +18,10 @@
 
 namespace calvane {
 
+// What an import brings in: light-response rows (Q Obs, A) or A/Ci rows (Ci, A). The
+// import settings keep it as the byte of these values.
+enum class ImportKind : std::uint8_t { LightResponse = 0, Aci = 1 };
+
 // The import settings, held once by the application and handed to both windows'
 // dialogs, so each dialog sees the last Ok or Cancel of either.
 struct ImportSettings {
@@ -28,7 +32,7 @@ struct ImportSettings {
     std::int32_t DataStartRow = 0;
     std::int32_t SelectedColumn = 0;
     std::int32_t SelectedRow = 0;
-    std::uint8_t ImportType = 0;  // 0 = light response, 1 = A/Ci
+    std::uint8_t ImportType = 0;  // an ImportKind: 0 = light response, 1 = A/Ci
     // Optional, 0 for none: the last data row (0 = to the end of the file), the
     // columns of the measuring conditions, and a column that tells the curves of a
     // log apart, with the value whose rows are handed back.
@@ -57,7 +61,7 @@ public:
     TFrmParseVerdex& operator=(const TFrmParseVerdex&) = delete;
 
     // Used by the calling window.
-    void SetImportType(int importType);
+    void SetImportType(ImportKind importType);
     std::string GetData() const;
     std::string GetFileName() const;
     // The conditions of an A/Ci import (the light-response window has no field for

@@ -2,6 +2,7 @@
 // What the tests share: a Platform with scripted answers, a scratch folder, file
 // helpers and a tolerance check that prints expected, actual and the difference.
 
+#include "core/Controls.h"
 #include "core/Platform.h"
 
 #include <gtest/gtest.h>
@@ -49,23 +50,24 @@ public:
         ++printDialogs;
         return answerPrintOk;
     }
-    void printChart(const std::string& chartName) override { printJobs.push_back({chartName, {}}); }
-    void printLines(const std::string& title, const std::vector<std::string>& lines) override
+    void printChart(const ChartTitle& chart) override { printJobs.push_back({chart.name, {}}); }
+    void printLines(const ReportText& report, const std::string& title, const std::vector<std::string>& lines) override
     {
-        printJobs.push_back({title, lines});
+        printJobs.push_back({title, lines, report.pointSize});
     }
     bool hasFocus(const void* control) const override
     {
         return std::find(focused.begin(), focused.end(), control) != focused.end();
     }
-    void openPopupMenu(const std::string& menuName, int screenX, int screenY) override
+    void openPopupMenu(const PopupMenu& menu, int screenX, int screenY) override
     {
-        openedMenus.push_back({menuName, screenX, screenY});
+        openedMenus.push_back({menu.name, screenX, screenY});
     }
 
     struct PrintJob {
-        std::string title;  // a chart's job: the chart's name, no lines
+        std::string title;  // a chart's job: the chart control's name, no lines
         std::vector<std::string> lines;
+        double pointSize = 0;  // a report's font size
     };
     struct OpenedMenu {
         std::string name;
@@ -128,5 +130,25 @@ std::string withSeparator(const std::string& csv, char separator, bool decimalCo
 
 // |actual - expected| <= tolerance, reporting all three numbers when it fails.
 ::testing::AssertionResult near(double actual, double expected, double tolerance);
+
+// An order column of a field table numbers the rows it lists 1, 2, 3, ... with no
+// number twice, so no two rows compete for a place; with `everyRow` it lists them all.
+template <typename Row>
+::testing::AssertionResult numbersItsRows(const std::vector<Row>& table, int Row::*order, bool everyRow)
+{
+    std::vector<int> places;
+    for (const Row& row : table) {
+        if (row.*order > 0)
+            places.push_back(row.*order);
+        else if (everyRow)
+            return ::testing::AssertionFailure() << "row " << row.name << " is not listed";
+    }
+    std::sort(places.begin(), places.end());
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        if (places[k] != static_cast<int>(k) + 1)
+            return ::testing::AssertionFailure() << "place " << k + 1 << " is taken by " << places[k];
+    }
+    return ::testing::AssertionSuccess();
+}
 
 }  // namespace calvane::test

@@ -63,7 +63,7 @@ protected:
         aqFitMessage = messageOf([&] { aq.aqMnuResultsFitCurveClick(); });
 
         TFrmParseVerdex& dialog = aci.frmParseVerdex;
-        dialog.SetImportType(1);
+        dialog.SetImportType(ImportKind::Aci);
         dialog.EdtVerdexFileName.setText(path);
         dialog.EdtRow.setText("1");
         dialog.EdtCi.setText("1");

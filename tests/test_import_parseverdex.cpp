@@ -180,13 +180,13 @@ TEST_F(ParseVerdexTest, GetDataHandsBackMarkedCellsOfDataRows)
     }
     file += ",skipped,ci16,d,e,q16,g,h,a16\r\n";
     load(file);
-    dialog.SetImportType(1);
+    dialog.SetImportType(ImportKind::Aci);
     mark(" 12 ", "3", "6", "9");
     EXPECT_EQ(settings.DataStartRow, 12);
     EXPECT_EQ(dialog.GetData(), "ci12, a12\r\nci13, a13\r\nci14, a14\r\nci15, a15\r\n");
 
     // The light-response import takes x from the Q column.
-    dialog.SetImportType(0);
+    dialog.SetImportType(ImportKind::LightResponse);
     EXPECT_EQ(dialog.GetData(), "q12, a12\r\nq13, a13\r\nq14, a14\r\nq15, a15\r\n");
 
     // User edits in the preview are handed back as they stand.
@@ -198,7 +198,7 @@ TEST_F(ParseVerdexTest, GetDataHandsBackMarkedCellsOfDataRows)
 TEST_F(ParseVerdexTest, ColumnsWithoutAFieldGiveEmptyValues)
 {
     load("1,12.3\n2,4.5\n");
-    dialog.SetImportType(1);
+    dialog.SetImportType(ImportKind::Aci);
     mark("1", "0", "0", "2");
     EXPECT_EQ(dialog.GetData(), ", 12.3\r\n, 4.5\r\n");
     mark("2", "-4", "0", "3");
@@ -270,7 +270,7 @@ TEST_F(ParseVerdexTest, ImportTypeShowsCiOrQControls)
 {
     const std::string path = load("1,2\n");
     dialog.EdtRow.setText("5");
-    dialog.SetImportType(1);
+    dialog.SetImportType(ImportKind::Aci);
     EXPECT_EQ(settings.ImportType, 1);
     EXPECT_TRUE(dialog.LblCi.visible());
     EXPECT_TRUE(dialog.EdtCi.visible());
@@ -281,7 +281,7 @@ TEST_F(ParseVerdexTest, ImportTypeShowsCiOrQControls)
     EXPECT_FALSE(dialog.LblColQ.visible());
     EXPECT_FALSE(dialog.PopUpQObsPar.visible());
 
-    dialog.SetImportType(0);
+    dialog.SetImportType(ImportKind::LightResponse);
     EXPECT_EQ(settings.ImportType, 0);
     EXPECT_FALSE(dialog.LblCi.visible());
     EXPECT_FALSE(dialog.EdtCi.visible());
@@ -292,7 +292,7 @@ TEST_F(ParseVerdexTest, ImportTypeShowsCiOrQControls)
     EXPECT_TRUE(dialog.LblColQ.visible());
     EXPECT_TRUE(dialog.PopUpQObsPar.visible());
 
-    for (int type : {0, 1}) {
+    for (ImportKind type : {ImportKind::LightResponse, ImportKind::Aci}) {
         dialog.SetImportType(type);
         EXPECT_TRUE(dialog.PopUpStartOfData.visible());
         EXPECT_TRUE(dialog.PopUpAssimilation.visible());
@@ -431,7 +431,7 @@ TEST_F(ParseVerdexTest, DialogsShareOneSetOfSettings)
     other.EdtVerdexFileName.setText(otherPath);
 
     const std::string path = load("a1,b1,c1\n");
-    dialog.SetImportType(1);
+    dialog.SetImportType(ImportKind::Aci);
     mark("1", "2", "0", "3");
 
     // The other dialog sees this OK, and reads its own preview with it.
@@ -439,7 +439,7 @@ TEST_F(ParseVerdexTest, DialogsShareOneSetOfSettings)
     EXPECT_EQ(other.GetData(), "y1, z1\r\ny2, z2\r\n");
 
     // The import type is shared as well.
-    other.SetImportType(0);
+    other.SetImportType(ImportKind::LightResponse);
     EXPECT_EQ(settings.ImportType, 0);
     EXPECT_EQ(dialog.GetData(), ", c1\r\n");
 
@@ -540,7 +540,7 @@ TEST_F(ParseVerdexTest, EndRowAndCurveValueSelectTheRowsHandedBack)
          "3,B,30,3,30\n"
          "4,A,40,4,24\n"
          "5,C,50,5,99\n");
-    dialog.SetImportType(1);
+    dialog.SetImportType(ImportKind::Aci);
     dialog.EdtRow.setText("2");
     dialog.EdtCurveColumn.setText("2");
     // The values from the start row on, in order of appearance; the first is chosen.
@@ -575,7 +575,7 @@ TEST_F(ParseVerdexTest, EndRowAndCurveValueSelectTheRowsHandedBack)
     mark("2", "3", "0", "4");
     EXPECT_EQ(dialog.GetData(), "10, 1\r\n, \r\n20, 2\r\n30, 3\r\n40, 4\r\n50, 5\r\n");
     // The light-response window has no condition fields: its import has none.
-    dialog.SetImportType(0);
+    dialog.SetImportType(ImportKind::LightResponse);
     EXPECT_FALSE(dialog.GetConditions().leafTemperature);
 
     dialog.BtnCancelClick();
@@ -619,7 +619,7 @@ TEST_F(ParseVerdexTest, SemicolonModeSplitsAtSemicolonsAndHandsBackDecimalPoints
     EXPECT_EQ(cell(1, 2), "12,5");
     EXPECT_EQ(cell(3, 2), "25,5");
     EXPECT_EQ(dialog.EdtLeafTemp.text(), "3");
-    dialog.SetImportType(1);
+    dialog.SetImportType(ImportKind::Aci);
     mark("2", "1", "0", "2");
     EXPECT_EQ(dialog.GetData(), "12.5, 3.25\r\n100, -1.5\r\n");
     EXPECT_EQ(dialog.GetConditions().leafTemperature, 26.0);

@@ -25,11 +25,11 @@ protected:
         ASSERT_EQ(dialog.LblFileStatus.text(), "");
     }
 
-    void mark(int type, const std::string& row, const std::string& x, const std::string& a)
+    void mark(ImportKind type, const std::string& row, const std::string& x, const std::string& a)
     {
         dialog.SetImportType(type);
         dialog.EdtRow.setText(row);
-        (type == 0 ? dialog.EdtQObs : dialog.EdtCi).setText(x);
+        (type == ImportKind::LightResponse ? dialog.EdtQObs : dialog.EdtCi).setText(x);
         dialog.EdtAssimilation.setText(a);
         dialog.BtnOkClick();
     }
@@ -57,7 +57,7 @@ TEST_F(InstrumentFileTest, LightResponseLogWithDataAfterLineSixty)
     EXPECT_EQ(cell(12, 72), "\u00B5mol m\u207B\u00B2 s\u207B\u00B9");
     EXPECT_EQ(cell(22, 72), "\u00B0" "C");
 
-    mark(0, "73", "112", "12");
+    mark(ImportKind::LightResponse, "73", "112", "12");
     // Lines 73-94, then the closing remark line: it starts with a time, so column 1
     // is not empty, and it has no field 112 or 12.
     EXPECT_EQ(dialog.GetData(),
@@ -99,7 +99,7 @@ TEST_F(InstrumentFileTest, AciLogWithRemarksReachesLineSeventyEight)
     EXPECT_EQ(cell(1, 24), "\"16:56:46 Flow: H2OS -> 28.05 mmol/mol");
     EXPECT_EQ(cell(2, 24), "resp=fast\"");
 
-    mark(1, "27", "7", "5");
+    mark(ImportKind::Aci, "27", "7", "5");
     const std::map<int, std::string> data = {
         {27, "222, 17"},      {45, "249, 18.8"},   {48, "191, 14.2"},     {51, "106, 5.35"},
         {54, "65.7, 0.864"},  {57, "49, -0.905"},  {60, "259, 18.8"},     {63, "255, 19"},
@@ -187,7 +187,7 @@ TEST_F(InstrumentFileTest, EveryLogGetsItsDelimiterColumnNamesAndConditions)
 TEST_F(InstrumentFileTest, PecanConditionsAreTheMeansOverTheDataRows)
 {
     open("instrument_pecan_1.txt", true);
-    mark(1, "18", "7", "5");
+    mark(ImportKind::Aci, "18", "7", "5");
     // The 13 readings of the log; its 56 remark rows hold no number there.
     const double tleaf[] = {25.79, 25.97, 25.97, 25.95, 25.86, 25.74, 25.75, 25.79, 25.82, 25.85, 25.92, 25.96, 25.99};
     double sum = 0;
@@ -212,7 +212,7 @@ TEST_F(InstrumentFileTest, PhotogeaLogImportsAsItsFourCurves)
     const double light[] = {100.02065, 200.065277777778, 300.063444444444, 1000.00988888889};
     for (std::size_t k = 0; k < values.size(); ++k) {
         dialog.CmbCurveValue.setText(values[k]);
-        mark(1, "66", "16", "14");
+        mark(ImportKind::Aci, "66", "16", "14");
         const std::string data = dialog.GetData();
         EXPECT_EQ(std::count(data.begin(), data.end(), '\n'), 18) << values[k];
         const ImportConditions conditions = dialog.GetConditions();
@@ -221,7 +221,7 @@ TEST_F(InstrumentFileTest, PhotogeaLogImportsAsItsFourCurves)
         EXPECT_NEAR(*conditions.light, light[k], 1e-9) << values[k];
     }
     dialog.CmbCurveValue.setText("100");
-    mark(1, "66", "16", "14");
+    mark(ImportKind::Aci, "66", "16", "14");
     EXPECT_EQ(dialog.GetData().substr(0, 38), "293.0333296402656, 3.695880756555613\r\n");
 }
 

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "shell/About.h"
+#include "core/About.h"
 #include "shell/Calvane.h"
 
 namespace calvane::test {
@@ -12,18 +12,18 @@ TEST(About, ShowsTheModulesTextAndHidesOnOk)
     about.changed.connect([&] { ++changes; });
     EXPECT_EQ(about.memoText(), "Not yet Initialized\r\n \r\n");
 
-    about.Display(0);
+    about.Display(AboutModule::Aci);
     ASSERT_EQ(about.dlgAboutMemo.size(), 10u);
     EXPECT_EQ(about.dlgAboutMemo[7], "Journal of Experimental Botany,  Vol 54, No 392, pp");
     EXPECT_EQ(about.dlgAboutMemo[9], "November 2003");
-    about.Display(1);  // on the open dialog: the text is replaced
+    about.Display(AboutModule::LightResponse);  // on the open dialog: the text is replaced
     EXPECT_EQ(about.memoText(), "Light Response Curve\r\nThe equations used in this analysis were taken from\r\n"
                                 "Norvale Application Note #105\r\n");
     about.BtnOKClick();
     EXPECT_FALSE(about.visible);
     EXPECT_EQ(about.dlgAboutMemo.size(), 3u);
     EXPECT_EQ(changes, 3);
-    about.Display(2);
+    about.Display(static_cast<AboutModule>(2));  // no such module
     EXPECT_EQ(about.memoText(), "Invalid Module specified\r\n");
 }
 

@@ -1,5 +1,5 @@
 // The state first: its Signal::emit must be seen before Qt defines emit away.
-#include "shell/About.h"
+#include "core/About.h"
 
 #include "ui/AboutDialog.h"
 

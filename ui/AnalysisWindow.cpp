@@ -106,9 +106,15 @@ QWidget* AnalysisWindow::makeChecksLine(CheckList& checks, std::function<void()>
     return line;
 }
 
-QAction* AnalysisWindow::action(const std::string& controlName) const
+QAction* AnalysisWindow::action(const MenuItem& item) const
 {
-    const auto found = actions_.find(controlName);
+    const auto found = actions_.find(&item);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+QAction* AnalysisWindow::action(const CheckBox& flag) const
+{
+    const auto found = actions_.find(&flag);
     return found == actions_.end() ? nullptr : found->second;
 }
 
@@ -118,12 +124,17 @@ QLineEdit* AnalysisWindow::fieldWidget(const TextField& field) const
     return found == fields_.end() ? nullptr : found->second;
 }
 
-QAction* AnalysisWindow::addCommand(QMenu* menu, const MenuItem& item, const std::string& controlName,
-                                    std::function<void()> command, bool windowShortcut)
+QAction* AnalysisWindow::addCommand(QMenu* menu, const MenuItem& item, std::function<void()> command,
+                                    bool windowShortcut)
+{
+    return addCommandFor(&item, menu, item, std::move(command), windowShortcut);
+}
+
+QAction* AnalysisWindow::addCommandFor(const void* control, QMenu* menu, const MenuItem& item,
+                                       std::function<void()> command, bool windowShortcut)
 {
     auto* action = new QAction(this);
     bindMenuItem(item, action);
-    action->setObjectName(QString::fromStdString(controlName));
     // Menu shortcuts work anywhere in this window, as its menu bar's do.
     action->setShortcutContext(Qt::WindowShortcut);
     connect(action, &QAction::triggered, this, [this, command = std::move(command)] { run(command); });
@@ -131,7 +142,7 @@ QAction* AnalysisWindow::addCommand(QMenu* menu, const MenuItem& item, const std
         menu->addAction(action);
     if (windowShortcut)
         addAction(action);
-    actions_[controlName] = action;
+    actions_[control] = action;
     return action;
 }
 
@@ -184,15 +195,15 @@ void AnalysisWindow::makeGrid(Grid& grid, std::function<void(MouseButton, int, i
             });
 }
 
-void AnalysisWindow::makeChart(const std::string& controlName, std::function<chart::ChartSpec()> drawing,
-                               ChartTitle& title, const std::vector<PointSeries*>& series)
+void AnalysisWindow::makeChart(std::function<chart::ChartSpec()> drawing, ChartTitle& title,
+                               const std::vector<PointSeries*>& series)
 {
     chartPanel_ = new ChartPanel(std::move(drawing));
-    chartPanel_->setObjectName(QString::fromStdString(controlName));
+    chartPanel_->setObjectName(QString::fromStdString(title.name));
     chartPanel_->follow(title);
     for (PointSeries* one : series)
         chartPanel_->follow(*one);
-    platform_.registerChart(controlName, chartPanel_);
+    platform_.registerChart(&title, chartPanel_);
 }
 
 void AnalysisWindow::makeDialogs(TFrmParseVerdex& importState, TdlgAbout& aboutState)
@@ -201,13 +212,12 @@ void AnalysisWindow::makeDialogs(TFrmParseVerdex& importState, TdlgAbout& aboutS
     importDialog_ = new ImportDialog(importState, platform_, this);
 }
 
-QAction* AnalysisWindow::addCheckableCommand(QMenu* menu, CheckBox& flag, const std::string& controlName)
+QAction* AnalysisWindow::addCheckableCommand(QMenu* menu, CheckBox& flag)
 {
     const MenuItem item{flag.caption, "", flag.hint};
     // A click has already toggled the action when its command runs.
-    QAction* action = addCommand(menu, item, controlName, [this, &flag, controlName] {
-        flag.setChecked(this->action(controlName)->isChecked());
-    });
+    QAction* action =
+        addCommandFor(&flag, menu, item, [this, &flag] { flag.setChecked(this->action(flag)->isChecked()); });
     action->setCheckable(true);
     action->setChecked(flag.checked());
     QPointer<QAction> guarded(action);
@@ -220,12 +230,12 @@ QAction* AnalysisWindow::addCheckableCommand(QMenu* menu, CheckBox& flag, const 
     return action;
 }
 
-QMenu* AnalysisWindow::makePopupMenu(const std::string& controlName)
+QMenu* AnalysisWindow::makePopupMenu(const PopupMenu& menu)
 {
-    auto* menu = new QMenu(this);
-    menu->setObjectName(QString::fromStdString(controlName));
-    platform_.registerPopupMenu(controlName, menu);
-    return menu;
+    auto* widget = new QMenu(this);
+    widget->setObjectName(QString::fromStdString(menu.name));
+    platform_.registerPopupMenu(&menu, widget);
+    return widget;
 }
 
 void AnalysisWindow::setFieldMenu(QMenu* menu, QAction* copyAll)

@@ -21,6 +21,7 @@ class QMenu;
 namespace calvane {
 class ChartTitle;
 class CheckList;
+struct PopupMenu;
 class Grid;
 class PointSeries;
 class TdlgAbout;
@@ -44,10 +45,18 @@ public:
     ChartPanel* chartPanel() const { return chartPanel_; }
     ImportDialog* importDialog() const { return importDialog_; }
     AboutDialog* aboutDialog() const { return aboutDialog_; }
-    // A menu command by its control name ("aciMnuResultsComputeCurve", "aqPopupCopy" ...).
-    QAction* action(const std::string& controlName) const;
+    // A menu command by its menu item (state.aciMnuResultsComputeCurve, ...), or by the
+    // check box a checkable one follows; nullptr for none of this window.
+    QAction* action(const MenuItem& item) const;
+    QAction* action(const CheckBox& flag) const;
     // A field's widget by its control.
     QLineEdit* fieldWidget(const TextField& field) const;
+
+    // Fields for the panel builders: a field's widget, and a parameter field's, which
+    // has the field pop-up menu as its context menu, Ctrl+A for Copy All, and counts
+    // in the focus test of field Copy and Paste.
+    QLineEdit* makeField(TextField& field);
+    QLineEdit* makeParameterField(TextField& field);
 
 protected:
     struct Positions {
@@ -61,20 +70,17 @@ protected:
     // Runs a command through the general error display.
     void run(const std::function<void()>& command);
 
-    QAction* addCommand(QMenu* menu, const MenuItem& item, const std::string& controlName,
-                        std::function<void()> command, bool windowShortcut = true);
+    QAction* addCommand(QMenu* menu, const MenuItem& item, std::function<void()> command,
+                        bool windowShortcut = true);
     // A checkable menu item that follows a check box both ways.
-    QAction* addCheckableCommand(QMenu* menu, CheckBox& flag, const std::string& controlName);
-    QLineEdit* makeField(TextField& field);
-    // A parameter field: the field pop-up menu as its context menu, Ctrl+A for Copy All,
-    // and registered for the focus test of field Copy and Paste.
-    QLineEdit* makeParameterField(TextField& field);
+    QAction* addCheckableCommand(QMenu* menu, CheckBox& flag);
     void makeGrid(Grid& grid, std::function<void(MouseButton, int, int)> mouseDown);
-    void makeChart(const std::string& controlName, std::function<chart::ChartSpec()> drawing, ChartTitle& title,
+    // The chart, printed by its title's control.
+    void makeChart(std::function<chart::ChartSpec()> drawing, ChartTitle& title,
                    const std::vector<PointSeries*>& series);
     void makeDialogs(TFrmParseVerdex& importState, TdlgAbout& aboutState);
-    // The grid's and the fields' pop-up menus, registered under their control names.
-    QMenu* makePopupMenu(const std::string& controlName);
+    // The grid's and the fields' pop-up menus, which the platform opens by their control.
+    QMenu* makePopupMenu(const PopupMenu& menu);
     void setFieldMenu(QMenu* menu, QAction* copyAll);
     void followVisibility(const bool& visible, Signal<>& changed, std::function<void()> exit);
     void setPositions(Positions positions) { positions_ = positions; }
@@ -96,6 +102,9 @@ protected:
     ChartPanel* chartPanel_ = nullptr;
 
 private:
+    // A command found by `control`: its menu item, or the check box it follows.
+    QAction* addCommandFor(const void* control, QMenu* menu, const MenuItem& item, std::function<void()> command,
+                           bool windowShortcut = true);
     void updatePositions();
 
     QtPlatform& platform_;
@@ -103,7 +112,7 @@ private:
     AboutDialog* aboutDialog_ = nullptr;
     QMenu* fieldMenu_ = nullptr;
     QAction* copyAll_ = nullptr;
-    std::map<std::string, QAction*> actions_;
+    std::map<const void*, QAction*> actions_;  // by menu item or check box
     std::map<const TextField*, QLineEdit*> fields_;
     std::vector<QLineEdit*> parameterFields_;
     const bool* visible_ = nullptr;

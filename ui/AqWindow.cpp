@@ -6,6 +6,7 @@
 #include "ui/ChartPanel.h"
 #include "ui/ChartSaver.h"
 #include "ui/GridView.h"
+#include "ui/ParameterPanel.h"
 #include "ui/QtPlatform.h"
 
 #include <QAction>
@@ -22,14 +23,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <array>
-
 namespace calvane::ui {
-
-namespace {
-// The report prints in the window's own font: 13 pixels at 115 pixels per inch.
-constexpr double reportPointSize = 13.0 * 72.0 / 115.0;
-}  // namespace
 
 AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent)
     : AnalysisWindow(platform, parent), state_(state)
@@ -40,7 +34,6 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
              [this](MouseButton button, int x, int y) { state_.aqSpreadSheetDataMouseDown(button, x, y); });
     connect(gridView_, &GridView::keyReleased, this, [this] { run([this] { state_.aqSpreadSheetDataKeyUp(); }); });
     makeChart(
-        "aqChart_LightResponseCurve",
         [this] { return chart::aqChartSpec(state_); },
         state.aqChart_LightResponseCurve,
         {&state.Series_LightAssim, &state.Series_ComputedA, &state.Series_StdOptimum, &state.Series_StdHyperbola});
@@ -51,7 +44,6 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
                 chart->scheduleRefresh();
         });
     }
-    platform.setReportPointSize("AQ Curve Analysis for: ", reportPointSize);
 
     auto* identifierLabel = new QLabel;
     bindLabel(state.aqLabel_Identifier, identifierLabel);
@@ -93,36 +85,6 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
 
 QWidget* AqWindow::makeParameters()
 {
-    auto flagRow = [this](QGridLayout* grid, CheckBox& flag, TextField& field) {
-        auto* box = new QCheckBox;
-        bindCheckBox(platform(), flag, box);
-        const int row = grid->rowCount();
-        grid->addWidget(box, row, 0);
-        grid->addWidget(makeParameterField(field), row, 1);
-    };
-    auto labelRow = [this](QGridLayout* grid, Label& label, TextField& field) {
-        auto* caption = new QLabel;
-        bindLabel(label, caption);
-        const int row = grid->rowCount();
-        grid->addWidget(caption, row, 0);
-        grid->addWidget(makeParameterField(field), row, 1);
-    };
-
-    auto* fit = new QGroupBox;
-    bindLabel(state_.aqGroupBox_FitParameters, fit);
-    auto* fitGrid = new QGridLayout(fit);
-    flagRow(fitGrid, state_.aqCheckBox_AQE, state_.aqNumEdit_AQE);
-    flagRow(fitGrid, state_.aqCheckBox_Convexity, state_.aqNumEdit_Convexity);
-    flagRow(fitGrid, state_.aqCheckBox_A0_Resp, state_.aqNumEdit_A0_Resp);
-    flagRow(fitGrid, state_.aqCheckBox_Amax, state_.aqNumEdit_Amax);
-
-    auto* light = new QGroupBox;
-    bindLabel(state_.aqGroupBox_Light, light);
-    auto* lightGrid = new QGridLayout(light);
-    labelRow(lightGrid, state_.aqLabel_LightSatPoint, state_.aqNumEdit_LightSatPoint);
-    labelRow(lightGrid, state_.aqLabel_LightCompPoint, state_.aqNumEdit_LightCompPoint);
-    labelRow(lightGrid, state_.aqLabel_ParAbs, state_.aqNumEdit_ParAbs);
-
     // The two parameter groups keep their width; the standard fits' group beside them
     // needs room for two models' values and errors.
     auto* panel = new QWidget;
@@ -132,8 +94,8 @@ QWidget* AqWindow::makeParameters()
     own->setFixedWidth(280);
     auto* column = new QVBoxLayout(own);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(fit);
-    column->addWidget(light);
+    for (QGroupBox* group : makeParameterGroups(*this, state_, TfrmAQ_C3_Curve::parameterTable()))
+        column->addWidget(group);
     column->addStretch(1);
     columns->addWidget(own);
     auto* standard = new QVBoxLayout;
@@ -152,56 +114,7 @@ QWidget* AqWindow::makeStandardFit()
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
-    // Results come at full precision: a narrow field shows their leading digits and the
-    // whole text as its tooltip.
-    auto result = [this, grid](TextField& field, int row, int column, int span = 1) {
-        QLineEdit* edit = makeField(field);
-        edit->setMinimumWidth(50);
-        QPointer<QLineEdit> guarded(edit);
-        auto showStart = [&field, guarded] {
-            if (!guarded)
-                return;
-            guarded->setToolTip(QString::fromStdString(field.text()));
-            guarded->setCursorPosition(0);
-        };
-        showStart();
-        field.textChanged.connect(showStart);
-        grid->addWidget(edit, row, column, 1, span);
-    };
-    auto caption = [grid](const QString& text, int row, int column) { grid->addWidget(new QLabel(text), row, column); };
-
-    int row = 0;
-    auto model = [&](Label& heading, const std::array<std::pair<QString, std::array<TextField*, 2>>, 4>& estimates,
-                     const std::array<TextField*, 5>& rest) {
-        auto* title = new QLabel;
-        bindLabel(heading, title);
-        grid->addWidget(title, row, 0, 1, 2);
-        grid->addWidget(new QLabel(tr("Std. error")), row++, 2, Qt::AlignHCenter);
-        for (const auto& [name, fields] : estimates) {
-            caption(name, row, 0);
-            result(*fields[0], row, 1);
-            result(*fields[1], row++, 2);
-        }
-        caption(tr("SSE / RMSE"), row, 0);
-        result(*rest[0], row, 1);
-        result(*rest[1], row++, 2);
-        caption(tr("Light comp. / sat."), row, 0);
-        result(*rest[2], row, 1);
-        result(*rest[3], row++, 2);
-        result(*rest[4], row++, 0, 3);
-    };
-    model(s.aqLabel_StdOptimum,
-          {{{tr("AQE"), {&s.aqEdit_StdAQE, &s.aqEdit_StdAQESE}},
-            {tr("Amax"), {&s.aqEdit_StdAmax, &s.aqEdit_StdAmaxSE}},
-            {tr("Convexity"), {&s.aqEdit_StdConvexity, &s.aqEdit_StdConvexitySE}},
-            {tr("Respiration"), {&s.aqEdit_StdResp, &s.aqEdit_StdRespSE}}}},
-          {&s.aqEdit_StdSSE, &s.aqEdit_StdRMSE, &s.aqEdit_StdLightComp, &s.aqEdit_StdLightSat, &s.aqEdit_StdMessage});
-    model(s.aqLabel_StdHyperbola,
-          {{{tr("Phi"), {&s.aqEdit_NrhPhi, &s.aqEdit_NrhPhiSE}},
-            {tr("Amax"), {&s.aqEdit_NrhAmax, &s.aqEdit_NrhAmaxSE}},
-            {tr("Theta"), {&s.aqEdit_NrhTheta, &s.aqEdit_NrhThetaSE}},
-            {tr("Rd"), {&s.aqEdit_NrhRd, &s.aqEdit_NrhRdSE}}}},
-          {&s.aqEdit_NrhSSE, &s.aqEdit_NrhRMSE, &s.aqEdit_NrhLightComp, &s.aqEdit_NrhLightSat, &s.aqEdit_NrhMessage});
+    addResultCells(*this, grid, resultCells(s, TfrmAQ_C3_Curve::standardFitTable()), 50);
 
     auto* showOptimum = new QCheckBox;
     bindCheckBox(platform(), s.aqCheckBox_StdShowOptimum, showOptimum);
@@ -211,9 +124,10 @@ QWidget* AqWindow::makeStandardFit()
     useOptimum->setObjectName("aqButton_StdUseOptimum");
     useOptimum->setToolTip(QString::fromStdString(s.aqButton_StdUseOptimum.hint));
     connect(useOptimum, &QPushButton::clicked, this, [this] { run([this] { state_.aqButton_StdUseOptimumClick(); }); });
+    const int row = grid->rowCount();
     grid->addWidget(showOptimum, row, 0);
     grid->addWidget(showHyperbola, row, 1, 1, 2);
-    grid->addWidget(useOptimum, ++row, 0, 1, 3);
+    grid->addWidget(useOptimum, row + 1, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
     return group;
@@ -224,39 +138,36 @@ void AqWindow::makeMenus()
     TfrmAQ_C3_Curve& s = state_;
     QMenu* file = menuBar()->addMenu(QString::fromStdString(s.aqMnuFile.caption));
     QMenu* import = file->addMenu(QString::fromStdString(s.aqMnuFileImport.caption));
-    addCommand(import, s.aqMnuFileImportCSV, "aqMnuFileImportCSV", [&s] { s.aqMnuFileImportCSVClick(); });
-    addCommand(import, s.aqMnuFileImportVerdex, "aqMnuFileImportVerdex", [&s] { s.aqMnuFileImportVerdexClick(); });
-    addCommand(file, s.aqMnuFileExport, "aqMnuFileExport", [&s] { s.aqMnuFileExportClick(); });
-    addCheckableCommand(file, state_.aqMnuFileExportStandardFit, "aqMnuFileExportStandardFit");
+    addCommand(import, s.aqMnuFileImportCSV, [&s] { s.aqMnuFileImportCSVClick(); });
+    addCommand(import, s.aqMnuFileImportVerdex, [&s] { s.aqMnuFileImportVerdexClick(); });
+    addCommand(file, s.aqMnuFileExport, [&s] { s.aqMnuFileExportClick(); });
+    addCheckableCommand(file, state_.aqMnuFileExportStandardFit);
     auto* chartSaver = new ChartSaver(this, QStringLiteral("AQChart"), [this] { return chart::aqChartSpec(state_); });
-    addCommand(file, saveChartAsItem, "aqMnuFileSaveChartAs", [chartSaver] { chartSaver->saveAs(); });
-    addCommand(file, s.aqMnuFileClear, "aqMnuFileClear", [&s] { s.aqMnuFileClearClick(); });
+    addCommand(file, saveChartAsItem, [chartSaver] { chartSaver->saveAs(); });
+    addCommand(file, s.aqMnuFileClear, [&s] { s.aqMnuFileClearClick(); });
     file->addSeparator();
-    addCommand(file, s.aqMnuFilePrint, "aqMnuFilePrint", [this, &s] {
+    addCommand(file, s.aqMnuFilePrint, [this, &s] {
         chartPanel_->refreshNow();
         s.aqMnuFilePrintClick();
     });
     file->addSeparator();
-    addCommand(file, s.aqMnuFileExit, "aqMnuFileExit", [&s] { s.aqMnuFileExitClick(); });
+    addCommand(file, s.aqMnuFileExit, [&s] { s.aqMnuFileExitClick(); });
 
     QMenu* results = menuBar()->addMenu(QString::fromStdString(s.aqMnuResults.caption));
-    addCommand(results, s.aqMnuResultsPlotData, "aqMnuResultsPlotData", [&s] { s.aqMnuResultsPlotDataClick(); });
-    addCommand(results, s.aqMnuResultsFitCurve, "aqMnuResultsFitCurve", [&s] { s.aqMnuResultsFitCurveClick(); });
-    addCommand(results, s.aqMnuResultsRefineCurve, "aqMnuResultsRefineCurve",
-               [&s] { s.aqMnuResultsRefineCurveClick(); });
-    addCommand(results, s.aqMnuResultsStandardFit, "aqMnuResultsStandardFit",
-               [&s] { s.aqMnuResultsStandardFitClick(); });
-    menuBar()->addAction(addCommand(nullptr, s.aqMnuAbout, "aqMnuAbout", [&s] { s.aqMnuAboutClick(); }));
+    addCommand(results, s.aqMnuResultsPlotData, [&s] { s.aqMnuResultsPlotDataClick(); });
+    addCommand(results, s.aqMnuResultsFitCurve, [&s] { s.aqMnuResultsFitCurveClick(); });
+    addCommand(results, s.aqMnuResultsRefineCurve, [&s] { s.aqMnuResultsRefineCurveClick(); });
+    addCommand(results, s.aqMnuResultsStandardFit, [&s] { s.aqMnuResultsStandardFitClick(); });
+    menuBar()->addAction(addCommand(nullptr, s.aqMnuAbout, [&s] { s.aqMnuAboutClick(); }));
 
-    QMenu* gridMenu = makePopupMenu("aqPopupMenu");
-    addCommand(gridMenu, s.aqClipboardCopy, "aqClipboardCopy", [&s] { s.aqClipboardCopyClick(); }, false);
-    addCommand(gridMenu, s.aqClipboardPaste, "aqClipboardPaste", [&s] { s.aqClipboardPasteClick(); }, false);
+    QMenu* gridMenu = makePopupMenu(s.aqPopupMenu);
+    addCommand(gridMenu, s.aqClipboardCopy, [&s] { s.aqClipboardCopyClick(); }, false);
+    addCommand(gridMenu, s.aqClipboardPaste, [&s] { s.aqClipboardPasteClick(); }, false);
 
-    QMenu* fieldMenu = makePopupMenu("aqPopupMenu2");
-    addCommand(fieldMenu, s.aqPopupCopy, "aqPopupCopy", [&s] { s.aqPopupCopyClick(); }, false);
-    QAction* copyAll =
-        addCommand(fieldMenu, s.aqPopupCopyAll, "aqPopupCopyAll", [&s] { s.aqPopupCopyAllClick(); }, false);
-    addCommand(fieldMenu, s.aqPopUpPaste, "aqPopUpPaste", [&s] { s.aqPopUpPasteClick(); }, false);
+    QMenu* fieldMenu = makePopupMenu(s.aqPopupMenu2);
+    addCommand(fieldMenu, s.aqPopupCopy, [&s] { s.aqPopupCopyClick(); }, false);
+    QAction* copyAll = addCommand(fieldMenu, s.aqPopupCopyAll, [&s] { s.aqPopupCopyAllClick(); }, false);
+    addCommand(fieldMenu, s.aqPopUpPaste, [&s] { s.aqPopUpPasteClick(); }, false);
     setFieldMenu(fieldMenu, copyAll);
 }
 

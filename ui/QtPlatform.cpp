@@ -1,5 +1,6 @@
 #include "ui/QtPlatform.h"
 
+#include "core/Controls.h"
 #include "import/ParseVerdex.h"
 #include "ui/Printing.h"
 
@@ -189,22 +190,19 @@ QString QtPlatform::reportFileName(const QString& chartFileName)
 
 bool QtPlatform::showPrintDialog() { return askForPrinter(printer(), dialogParent()); }
 
-void QtPlatform::printChart(const std::string& chartName)
+void QtPlatform::printChart(const ChartTitle& chart)
 {
-    const auto found = charts_.find(chartName);
+    const auto found = charts_.find(&chart);
     if (!printer_ || found == charts_.end() || !found->second)
         return;
-    printChartPage(*printer_, found->second, qs(chartName));
+    printChartPage(*printer_, found->second, qs(chart.name));
 }
 
-void QtPlatform::printLines(const std::string& title, const std::vector<std::string>& lines)
+void QtPlatform::printLines(const ReportText& report, const std::string& title, const std::vector<std::string>& lines)
 {
     if (!printer_)
         return;
-    double pointSize = 13.5;
-    for (const auto& [prefix, size] : reportPointSizes_)
-        if (title.starts_with(prefix))
-            pointSize = size;
+    const double pointSize = report.pointSize;
     const QString chartFile = printer_->outputFileName();
     if (chartFile.isEmpty()) {
         printReportLines(*printer_, qs(title), lines, pointSize);
@@ -226,15 +224,15 @@ bool QtPlatform::hasFocus(const void* control) const
     return found != focusTargets_.end() && found->second && found->second->hasFocus();
 }
 
-void QtPlatform::openPopupMenu(const std::string& menuName, int screenX, int screenY)
+void QtPlatform::openPopupMenu(const PopupMenu& menu, int screenX, int screenY)
 {
-    if (QMenu* menu = popupMenu(menuName))
-        menu->popup(QPoint(screenX, screenY));
+    if (QMenu* widget = popupMenu(menu))
+        widget->popup(QPoint(screenX, screenY));
 }
 
-QMenu* QtPlatform::popupMenu(const std::string& name) const
+QMenu* QtPlatform::popupMenu(const PopupMenu& menu) const
 {
-    const auto found = menus_.find(name);
+    const auto found = menus_.find(&menu);
     return found == menus_.end() ? nullptr : found->second.data();
 }
 
@@ -302,20 +300,15 @@ void QtPlatform::runLongTask(const std::function<void(const UiPost& post)>& work
         std::rethrow_exception(failures->posted);
 }
 
-void QtPlatform::registerChart(const std::string& name, QWidget* chartView) { charts_[name] = chartView; }
+void QtPlatform::registerChart(const ChartTitle* chart, QWidget* chartView) { charts_[chart] = chartView; }
 
-void QtPlatform::registerPopupMenu(const std::string& name, QMenu* menu) { menus_[name] = menu; }
+void QtPlatform::registerPopupMenu(const PopupMenu* menu, QMenu* widget) { menus_[menu] = widget; }
 
 void QtPlatform::registerFocusTarget(const void* control, QWidget* widget) { focusTargets_[control] = widget; }
 
 void QtPlatform::registerImportDialog(const TFrmParseVerdex* dialog, QDialog* view)
 {
     importDialogs_[dialog] = view;
-}
-
-void QtPlatform::setReportPointSize(const std::string& titlePrefix, double pointSize)
-{
-    reportPointSizes_[titlePrefix] = pointSize;
 }
 
 }  // namespace calvane::ui

@@ -1,8 +1,8 @@
 #pragma once
 // QtPlatform: the Qt side of Platform. Message boxes, file dialogs, the clipboard,
 // printing and the locale come from Qt; the windows register the widgets that the
-// toolkit-free windows name (charts, pop-up menus, focusable fields, import dialogs)
-// so that a command can reach them by name or by control.
+// toolkit-free windows hold (charts, pop-up menus, focusable fields, import dialogs)
+// so that a command reaches them by the control.
 
 #include "core/Platform.h"
 
@@ -46,24 +46,21 @@ public:
     void setClipboardText(const std::string& text) override;
 
     bool showPrintDialog() override;
-    void printChart(const std::string& chartName) override;
-    void printLines(const std::string& title, const std::vector<std::string>& lines) override;
+    void printChart(const ChartTitle& chart) override;
+    void printLines(const ReportText& report, const std::string& title, const std::vector<std::string>& lines) override;
 
     bool hasFocus(const void* control) const override;
-    void openPopupMenu(const std::string& menuName, int screenX, int screenY) override;
+    void openPopupMenu(const PopupMenu& menu, int screenX, int screenY) override;
     void repaint() override;
     void runLongTask(const std::function<void(const UiPost& post)>& work) override;
 
-    // The widgets the toolkit-free windows name.
-    void registerChart(const std::string& name, QWidget* chartView);
-    void registerPopupMenu(const std::string& name, QMenu* menu);
+    // The widgets of the toolkit-free windows' controls.
+    void registerChart(const ChartTitle* chart, QWidget* chartView);
+    void registerPopupMenu(const PopupMenu* menu, QMenu* widget);
     void registerFocusTarget(const void* control, QWidget* widget);
     void registerImportDialog(const TFrmParseVerdex* dialog, QDialog* view);
-    // The report font of the print jobs whose title starts with `titlePrefix`; the
-    // others print in the default size.
-    void setReportPointSize(const std::string& titlePrefix, double pointSize);
 
-    QMenu* popupMenu(const std::string& name) const;
+    QMenu* popupMenu(const PopupMenu& menu) const;
     // The printer the print dialog sets up and the print jobs after it use.
     QPrinter& printer();
     // Where the report job goes when the user prints to a file: beside the chart's
@@ -81,11 +78,10 @@ public:
 private:
     std::optional<std::string> runFileDialog(const FileDialogOptions& options, bool save);
 
-    std::map<std::string, QPointer<QWidget>> charts_;
-    std::map<std::string, QPointer<QMenu>> menus_;
+    std::map<const ChartTitle*, QPointer<QWidget>> charts_;
+    std::map<const PopupMenu*, QPointer<QMenu>> menus_;
     std::map<const void*, QPointer<QWidget>> focusTargets_;
     std::map<const TFrmParseVerdex*, QPointer<QDialog>> importDialogs_;
-    std::map<std::string, double> reportPointSizes_;
     std::unique_ptr<QObject> postTarget_;  // lives on the user-interface thread
     std::unique_ptr<QPrinter> printer_;    // chosen by the print dialog, used by the jobs after it
     bool busy_ = false;

@@ -267,7 +267,7 @@ private slots:
 
         for (ui::AnalysisWindow* window : {static_cast<ui::AnalysisWindow*>(&aci), static_cast<ui::AnalysisWindow*>(&aq)}) {
             const bool isAci = window == &aci;
-            QAction* save = window->action(isAci ? "aciMnuFileSaveChartAs" : "aqMnuFileSaveChartAs");
+            QAction* save = window->action(ui::saveChartAsItem);
             QVERIFY(save);
             QCOMPARE(save->text(), QStringLiteral("Save Chart As..."));
             QVERIFY(save->shortcut().isEmpty());
@@ -326,7 +326,7 @@ private slots:
                                return -1;
                            }});
         DialogDriver driver([&](QFileDialog& dialog) { choose(dialog, dialog.nameFilters().at(0), path); });
-        aci.action("aciMnuFileSaveChartAs")->trigger();
+        aci.action(ui::saveChartAsItem)->trigger();
         setFileWriteHooks({});
         QCOMPARE(driver.messages, QStringList{QStringLiteral("Cannot create file ") + path});
         QVERIFY(folderEntries(failing.path()).isEmpty());

@@ -2,7 +2,7 @@
 // buttons, menus and close boxes reach the state's handlers.
 
 #include "QtTestPlatform.h"
-#include "shell/About.h"
+#include "core/About.h"
 #include "shell/Calvane.h"
 #include "ui/AboutDialog.h"
 #include "ui/LauncherWindow.h"
@@ -30,7 +30,7 @@ private slots:
         QVERIFY(dialog.okButton()->isDefault());
         QVERIFY(!dialog.isVisible());
 
-        state.Display(1);
+        state.Display(AboutModule::LightResponse);
         QVERIFY(dialog.isVisible());
         QVERIFY(!dialog.isModal());
         QCOMPARE(dialog.memo()->toPlainText(),
@@ -42,7 +42,7 @@ private slots:
         QVERIFY(!dialog.isVisible());
 
         // The close box hides through the state too; the text stays until the next Display.
-        state.Display(2);
+        state.Display(static_cast<AboutModule>(2));
         QCOMPARE(dialog.memo()->toPlainText(), QStringLiteral("Invalid Module specified"));
         dialog.close();
         QVERIFY(!state.visible);

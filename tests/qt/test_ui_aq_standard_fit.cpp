@@ -59,7 +59,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         // A new command on a key no other command of the window uses.
-        QAction* fit = window.action("aqMnuResultsStandardFit");
+        QAction* fit = window.action(aq.aqMnuResultsStandardFit);
         QVERIFY(fit);
         QCOMPARE(fit->shortcut(), QKeySequence(Qt::Key_F8));
         std::multiset<QString> shortcuts;
@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(window.fieldWidget(aq.aqNumEdit_Amax)->text().toStdString(), aq.aqEdit_StdAmax.text());
 
         // File > "Include Standard Fit" and its state move together, both ways.
-        QAction* include = window.action("aqMnuFileExportStandardFit");
+        QAction* include = window.action(aq.aqMnuFileExportStandardFit);
         QVERIFY(include && include->isCheckable() && !include->isChecked());
         include->trigger();
         QVERIFY(aq.aqMnuFileExportStandardFit.checked());

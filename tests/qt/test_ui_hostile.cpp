@@ -161,14 +161,14 @@ private slots:
             QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
             driven = !dialog->isVisible();
         });
-        p.aci.action("aciMnuFileImortVerdex")->trigger();
+        p.aci.action(p.app.frmACi_Curve.aciMnuFileImortVerdex)->trigger();
         QVERIFY(driven);
         QCOMPARE(QString::fromStdString(p.app.frmACi_Curve.aciEdit_Status.text()), path);
 
         // Plot Data reads whatever arrived; nothing was refused. The drop said which
         // rows are no numbers, once it had loaded them.
-        p.aci.action("aciMnuResultsPlotData")->trigger();
-        p.aq.action("aqMnuResultsPlotData")->trigger();
+        p.aci.action(p.app.frmACi_Curve.aciMnuResultsPlotData)->trigger();
+        p.aq.action(p.app.frmAQ_C3_Curve.aqMnuResultsPlotData)->trigger();
         QTest::qWait(20);
         if (kind == "invalid utf-8") {
             QCOMPARE(boxes.texts, QStringList{"1 row of " + path + " is not a number (line 3)"});
@@ -199,7 +199,7 @@ private slots:
             pasteFileName(p.aci.importDialog(), missing);
             QCOMPARE(p.app.frmACi_Curve.frmParseVerdex.LblFileStatus.text(), std::string("File Does Not Exist!"));
         });
-        p.aci.action("aciMnuFileImortVerdex")->trigger();
+        p.aci.action(p.app.frmACi_Curve.aciMnuFileImortVerdex)->trigger();
         QCOMPARE(p.app.frmACi_Curve.aciEdit_Status.text(), std::string());
     }
 
@@ -210,7 +210,7 @@ private slots:
         for (int i = 1; i <= 100000; ++i)
             text += QString::number(i) + '\t' + QString::number(i % 30) + '\n';
         QGuiApplication::clipboard()->setText(text);
-        p.aci.action("aciPopupPaste")->trigger();
+        p.aci.action(p.app.frmACi_Curve.aciPopupPaste)->trigger();
         const Grid& grid = p.app.frmACi_Curve.aciSpreadSheetData;
         QCOMPARE(grid.rowCount(), 100001);
         QCOMPARE(grid.cell(1, 100000), std::string("100000 "));
@@ -238,14 +238,14 @@ private slots:
                                      QStringLiteral("1,5"), QStringLiteral("\u0663")}) {
             enter(typed);
             QCOMPARE(QString::fromStdString(p.app.frmACi_Curve.aciEdit_Temp.text()), typed);
-            p.aci.action("aciMnuResultsComputeCurve")->trigger();
+            p.aci.action(p.app.frmACi_Curve.aciMnuResultsComputeCurve)->trigger();
             QTRY_COMPARE(boxes.texts, QStringList{"Invalid Temperature value"});
             boxes.texts.clear();
         }
         // Minus zero and a number below the smallest double read as 0: no message.
         for (const QString& typed : {QStringLiteral("-0"), QStringLiteral("1e-400")}) {
             enter(typed);
-            p.aci.action("aciMnuResultsComputeCurve")->trigger();
+            p.aci.action(p.app.frmACi_Curve.aciMnuResultsComputeCurve)->trigger();
             QTest::qWait(30);
             QCOMPARE(boxes.texts, QStringList());
         }

@@ -82,7 +82,7 @@ private slots:
             QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
             driven = true;
         });
-        window.action("aqMnuFileImportVerdex")->trigger();
+        window.action(app.frmAQ_C3_Curve.aqMnuFileImportVerdex)->trigger();
 
         QVERIFY(driven);
         QVERIFY(!window.importDialog()->isVisible());
@@ -97,7 +97,7 @@ private slots:
 
         // Cancel the next time: nothing is pasted, the status empties.
         QTimer::singleShot(0, [&] { QTest::mouseClick(window.importDialog()->cancelButton(), Qt::LeftButton); });
-        window.action("aqMnuFileImportVerdex")->trigger();
+        window.action(app.frmAQ_C3_Curve.aqMnuFileImportVerdex)->trigger();
         QCOMPARE(aq.aqEdit_Status.text(), std::string());
         QCOMPARE(grid.cell(1, 1), std::string("1999.9872727272725 "));
         QCOMPARE(app.importSettings.DataStartRow, 0);
@@ -109,7 +109,7 @@ private slots:
         ImportSettings settings;
         TFrmParseVerdex state(platform, settings);
         ImportDialog dialog(state, platform);
-        state.SetImportType(1);
+        state.SetImportType(ImportKind::Aci);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTemporaryDir folder;
@@ -148,7 +148,7 @@ private slots:
                 entries << action->text();
         QCOMPARE(entries, (QStringList{"Start Of Data", "Ci PhotoSynth", "Assimilation", "End Of Data", "Leaf Temp",
                                        "Light", "Pressure", "Curve"}));
-        state.SetImportType(0);
+        state.SetImportType(ImportKind::LightResponse);
         QVERIFY(!dialog.leafTempEdit()->isVisibleTo(&dialog));
         QVERIFY(!dialog.pressureEdit()->isVisibleTo(&dialog));
         QVERIFY(dialog.curveColumnEdit()->isVisibleTo(&dialog));

@@ -51,8 +51,8 @@ private slots:
         const QString chartFile = dir.filePath("aci.pdf");
         platform.printer().setOutputFormat(QPrinter::PdfFormat);
         platform.printer().setOutputFileName(chartFile);
-        platform.printChart("aciChart_LightResponseCurve");
-        platform.printLines("ACi Curve Analysis for: leaf 7", state.reportLines());
+        platform.printChart(state.aciChart_LightResponseCurve);
+        platform.printLines(state.aciRichEdit, "ACi Curve Analysis for: leaf 7", state.reportLines());
 
         QVERIFY(run("pdfinfo", {chartFile}).contains(QRegularExpression("Pages:\\s+1\\b")));
         const QString chart = run("pdftotext", {chartFile, "-"});

@@ -112,7 +112,7 @@ private slots:
         QVERIFY(p.aq.isVisible());
         QCOMPARE(text(p.aq.fieldWidget(p.app.frmAQ_C3_Curve.aqEdit_Identifier)), std::string("leaf 7"));
 
-        p.aq.action("aqMnuFileExit")->trigger();
+        p.aq.action(p.app.frmAQ_C3_Curve.aqMnuFileExit)->trigger();
         QVERIFY(!p.aq.isVisible());
     }
 
@@ -127,7 +127,7 @@ private slots:
         GridView* grid = p.aci.gridView();
         const QRect cell = grid->visualRect(grid->model()->index(2, 1));
         QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cell.center());
-        QMenu* gridMenu = p.platform.popupMenu("aciPopupMenu");
+        QMenu* gridMenu = p.platform.popupMenu(p.app.frmACi_Curve.aciPopupMenu);
         QTRY_COMPARE(QApplication::activePopupWidget(), gridMenu);
         // Window + grid + point, 40 down for the title bar.
         const QPoint inGrid = grid->viewport()->mapTo(grid, cell.center());
@@ -140,11 +140,11 @@ private slots:
         p.app.frmACi_Curve.aciEdit_Vcmax.setText("61.5");
         QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5), vcmax->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(vcmax, &menuEvent);
-        QMenu* fieldMenu = p.platform.popupMenu("aciPopupMenu2");
+        QMenu* fieldMenu = p.platform.popupMenu(p.app.frmACi_Curve.aciPopupMenu2);
         QTRY_COMPARE(QApplication::activePopupWidget(), fieldMenu);
         fieldMenu->close();
         QTRY_VERIFY(vcmax->hasFocus());
-        p.aci.action("aciPopup2Copy")->trigger();
+        p.aci.action(p.app.frmACi_Curve.aciPopup2Copy)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("61.5"));
 
         // Ctrl+A in a parameter field is Copy All.
@@ -157,7 +157,7 @@ private slots:
     {
         Program p;
         QGuiApplication::clipboard()->setText(QStringLiteral("50\t2.1\n100\t6.4\n"));
-        p.aci.action("aciPopupPaste")->trigger();
+        p.aci.action(p.app.frmACi_Curve.aciPopupPaste)->trigger();
         const Grid& grid = p.app.frmACi_Curve.aciSpreadSheetData;
         // The text parser keeps the separator's blank on a line's first field.
         QCOMPARE(grid.cell(1, 1), std::string("50 "));
@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(grid.cell(1, 2), std::string("100 "));
         QCOMPARE(grid.cell(2, 2), std::string("6.4"));
 
-        p.aci.action("aciPopupCopy")->trigger();
+        p.aci.action(p.app.frmACi_Curve.aciPopupCopy)->trigger();
         QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("\t50 \t2.1\t\r\n\t100 \t6.4\t\r\n\t\t\t")));
     }
 
@@ -207,7 +207,7 @@ private slots:
         Program p;
         TfrmACi_Curve& aci = p.app.frmACi_Curve;
         aci.StringPaste("50,2.1\r\n100,6.4\r\n200,13.8\r\n400,22.5\r\n600,26\r\n800,27.2\r\n1000,27.9\r\n");
-        p.aci.action("aciMnuResultsComputeCurve")->trigger();
+        p.aci.action(p.app.frmACi_Curve.aciMnuResultsComputeCurve)->trigger();
         QVERIFY(aci.Series_Wc.count() > 0);
         QTRY_VERIFY(chartSeries(p.aci.chartPanel(), "Wc (Rubisco)"));
         QTRY_COMPARE(chartSeries(p.aci.chartPanel(), "Wc (Rubisco)")->count(), aci.Series_Wc.count());
@@ -229,7 +229,7 @@ private slots:
             rows += file.readLine().trimmed() + "\r\n";
         aci.StringPaste(rows.toStdString());
 
-        QAction* fit = p.aci.action("aciMnuResultsStandardFit");
+        QAction* fit = p.aci.action(p.app.frmACi_Curve.aciMnuResultsStandardFit);
         QVERIFY(fit);
         QCOMPARE(fit->shortcut(), QKeySequence(Qt::Key_F3));
         fit->trigger();
@@ -270,7 +270,7 @@ private slots:
         QVERIFY(!p.aci.fieldWidget(aci.aciEdit_StdTPU)->text().isEmpty());
 
         // File > "Include Standard Fit" and its state move together, both ways.
-        QAction* include = p.aci.action("aciMnuFileExportStandardFit");
+        QAction* include = p.aci.action(p.app.frmACi_Curve.aciMnuFileExportStandardFit);
         QVERIFY(include && include->isCheckable() && !include->isChecked());
         include->trigger();
         QVERIFY(aci.aciMnuFileExportStandardFit.checked());
@@ -288,7 +288,7 @@ private slots:
         aq.aqCheckBox_Amax.setChecked(true);
         aq.aqNumEdit_Convexity.setText("2");
         aq.aqCheckBox_Convexity.setChecked(true);
-        p.aq.action("aqMnuResultsFitCurve")->trigger();
+        p.aq.action(p.app.frmAQ_C3_Curve.aqMnuResultsFitCurve)->trigger();
         QVERIFY(aq.Series_ComputedA.count() == 500);
         QVERIFY(!aq.aqNumEdit_LightSatPoint.text().empty());
         QCOMPARE(p.aq.progressBar()->value(), 0);

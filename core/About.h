@@ -1,6 +1,6 @@
 #pragma once
 // TdlgAbout: the About dialog as state. Each analysis window owns one and fills it
-// with the sources of its equations.
+// with the sources of its equations, so it sits below both windows.
 
 #include "core/Signal.h"
 
@@ -9,11 +9,15 @@
 
 namespace calvane {
 
+// The analysis whose sources the dialog shows. The values are the module codes of the
+// texts; any other value shows that the module is invalid.
+enum class AboutModule { Aci = 0, LightResponse = 1 };
+
 class TdlgAbout {
 public:
-    // Fills the memo with the text of a module (0 A/Ci, 1 light response) and shows
-    // the dialog, non-modally; an open dialog just gets the new text.
-    void Display(int ModuleCode);
+    // Fills the memo with the text of a module and shows the dialog, non-modally; an
+    // open dialog just gets the new text.
+    void Display(AboutModule ModuleCode);
     // Hides the dialog; it keeps its text until the next Display.
     void BtnOKClick();
     // The memo's lines, each followed by CR LF.

@@ -1,13 +1,13 @@
-#include "shell/About.h"
+#include "core/About.h"
 
 namespace calvane {
 
 namespace {
 
-std::vector<std::string> moduleText(int moduleCode)
+std::vector<std::string> moduleText(AboutModule module)
 {
-    switch (moduleCode) {
-    case 0:
+    switch (module) {
+    case AboutModule::Aci:
         return {"ACi Response Curve",
                 "The equations used in this analysis were taken from the",
                 "article:",
@@ -18,7 +18,7 @@ std::vector<std::string> moduleText(int moduleCode)
                 "Journal of Experimental Botany,  Vol 54, No 392, pp",
                 "2393-2401",
                 "November 2003"};
-    case 1:
+    case AboutModule::LightResponse:
         return {"Light Response Curve", "The equations used in this analysis were taken from",
                 "Norvale Application Note #105"};
     default:
@@ -28,7 +28,7 @@ std::vector<std::string> moduleText(int moduleCode)
 
 }  // namespace
 
-void TdlgAbout::Display(int ModuleCode)
+void TdlgAbout::Display(AboutModule ModuleCode)
 {
     dlgAboutMemo = moduleText(ModuleCode);
     visible = true;

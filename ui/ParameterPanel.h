@@ -1,0 +1,98 @@
+#pragma once
+// The parameter groups and the "Standard fit" group of an analysis window, built from
+// the window's field tables, so that both windows show their fields the same way.
+
+#include "core/FieldTable.h"
+
+#include <QString>
+#include <Qt>
+
+#include <algorithm>
+#include <vector>
+
+class QGridLayout;
+class QGroupBox;
+
+namespace calvane::ui {
+
+class AnalysisWindow;
+
+// A parameter as its group shows it: the fixed flag (or else the caption) beside the
+// field, which gets the field pop-up menu.
+struct PanelRow {
+    Label* group;
+    CheckBox* flag;
+    Label* caption;
+    TextField* field;
+};
+
+// The parameter group boxes, in the order their rows come.
+std::vector<QGroupBox*> makeParameterGroups(AnalysisWindow& window, const std::vector<PanelRow>& rows);
+
+template <typename Window>
+std::vector<QGroupBox*> makeParameterGroups(AnalysisWindow& window, Window& state,
+                                            const std::vector<ParameterRow<Window>>& table)
+{
+    std::vector<PanelRow> rows;
+    for (const auto* row : inOrder(table, &ParameterRow<Window>::panelOrder)) {
+        rows.push_back({&(state.*row->group), row->flag ? &(state.*row->flag) : nullptr,
+                        row->caption ? &(state.*row->caption) : nullptr, &(state.*row->field)});
+    }
+    return makeParameterGroups(window, rows);
+}
+
+// One cell of a result grid: a caption following a control or a fixed one, or a field
+// (a result the window writes, or a setting the user types).
+struct GridCell {
+    int row = 0;
+    int column = 0;
+    int span = 1;
+    Qt::Alignment alignment = {};
+    Label* label = nullptr;
+    QString text{};
+    TextField* field = nullptr;
+    bool setting = false;
+};
+
+// A caption that follows its control, hidden from the start when the control is.
+void addCaption(QGridLayout* grid, Label& label, int row, int column, Qt::Alignment alignment = {});
+
+// Adds the cells row by row, left to right (so the tab order follows the grid). Fields
+// are at least `fieldWidth` wide; results show their leading digits and their whole
+// text as a tooltip.
+void addResultCells(AnalysisWindow& window, QGridLayout* grid, std::vector<GridCell> cells, int fieldWidth);
+
+// The cells of a result table: each section's title over the standard errors, its
+// rows' captions, values and errors where the table puts them, and its message line
+// across the grid.
+template <typename Window>
+std::vector<GridCell> resultCells(Window& state, const std::vector<ResultSection<Window>>& table)
+{
+    int columns = 1;
+    for (const auto& section : table) {
+        for (const auto& row : section.rows)
+            columns = std::max(columns, row.column + (row.error ? 2 : 1));
+    }
+    std::vector<GridCell> cells;
+    for (const auto& section : table) {
+        if (section.title) {
+            cells.push_back({.row = section.titleRow, .span = 2, .label = &(state.*section.title)});
+            cells.push_back({.row = section.titleRow, .column = 2, .alignment = Qt::AlignHCenter,
+                             .text = QStringLiteral("Std. error")});
+        }
+        for (const auto& row : section.rows) {
+            if (row.caption)
+                cells.push_back({.row = row.row, .label = &(state.*row.caption)});
+            else if (!row.captionText.empty())
+                cells.push_back({.row = row.row, .text = QString::fromUtf8(row.captionText.data(),
+                                                                            static_cast<qsizetype>(row.captionText.size()))});
+            cells.push_back({.row = row.row, .column = row.column, .field = &(state.*row.value), .setting = row.setting});
+            if (row.error)
+                cells.push_back({.row = row.row, .column = row.column + 1, .field = &(state.*row.error)});
+        }
+        cells.push_back({.row = section.messageRow, .span = columns, .field = &(state.*section.message)});
+    }
+    return cells;
+}
+
+}  // namespace calvane::ui
