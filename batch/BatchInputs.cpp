@@ -38,6 +38,7 @@ std::vector<std::string> csvFilesIn(const std::string& folder)
     }
     std::sort(names.begin(), names.end());
     std::vector<std::string> files;
+    files.reserve(names.size());
     for (const auto& name : names)
         files.push_back((fs::path(folder) / name).string());
     return files;

@@ -215,6 +215,7 @@ BatchOutcome runBatch(const BatchJob& job, std::ostream& out, std::ostream& err,
     std::string summary = csvRow(result.summaryHeader);
 
     std::vector<std::string> labels;
+    labels.reserve(curves.size());
     for (const auto& curve : curves)
         labels.push_back(curve.label());
     ProgressLine progress(err, settings.progress, curves.size());

@@ -62,6 +62,8 @@ void runPool(const std::vector<std::string>& labels, const RunSettings& settings
             if (i >= next && cancelled())
                 break;  // no worker took this curve, and none will
             const std::size_t doneNow = done;
+            // A copy taken under the lock, to report after it is released.
+            // NOLINTNEXTLINE(performance-unnecessary-copy-initialization)
             const std::string currentNow = current;
             lock.unlock();
             report(doneNow, currentNow);

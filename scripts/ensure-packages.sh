@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever Calvane needs to build and test that is missing.
-# Usage: scripts/ensure-packages.sh [fuzz]
+# Installs, with apt-get, whatever Calvane needs that is missing.
+# Usage: scripts/ensure-packages.sh [ci] [fuzz]
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev libbenchmark-dev libceres-dev
-          qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
-          xvfb xauth poppler-utils fonts-dejavu-core
-          locales)  # the locale sources from which the tests build comma-decimal locales
-# "fuzz": also what the sanitizer and fuzzing build needs (clang and its libFuzzer and
-# sanitizer runtimes).
-[[ "${1:-}" == fuzz ]] && packages+=(clang libclang-rt-14-dev)
+# Building and testing (./run.sh, ./test.sh).
+packages=(g++ cmake ninja-build libceres-dev libgtest-dev
+          qt6-base-dev qt6-charts-dev qt6-svg-dev
+          libqt6opengl6-dev  # Qt6Charts' CMake package asks for Qt6OpenGL, which only this one holds
+          fonts-dejavu-core  # a font to draw charts, figures and printed pages in, with no desktop
+          poppler-utils      # pdftotext, pdfinfo, pdffonts: the tests read printed PDF files back
+          locales)           # the locale sources from which the tests build comma-decimal locales
+for group in "$@"; do
+    case "$group" in
+        # CI's further checks: the benchmarks (built, not run), clang-tidy and the format check.
+        ci) packages+=(libbenchmark-dev clang-tidy clang-format) ;;
+        # The sanitizer and fuzzing build: clang and its libFuzzer and sanitizer runtimes.
+        fuzz) packages+=(clang libclang-rt-14-dev) ;;
+        *) echo "Unknown package group: $group (ci, fuzz)" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do
