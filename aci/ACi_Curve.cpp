@@ -12,7 +12,6 @@
 #include <cmath>
 #include <utility>
 
-
 namespace calvane {
 
 namespace {
@@ -43,45 +42,146 @@ double withContext(const std::string& what, F&& step)
 const std::vector<ParameterRow<TfrmACi_Curve>>& TfrmACi_Curve::parameterTable()
 {
     static const std::vector<Row> table{
-        {.name = "Kc", .label = "Kc (umol mol-1)", .unit = ciUnit, .field = &W::aciEdit_Kc,
-         .flag = &W::aciCheckBox_Kc, .flagClick = &W::aciCheckBox_KcClick, .group = &W::aciGroupBox_TempDependent,
-         .reset = "0.0", .copyName = "Kc", .panelOrder = 1, .focusOrder = 1, .summaryOrder = 1, .resetOrder = 5,
+        {.name = "Kc",
+         .label = "Kc (umol mol-1)",
+         .unit = ciUnit,
+         .field = &W::aciEdit_Kc,
+         .flag = &W::aciCheckBox_Kc,
+         .flagClick = &W::aciCheckBox_KcClick,
+         .group = &W::aciGroupBox_TempDependent,
+         .reset = "0.0",
+         .copyName = "Kc",
+         .panelOrder = 1,
+         .focusOrder = 1,
+         .summaryOrder = 1,
+         .resetOrder = 5,
          .reportWidth = 20},
-        {.name = "Ko", .label = "Ko (mmol mol-1)", .unit = "mmol mol-1", .field = &W::aciEdit_Ko,
-         .flag = &W::aciCheckBox_Ko, .flagClick = &W::aciCheckBox_KoClick, .group = &W::aciGroupBox_TempDependent,
-         .reset = "0.0", .copyName = "Ko", .panelOrder = 2, .focusOrder = 2, .summaryOrder = 2, .resetOrder = 6,
+        {.name = "Ko",
+         .label = "Ko (mmol mol-1)",
+         .unit = "mmol mol-1",
+         .field = &W::aciEdit_Ko,
+         .flag = &W::aciCheckBox_Ko,
+         .flagClick = &W::aciCheckBox_KoClick,
+         .group = &W::aciGroupBox_TempDependent,
+         .reset = "0.0",
+         .copyName = "Ko",
+         .panelOrder = 2,
+         .focusOrder = 2,
+         .summaryOrder = 2,
+         .resetOrder = 6,
          .reportWidth = 20},
-        {.name = "Tau", .label = "Tau (mmol/umol)", .unit = "mmol umol-1", .field = &W::aciEdit_Tau,
-         .flag = &W::aciCheckBox_Tau, .flagClick = &W::aciCheckBox_TauClick, .group = &W::aciGroupBox_TempDependent,
-         .reset = "0.0", .copyName = "Tau", .panelOrder = 3, .focusOrder = 3, .summaryOrder = 3, .resetOrder = 7,
+        {.name = "Tau",
+         .label = "Tau (mmol/umol)",
+         .unit = "mmol umol-1",
+         .field = &W::aciEdit_Tau,
+         .flag = &W::aciCheckBox_Tau,
+         .flagClick = &W::aciCheckBox_TauClick,
+         .group = &W::aciGroupBox_TempDependent,
+         .reset = "0.0",
+         .copyName = "Tau",
+         .panelOrder = 3,
+         .focusOrder = 3,
+         .summaryOrder = 3,
+         .resetOrder = 7,
          .reportWidth = 20},
-        {.name = "Temp", .label = "Leaf Temp (oC)", .unit = "oC", .field = &W::aciEdit_Temp,
-         .group = &W::aciGroupBox_TempDependent, .caption = &W::aciLabel_Temp, .reset = "25", .copyName = "Leaf_Temp",
-         .panelOrder = 4, .focusOrder = 4, .summaryOrder = 4, .resetOrder = 9, .reportWidth = 20},
-        {.name = "Light", .label = "Light (umol m-2 s-1)", .unit = rateUnit, .field = &W::aciEdit_Light,
-         .group = &W::aciGroupBox_TempDependent, .caption = &W::aciLabel_Light, .reset = "0.0", .copyName = "Light",
-         .panelOrder = 5, .focusOrder = 5, .summaryOrder = 5, .resetOrder = 8, .reportWidth = 20},
-        {.name = "Respiration", .label = "Respiration", .unit = rateUnit, .field = &W::aciEdit_Respiration,
-         .flag = &W::aciCheckBox_Respiration, .flagClick = &W::aciCheckBox_RespirationClick,
-         .group = &W::aciGroupBox_LightDependent, .reset = "0.0", .copyName = "Respiration", .panelOrder = 7,
-         .focusOrder = 6, .summaryOrder = 6, .resetOrder = 4, .reportWidth = 20},
-        {.name = "Vcmax", .label = "Vcmax", .unit = rateUnit, .field = &W::aciEdit_Vcmax, .flag = &W::aciCheckBox_Vcmax,
-         .flagClick = &W::aciCheckBox_VcmaxClick, .group = &W::aciGroupBox_LightDependent,
-         .hint = "Max RuBP saturated rate of carboxylation (umol m-2 s-1)", .reset = "0.0", .copyName = "Vcmax",
-         .panelOrder = 8, .focusOrder = 7, .summaryOrder = 7, .resetOrder = 3, .reportWidth = 20},
-        {.name = "Jmax", .label = "Jmax", .unit = rateUnit, .field = &W::aciEdit_Jmax, .flag = &W::aciCheckBox_Jmax,
-         .flagClick = &W::aciCheckBox_JmaxClick, .group = &W::aciGroupBox_LightDependent,
-         .hint = "Max rate of electron transport (umol m-2 s-1)", .reset = "0.0", .copyName = "Jmax",
-         .panelOrder = 9, .focusOrder = 8, .summaryOrder = 8, .resetOrder = 2, .reportWidth = 20},
-        {.name = "TPU", .label = "TPU", .unit = rateUnit, .field = &W::aciEdit_TPU, .flag = &W::aciCheckBox_TPU,
-         .flagClick = &W::aciCheckBox_TPUClick, .group = &W::aciGroupBox_LightDependent,
-         .hint = "Triose-phosphate utilization", .reset = "0.0", .copyName = "TPU", .panelOrder = 10,
-         .focusOrder = 9, .summaryOrder = 9, .resetOrder = 1, .reportWidth = 20},
+        {.name = "Temp",
+         .label = "Leaf Temp (oC)",
+         .unit = "oC",
+         .field = &W::aciEdit_Temp,
+         .group = &W::aciGroupBox_TempDependent,
+         .caption = &W::aciLabel_Temp,
+         .reset = "25",
+         .copyName = "Leaf_Temp",
+         .panelOrder = 4,
+         .focusOrder = 4,
+         .summaryOrder = 4,
+         .resetOrder = 9,
+         .reportWidth = 20},
+        {.name = "Light",
+         .label = "Light (umol m-2 s-1)",
+         .unit = rateUnit,
+         .field = &W::aciEdit_Light,
+         .group = &W::aciGroupBox_TempDependent,
+         .caption = &W::aciLabel_Light,
+         .reset = "0.0",
+         .copyName = "Light",
+         .panelOrder = 5,
+         .focusOrder = 5,
+         .summaryOrder = 5,
+         .resetOrder = 8,
+         .reportWidth = 20},
+        {.name = "Respiration",
+         .label = "Respiration",
+         .unit = rateUnit,
+         .field = &W::aciEdit_Respiration,
+         .flag = &W::aciCheckBox_Respiration,
+         .flagClick = &W::aciCheckBox_RespirationClick,
+         .group = &W::aciGroupBox_LightDependent,
+         .reset = "0.0",
+         .copyName = "Respiration",
+         .panelOrder = 7,
+         .focusOrder = 6,
+         .summaryOrder = 6,
+         .resetOrder = 4,
+         .reportWidth = 20},
+        {.name = "Vcmax",
+         .label = "Vcmax",
+         .unit = rateUnit,
+         .field = &W::aciEdit_Vcmax,
+         .flag = &W::aciCheckBox_Vcmax,
+         .flagClick = &W::aciCheckBox_VcmaxClick,
+         .group = &W::aciGroupBox_LightDependent,
+         .hint = "Max RuBP saturated rate of carboxylation (umol m-2 s-1)",
+         .reset = "0.0",
+         .copyName = "Vcmax",
+         .panelOrder = 8,
+         .focusOrder = 7,
+         .summaryOrder = 7,
+         .resetOrder = 3,
+         .reportWidth = 20},
+        {.name = "Jmax",
+         .label = "Jmax",
+         .unit = rateUnit,
+         .field = &W::aciEdit_Jmax,
+         .flag = &W::aciCheckBox_Jmax,
+         .flagClick = &W::aciCheckBox_JmaxClick,
+         .group = &W::aciGroupBox_LightDependent,
+         .hint = "Max rate of electron transport (umol m-2 s-1)",
+         .reset = "0.0",
+         .copyName = "Jmax",
+         .panelOrder = 9,
+         .focusOrder = 8,
+         .summaryOrder = 8,
+         .resetOrder = 2,
+         .reportWidth = 20},
+        {.name = "TPU",
+         .label = "TPU",
+         .unit = rateUnit,
+         .field = &W::aciEdit_TPU,
+         .flag = &W::aciCheckBox_TPU,
+         .flagClick = &W::aciCheckBox_TPUClick,
+         .group = &W::aciGroupBox_LightDependent,
+         .hint = "Triose-phosphate utilization",
+         .reset = "0.0",
+         .copyName = "TPU",
+         .panelOrder = 10,
+         .focusOrder = 9,
+         .summaryOrder = 9,
+         .resetOrder = 1,
+         .reportWidth = 20},
         // Always computed, and shown first in its group.
-        {.name = "GammaStar", .label = "GammaStar", .unit = ciUnit, .field = &W::aciEdit_GammaStar,
-         .group = &W::aciGroupBox_LightDependent, .caption = &W::aciLabel_GammaStar,
-         .hint = "CO2 compensation point in the absence of dark respiration (umol mol-1)", .copyName = "GammaStar",
-         .panelOrder = 6, .focusOrder = 10, .summaryOrder = 10, .reportWidth = 20},
+        {.name = "GammaStar",
+         .label = "GammaStar",
+         .unit = ciUnit,
+         .field = &W::aciEdit_GammaStar,
+         .group = &W::aciGroupBox_LightDependent,
+         .caption = &W::aciLabel_GammaStar,
+         .hint = "CO2 compensation point in the absence of dark respiration (umol mol-1)",
+         .copyName = "GammaStar",
+         .panelOrder = 6,
+         .focusOrder = 10,
+         .summaryOrder = 10,
+         .reportWidth = 20},
     };
     return table;
 }
@@ -95,25 +195,63 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
         .summaryPrefix = "standard",
         .rows =
             {
-                {.name = "Vcmax", .value = &W::aciEdit_StdVcmax, .error = &W::aciEdit_StdVcmaxSE, .summary = "Vcmax",
-                 .unit = rateUnit, .caption = &W::aciLabel_StdVcmax, .row = 1},
+                {.name = "Vcmax",
+                 .value = &W::aciEdit_StdVcmax,
+                 .error = &W::aciEdit_StdVcmaxSE,
+                 .summary = "Vcmax",
+                 .unit = rateUnit,
+                 .caption = &W::aciLabel_StdVcmax,
+                 .row = 1},
                 // Named "J" when the fit reported J itself; the summary then has J columns.
-                {.value = &W::aciEdit_StdJmax, .error = &W::aciEdit_StdJmaxSE, .summary = "Jmax", .unit = rateUnit,
-                 .caption = &W::aciLabel_StdJmax, .row = 2},
-                {.name = "Rd", .value = &W::aciEdit_StdRd, .error = &W::aciEdit_StdRdSE, .summary = "Rd",
-                 .unit = rateUnit, .caption = &W::aciLabel_StdRd, .row = 3},
+                {.value = &W::aciEdit_StdJmax,
+                 .error = &W::aciEdit_StdJmaxSE,
+                 .summary = "Jmax",
+                 .unit = rateUnit,
+                 .caption = &W::aciLabel_StdJmax,
+                 .row = 2},
+                {.name = "Rd",
+                 .value = &W::aciEdit_StdRd,
+                 .error = &W::aciEdit_StdRdSE,
+                 .summary = "Rd",
+                 .unit = rateUnit,
+                 .caption = &W::aciLabel_StdRd,
+                 .row = 3},
                 // Shown, and exported, only after a fit that included TPU.
-                {.name = "TPU", .value = &W::aciEdit_StdTPU, .error = &W::aciEdit_StdTPUSE, .summary = "TPU",
-                 .unit = rateUnit, .caption = &W::aciLabel_StdTPU, .row = 4},
-                {.name = "Vcmax25", .value = &W::aciEdit_StdVcmax25, .summary = "Vcmax25", .unit = rateUnit, .row = 1,
+                {.name = "TPU",
+                 .value = &W::aciEdit_StdTPU,
+                 .error = &W::aciEdit_StdTPUSE,
+                 .summary = "TPU",
+                 .unit = rateUnit,
+                 .caption = &W::aciLabel_StdTPU,
+                 .row = 4},
+                {.name = "Vcmax25",
+                 .value = &W::aciEdit_StdVcmax25,
+                 .summary = "Vcmax25",
+                 .unit = rateUnit,
+                 .row = 1,
                  .column = 3},
-                {.name = "Jmax25", .value = &W::aciEdit_StdJmax25, .summary = "Jmax25", .unit = rateUnit, .row = 2,
+                {.name = "Jmax25",
+                 .value = &W::aciEdit_StdJmax25,
+                 .summary = "Jmax25",
+                 .unit = rateUnit,
+                 .row = 2,
                  .column = 3},
-                {.name = "RMSE", .value = &W::aciEdit_StdRMSE, .summary = "RMSE", .unit = rateUnit,
-                 .caption = &W::aciLabel_StdRMSE, .row = 5},
-                {.name = "Transition Ci", .value = &W::aciEdit_StdTransitionCi, .summary = "transition Ci",
-                 .unit = ciUnit, .caption = &W::aciLabel_StdTransitionCi, .row = 6},
-                {.name = "Patm", .value = &W::aciEdit_StdPatm, .caption = &W::aciLabel_StdPatm, .row = 8,
+                {.name = "RMSE",
+                 .value = &W::aciEdit_StdRMSE,
+                 .summary = "RMSE",
+                 .unit = rateUnit,
+                 .caption = &W::aciLabel_StdRMSE,
+                 .row = 5},
+                {.name = "Transition Ci",
+                 .value = &W::aciEdit_StdTransitionCi,
+                 .summary = "transition Ci",
+                 .unit = ciUnit,
+                 .caption = &W::aciLabel_StdTransitionCi,
+                 .row = 6},
+                {.name = "Patm",
+                 .value = &W::aciEdit_StdPatm,
+                 .caption = &W::aciLabel_StdPatm,
+                 .row = 8,
                  .setting = true},
             },
         .message = &W::aciEdit_StdMessage,
@@ -172,10 +310,7 @@ double TfrmACi_Curve::numEditValue(TextField& field, const CheckBox& flag, doubl
     return value;
 }
 
-void TfrmACi_Curve::checkIndicator(const CheckBox& flag, std::string& text) const
-{
-    text = fixedStateWord(flag);
-}
+void TfrmACi_Curve::checkIndicator(const CheckBox& flag, std::string& text) const { text = fixedStateWord(flag); }
 
 void TfrmACi_Curve::setNumEditState(TextField& field, const CheckBox& flag)
 {
@@ -264,9 +399,8 @@ bool TfrmACi_Curve::ComputeValues()
     p.Jmax = numEditValue(aciEdit_Jmax, aciCheckBox_Jmax, p.Jmax);
 
     // TPU uses the fitted respiration, before a fixed one replaces it.
-    const double tpu = withContext("Cannot compute TPU", [&] {
-        return checked::div(checked::add(Series_LightAssim.maxY(), p.Rd), 3.0);
-    });
+    const double tpu = withContext("Cannot compute TPU",
+                                   [&] { return checked::div(checked::add(Series_LightAssim.maxY(), p.Rd), 3.0); });
     p.TPU = numEditValue(aciEdit_TPU, aciCheckBox_TPU, tpu);
     p.Rd = numEditValue(aciEdit_Respiration, aciCheckBox_Respiration, p.Rd);
     return result;
@@ -275,8 +409,7 @@ bool TfrmACi_Curve::ComputeValues()
 void TfrmACi_Curve::FitVcMaxRd()
 {
     const auto line = aci::fitSelectedPoints(
-        Series_LightAssim, [this](double ci) { return fPrime(ci); }, "Cannot fit Vcmax and respiration",
-        separator());
+        Series_LightAssim, [this](double ci) { return fPrime(ci); }, "Cannot fit Vcmax and respiration", separator());
     // The model line is A = Vcmax * fPrime(Ci) - Rd.
     AciParameters.Vcmax = line.slope;
     AciParameters.Rd = -line.intercept;
@@ -425,10 +558,7 @@ void TfrmACi_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& it
     loadDroppedCsv(platform_, aciSpreadSheetData, aciEdit_Status, items);
 }
 
-void TfrmACi_Curve::StringPaste(std::string_view text)
-{
-    pasteIntoGrid(aciSpreadSheetData, text, separator());
-}
+void TfrmACi_Curve::StringPaste(std::string_view text) { pasteIntoGrid(aciSpreadSheetData, text, separator()); }
 
 void TfrmACi_Curve::aciPopupPasteClick() { StringPaste(platform_.clipboardText()); }
 
@@ -465,10 +595,7 @@ void TfrmACi_Curve::aciSpreadSheetDataMouseDown(MouseButton button, int x, int y
 
 void TfrmACi_Curve::aciPopupCopyClick() { platform_.setClipboardText(gridRowsText(aciSpreadSheetData, 0)); }
 
-TextField* TfrmACi_Curve::focusedParameterField()
-{
-    return focusedField(*this, platform_);
-}
+TextField* TfrmACi_Curve::focusedParameterField() { return focusedField(*this, platform_); }
 
 void TfrmACi_Curve::aciPopup2CopyClick()
 {
@@ -564,8 +691,7 @@ std::string TfrmACi_Curve::standardFitNote(const AciStandardFitResult& fit)
     if (!fit.fitted)
         return fit.message;
     std::string note = "Fitted to " + std::to_string(fit.points) + " points; converged from " +
-                       std::to_string(fit.convergedStarts) + " of " + std::to_string(fit.starts) +
-                       " starting points";
+                       std::to_string(fit.convergedStarts) + " of " + std::to_string(fit.starts) + " starting points";
     if (fit.lightCeilingExceeded)
         note += "; the points need more J than a light of " + formatRounded(*fit.lightCeilingExceeded, 4) +
                 " allows, so J is reported instead of Jmax";

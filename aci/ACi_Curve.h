@@ -5,6 +5,7 @@
 // propagate to the application's general error display.
 
 #include "aci/AciModel.h"
+#include "core/About.h"
 #include "core/Checks.h"
 #include "core/Colour.h"
 #include "core/Controls.h"
@@ -15,7 +16,6 @@
 #include "core/PointSeries.h"
 #include "fit/AciStandardFit.h"
 #include "import/ParseVerdex.h"
-#include "core/About.h"
 
 #include <optional>
 #include <string>

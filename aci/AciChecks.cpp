@@ -32,8 +32,8 @@ void standardFitChecks(std::vector<std::string>& found, const AciStandardFitResu
     const double low = points.minX(), high = points.maxX();
     if (!fit.transitionCi || *fit.transitionCi < low || *fit.transitionCi > high)
         found.push_back(std::string(standardFitName) +
-                        ": Rubisco and RuBP limitation do not meet within the measured Ci range (" +
-                        checks::text(low) + " to " + checks::text(high) + " umol mol-1)");
+                        ": Rubisco and RuBP limitation do not meet within the measured Ci range (" + checks::text(low) +
+                        " to " + checks::text(high) + " umol mol-1)");
 }
 
 }  // namespace

@@ -131,8 +131,7 @@ FittedLine fitSelectedPoints(const PointSeries& points, const std::function<doub
     try {
         x0 = transform(points.x(0));
     } catch (const ArithmeticError& e) {
-        throw ArithmeticError(failurePrefix + ": the point at Ci = " +
-                              formatNumber(points.x(0), decimalSeparator) +
+        throw ArithmeticError(failurePrefix + ": the point at Ci = " + formatNumber(points.x(0), decimalSeparator) +
                               " cannot be transformed; check Kc, Ko and Tau (" + e.what() + ")");
     }
     regression.Add(x0, points.y(0));

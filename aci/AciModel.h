@@ -55,8 +55,8 @@ double referenceStep(const PointSeries& points);
 struct FittedLine {
     double slope = 0;
     double intercept = 0;
-    int pointsUsed = 0;     // the points the line went through
-    double rSquared = 0;    // the squared correlation of those points; NaN when A did not vary
+    int pointsUsed = 0;   // the points the line went through
+    double rSquared = 0;  // the squared correlation of those points; NaN when A did not vary
 };
 
 // Fits A against transform(Ci) over the selected points: point 0 always, every

@@ -43,33 +43,101 @@ const std::vector<ParameterRow<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::parameterTabl
     // The report prints the light block and the fit parameters each with a width of
     // their own. Clear empties the fit parameters; there is no other reset.
     static const std::vector<Row> table{
-        {.name = "LightSat", .label = "Light Saturation Point  (umol m-2 s-1)", .unit = rateUnit,
-         .field = &W::aqNumEdit_LightSatPoint, .group = &W::aqGroupBox_Light, .caption = &W::aqLabel_LightSatPoint,
-         .hint = "Light Saturation Point (1%) umol m-2 s-1", .copyName = "Light_Saturation", .panelOrder = 5,
-         .focusOrder = 1, .summaryOrder = 6, .reportWidth = 38},
-        {.name = "LightComp", .label = "Light Compensation Point(umol m-2 s-1)", .unit = rateUnit,
-         .field = &W::aqNumEdit_LightCompPoint, .group = &W::aqGroupBox_Light, .caption = &W::aqLabel_LightCompPoint,
-         .hint = "Light Compensation Point umol m-2 s-1", .copyName = "Light_Compensation", .panelOrder = 6,
-         .focusOrder = 2, .summaryOrder = 7, .reportWidth = 38},
-        {.name = "ParAbs", .label = "Par Abs", .unit = "fraction", .field = &W::aqNumEdit_ParAbs,
-         .group = &W::aqGroupBox_Light, .caption = &W::aqLabel_ParAbs, .hint = "Mult by Q obs to compute Qa",
-         .copyName = "Par_Abs", .panelOrder = 7, .focusOrder = 3, .summaryOrder = 5, .reportWidth = 38},
-        {.name = "AQE", .label = "AQE", .unit = efficiencyUnit, .field = &W::aqNumEdit_AQE, .flag = &W::aqCheckBox_AQE,
-         .flagClick = &W::aqCheckBox_AQEClick, .group = &W::aqGroupBox_FitParameters,
-         .hint = "Photochemical efficiency at low light levels", .reset = "", .copyName = "AQE", .panelOrder = 1,
-         .focusOrder = 4, .summaryOrder = 2, .resetOrder = 2, .reportWidth = 16, .reportBlockStart = true},
-        {.name = "Amax", .label = "Amax", .unit = rateUnit, .field = &W::aqNumEdit_Amax, .flag = &W::aqCheckBox_Amax,
-         .flagClick = &W::aqCheckBox_AmaxClick, .group = &W::aqGroupBox_FitParameters,
-         .hint = "Max Photosynthetic rate (umole m-2 s-1)", .reset = "", .copyName = "Amax", .panelOrder = 4,
-         .focusOrder = 7, .summaryOrder = 1, .resetOrder = 1, .reportWidth = 16},
-        {.name = "Respiration", .label = "Respiration", .unit = rateUnit, .field = &W::aqNumEdit_A0_Resp,
-         .flag = &W::aqCheckBox_A0_Resp, .flagClick = &W::aqCheckBox_A0_RespClick,
-         .group = &W::aqGroupBox_FitParameters, .reset = "", .copyName = "Respiration", .panelOrder = 3,
-         .focusOrder = 6, .summaryOrder = 4, .resetOrder = 4, .reportWidth = 16},
-        {.name = "Convexity", .label = "Convexity", .unit = dimensionless, .field = &W::aqNumEdit_Convexity,
-         .flag = &W::aqCheckBox_Convexity, .flagClick = &W::aqCheckBox_ConvexityClick,
-         .group = &W::aqGroupBox_FitParameters, .reset = "", .copyName = "Convexity", .panelOrder = 2,
-         .focusOrder = 5, .summaryOrder = 3, .resetOrder = 3, .reportWidth = 16},
+        {.name = "LightSat",
+         .label = "Light Saturation Point  (umol m-2 s-1)",
+         .unit = rateUnit,
+         .field = &W::aqNumEdit_LightSatPoint,
+         .group = &W::aqGroupBox_Light,
+         .caption = &W::aqLabel_LightSatPoint,
+         .hint = "Light Saturation Point (1%) umol m-2 s-1",
+         .copyName = "Light_Saturation",
+         .panelOrder = 5,
+         .focusOrder = 1,
+         .summaryOrder = 6,
+         .reportWidth = 38},
+        {.name = "LightComp",
+         .label = "Light Compensation Point(umol m-2 s-1)",
+         .unit = rateUnit,
+         .field = &W::aqNumEdit_LightCompPoint,
+         .group = &W::aqGroupBox_Light,
+         .caption = &W::aqLabel_LightCompPoint,
+         .hint = "Light Compensation Point umol m-2 s-1",
+         .copyName = "Light_Compensation",
+         .panelOrder = 6,
+         .focusOrder = 2,
+         .summaryOrder = 7,
+         .reportWidth = 38},
+        {.name = "ParAbs",
+         .label = "Par Abs",
+         .unit = "fraction",
+         .field = &W::aqNumEdit_ParAbs,
+         .group = &W::aqGroupBox_Light,
+         .caption = &W::aqLabel_ParAbs,
+         .hint = "Mult by Q obs to compute Qa",
+         .copyName = "Par_Abs",
+         .panelOrder = 7,
+         .focusOrder = 3,
+         .summaryOrder = 5,
+         .reportWidth = 38},
+        {.name = "AQE",
+         .label = "AQE",
+         .unit = efficiencyUnit,
+         .field = &W::aqNumEdit_AQE,
+         .flag = &W::aqCheckBox_AQE,
+         .flagClick = &W::aqCheckBox_AQEClick,
+         .group = &W::aqGroupBox_FitParameters,
+         .hint = "Photochemical efficiency at low light levels",
+         .reset = "",
+         .copyName = "AQE",
+         .panelOrder = 1,
+         .focusOrder = 4,
+         .summaryOrder = 2,
+         .resetOrder = 2,
+         .reportWidth = 16,
+         .reportBlockStart = true},
+        {.name = "Amax",
+         .label = "Amax",
+         .unit = rateUnit,
+         .field = &W::aqNumEdit_Amax,
+         .flag = &W::aqCheckBox_Amax,
+         .flagClick = &W::aqCheckBox_AmaxClick,
+         .group = &W::aqGroupBox_FitParameters,
+         .hint = "Max Photosynthetic rate (umole m-2 s-1)",
+         .reset = "",
+         .copyName = "Amax",
+         .panelOrder = 4,
+         .focusOrder = 7,
+         .summaryOrder = 1,
+         .resetOrder = 1,
+         .reportWidth = 16},
+        {.name = "Respiration",
+         .label = "Respiration",
+         .unit = rateUnit,
+         .field = &W::aqNumEdit_A0_Resp,
+         .flag = &W::aqCheckBox_A0_Resp,
+         .flagClick = &W::aqCheckBox_A0_RespClick,
+         .group = &W::aqGroupBox_FitParameters,
+         .reset = "",
+         .copyName = "Respiration",
+         .panelOrder = 3,
+         .focusOrder = 6,
+         .summaryOrder = 4,
+         .resetOrder = 4,
+         .reportWidth = 16},
+        {.name = "Convexity",
+         .label = "Convexity",
+         .unit = dimensionless,
+         .field = &W::aqNumEdit_Convexity,
+         .flag = &W::aqCheckBox_Convexity,
+         .flagClick = &W::aqCheckBox_ConvexityClick,
+         .group = &W::aqGroupBox_FitParameters,
+         .reset = "",
+         .copyName = "Convexity",
+         .panelOrder = 2,
+         .focusOrder = 5,
+         .summaryOrder = 3,
+         .resetOrder = 3,
+         .reportWidth = 16},
     };
     return table;
 }
@@ -87,22 +155,58 @@ const std::vector<ResultSection<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::standardFitT
             .titleRow = 0,
             .rows =
                 {
-                    {.name = "AQE", .value = &W::aqEdit_StdAQE, .error = &W::aqEdit_StdAQESE, .summary = "AQE",
-                     .unit = efficiencyUnit, .captionText = "AQE", .row = 1},
-                    {.name = "Amax", .value = &W::aqEdit_StdAmax, .error = &W::aqEdit_StdAmaxSE, .summary = "Amax",
-                     .unit = rateUnit, .captionText = "Amax", .row = 2},
-                    {.name = "Convexity", .value = &W::aqEdit_StdConvexity, .error = &W::aqEdit_StdConvexitySE,
-                     .summary = "Convexity", .unit = dimensionless, .captionText = "Convexity", .row = 3},
-                    {.name = "Respiration", .value = &W::aqEdit_StdResp, .error = &W::aqEdit_StdRespSE,
-                     .summary = "Respiration", .unit = rateUnit, .captionText = "Respiration", .row = 4},
-                    {.name = "SSE", .value = &W::aqEdit_StdSSE, .summary = "SSE", .unit = squaredRateUnit,
-                     .captionText = "SSE / RMSE", .row = 5},
-                    {.name = "RMSE", .value = &W::aqEdit_StdRMSE, .summary = "RMSE", .unit = rateUnit, .row = 5,
+                    {.name = "AQE",
+                     .value = &W::aqEdit_StdAQE,
+                     .error = &W::aqEdit_StdAQESE,
+                     .summary = "AQE",
+                     .unit = efficiencyUnit,
+                     .captionText = "AQE",
+                     .row = 1},
+                    {.name = "Amax",
+                     .value = &W::aqEdit_StdAmax,
+                     .error = &W::aqEdit_StdAmaxSE,
+                     .summary = "Amax",
+                     .unit = rateUnit,
+                     .captionText = "Amax",
+                     .row = 2},
+                    {.name = "Convexity",
+                     .value = &W::aqEdit_StdConvexity,
+                     .error = &W::aqEdit_StdConvexitySE,
+                     .summary = "Convexity",
+                     .unit = dimensionless,
+                     .captionText = "Convexity",
+                     .row = 3},
+                    {.name = "Respiration",
+                     .value = &W::aqEdit_StdResp,
+                     .error = &W::aqEdit_StdRespSE,
+                     .summary = "Respiration",
+                     .unit = rateUnit,
+                     .captionText = "Respiration",
+                     .row = 4},
+                    {.name = "SSE",
+                     .value = &W::aqEdit_StdSSE,
+                     .summary = "SSE",
+                     .unit = squaredRateUnit,
+                     .captionText = "SSE / RMSE",
+                     .row = 5},
+                    {.name = "RMSE",
+                     .value = &W::aqEdit_StdRMSE,
+                     .summary = "RMSE",
+                     .unit = rateUnit,
+                     .row = 5,
                      .column = 2},
-                    {.name = "Light Compensation Point", .value = &W::aqEdit_StdLightComp, .summary = "LightComp",
-                     .unit = rateUnit, .captionText = "Light comp. / sat.", .row = 6},
-                    {.name = "Light Saturation Point", .value = &W::aqEdit_StdLightSat, .summary = "LightSat",
-                     .unit = rateUnit, .row = 6, .column = 2},
+                    {.name = "Light Compensation Point",
+                     .value = &W::aqEdit_StdLightComp,
+                     .summary = "LightComp",
+                     .unit = rateUnit,
+                     .captionText = "Light comp. / sat.",
+                     .row = 6},
+                    {.name = "Light Saturation Point",
+                     .value = &W::aqEdit_StdLightSat,
+                     .summary = "LightSat",
+                     .unit = rateUnit,
+                     .row = 6,
+                     .column = 2},
                 },
             .message = &W::aqEdit_StdMessage,
             .messageRow = 7,
@@ -114,22 +218,58 @@ const std::vector<ResultSection<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::standardFitT
             .titleRow = 8,
             .rows =
                 {
-                    {.name = "Phi", .value = &W::aqEdit_NrhPhi, .error = &W::aqEdit_NrhPhiSE, .summary = "Phi",
-                     .unit = efficiencyUnit, .captionText = "Phi", .row = 9},
-                    {.name = "Amax", .value = &W::aqEdit_NrhAmax, .error = &W::aqEdit_NrhAmaxSE, .summary = "Amax",
-                     .unit = rateUnit, .captionText = "Amax", .row = 10},
-                    {.name = "Theta", .value = &W::aqEdit_NrhTheta, .error = &W::aqEdit_NrhThetaSE, .summary = "Theta",
-                     .unit = dimensionless, .captionText = "Theta", .row = 11},
-                    {.name = "Rd", .value = &W::aqEdit_NrhRd, .error = &W::aqEdit_NrhRdSE, .summary = "Rd",
-                     .unit = rateUnit, .captionText = "Rd", .row = 12},
-                    {.name = "SSE", .value = &W::aqEdit_NrhSSE, .summary = "SSE", .unit = squaredRateUnit,
-                     .captionText = "SSE / RMSE", .row = 13},
-                    {.name = "RMSE", .value = &W::aqEdit_NrhRMSE, .summary = "RMSE", .unit = rateUnit, .row = 13,
+                    {.name = "Phi",
+                     .value = &W::aqEdit_NrhPhi,
+                     .error = &W::aqEdit_NrhPhiSE,
+                     .summary = "Phi",
+                     .unit = efficiencyUnit,
+                     .captionText = "Phi",
+                     .row = 9},
+                    {.name = "Amax",
+                     .value = &W::aqEdit_NrhAmax,
+                     .error = &W::aqEdit_NrhAmaxSE,
+                     .summary = "Amax",
+                     .unit = rateUnit,
+                     .captionText = "Amax",
+                     .row = 10},
+                    {.name = "Theta",
+                     .value = &W::aqEdit_NrhTheta,
+                     .error = &W::aqEdit_NrhThetaSE,
+                     .summary = "Theta",
+                     .unit = dimensionless,
+                     .captionText = "Theta",
+                     .row = 11},
+                    {.name = "Rd",
+                     .value = &W::aqEdit_NrhRd,
+                     .error = &W::aqEdit_NrhRdSE,
+                     .summary = "Rd",
+                     .unit = rateUnit,
+                     .captionText = "Rd",
+                     .row = 12},
+                    {.name = "SSE",
+                     .value = &W::aqEdit_NrhSSE,
+                     .summary = "SSE",
+                     .unit = squaredRateUnit,
+                     .captionText = "SSE / RMSE",
+                     .row = 13},
+                    {.name = "RMSE",
+                     .value = &W::aqEdit_NrhRMSE,
+                     .summary = "RMSE",
+                     .unit = rateUnit,
+                     .row = 13,
                      .column = 2},
-                    {.name = "Light Compensation Point", .value = &W::aqEdit_NrhLightComp, .summary = "LightComp",
-                     .unit = rateUnit, .captionText = "Light comp. / sat.", .row = 14},
-                    {.name = "Light Saturation Point", .value = &W::aqEdit_NrhLightSat, .summary = "LightSat",
-                     .unit = rateUnit, .row = 14, .column = 2},
+                    {.name = "Light Compensation Point",
+                     .value = &W::aqEdit_NrhLightComp,
+                     .summary = "LightComp",
+                     .unit = rateUnit,
+                     .captionText = "Light comp. / sat.",
+                     .row = 14},
+                    {.name = "Light Saturation Point",
+                     .value = &W::aqEdit_NrhLightSat,
+                     .summary = "LightSat",
+                     .unit = rateUnit,
+                     .row = 14,
+                     .column = 2},
                 },
             .message = &W::aqEdit_NrhMessage,
             .messageRow = 15,
@@ -172,52 +312,28 @@ TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSetti
     aqCheckBox_StdShowHyperbola.setChecked(true);
 }
 
-char TfrmAQ_C3_Curve::separator() const
-{
-    return platform_.decimalSeparator();
-}
+char TfrmAQ_C3_Curve::separator() const { return platform_.decimalSeparator(); }
 
-std::string TfrmAQ_C3_Curve::format(long double value) const
-{
-    return formatNumber(value, separator());
-}
+std::string TfrmAQ_C3_Curve::format(long double value) const { return formatNumber(value, separator()); }
 
 // --- Fields and fixed flags ---------------------------------------------------------------
 
-double TfrmAQ_C3_Curve::numEditValue(const TextField& field) const
-{
-    return readNumberOr0(field.text(), separator());
-}
+double TfrmAQ_C3_Curve::numEditValue(const TextField& field) const { return readNumberOr0(field.text(), separator()); }
 
 void TfrmAQ_C3_Curve::setNumEditState(TextField& field, const CheckBox& flag)
 {
     field.setBackground(fixedFieldBackground(flag));
 }
 
-void TfrmAQ_C3_Curve::checkIndicator(const CheckBox& flag, std::string& text) const
-{
-    text = fixedStateWord(flag);
-}
+void TfrmAQ_C3_Curve::checkIndicator(const CheckBox& flag, std::string& text) const { text = fixedStateWord(flag); }
 
-void TfrmAQ_C3_Curve::aqCheckBox_AQEClick()
-{
-    setNumEditState(aqNumEdit_AQE, aqCheckBox_AQE);
-}
+void TfrmAQ_C3_Curve::aqCheckBox_AQEClick() { setNumEditState(aqNumEdit_AQE, aqCheckBox_AQE); }
 
-void TfrmAQ_C3_Curve::aqCheckBox_ConvexityClick()
-{
-    setNumEditState(aqNumEdit_Convexity, aqCheckBox_Convexity);
-}
+void TfrmAQ_C3_Curve::aqCheckBox_ConvexityClick() { setNumEditState(aqNumEdit_Convexity, aqCheckBox_Convexity); }
 
-void TfrmAQ_C3_Curve::aqCheckBox_A0_RespClick()
-{
-    setNumEditState(aqNumEdit_A0_Resp, aqCheckBox_A0_Resp);
-}
+void TfrmAQ_C3_Curve::aqCheckBox_A0_RespClick() { setNumEditState(aqNumEdit_A0_Resp, aqCheckBox_A0_Resp); }
 
-void TfrmAQ_C3_Curve::aqCheckBox_AmaxClick()
-{
-    setNumEditState(aqNumEdit_Amax, aqCheckBox_Amax);
-}
+void TfrmAQ_C3_Curve::aqCheckBox_AmaxClick() { setNumEditState(aqNumEdit_Amax, aqCheckBox_Amax); }
 
 void TfrmAQ_C3_Curve::aqEdit_IdentifierChange()
 {
@@ -332,8 +448,8 @@ void TfrmAQ_C3_Curve::refuseTooFewPoints() const
     if (points == 0)
         throw FitError("Cannot fit the light response: no measured points");
     if (points < free)
-        throw FitError("Cannot fit the light response: " + std::to_string(points) + (points == 1 ? " point" : " points") +
-                       " for " + std::to_string(free) + " free parameters");
+        throw FitError("Cannot fit the light response: " + std::to_string(points) +
+                       (points == 1 ? " point" : " points") + " for " + std::to_string(free) + " free parameters");
 }
 
 void TfrmAQ_C3_Curve::RefineCurve()
@@ -394,10 +510,7 @@ void TfrmAQ_C3_Curve::setRespiration()
 
 // --- Commands -------------------------------------------------------------------------------
 
-void TfrmAQ_C3_Curve::aqMnuResultsPlotDataClick()
-{
-    Load_LightResp_Series();
-}
+void TfrmAQ_C3_Curve::aqMnuResultsPlotDataClick() { Load_LightResp_Series(); }
 
 void TfrmAQ_C3_Curve::aqMnuResultsFitCurveClick()
 {
@@ -427,10 +540,7 @@ void TfrmAQ_C3_Curve::aqMnuFileClearClick()
     Load_StandardFit_Series();
 }
 
-void TfrmAQ_C3_Curve::aqMnuFileExitClick()
-{
-    setVisible(false);
-}
+void TfrmAQ_C3_Curve::aqMnuFileExitClick() { setVisible(false); }
 
 void TfrmAQ_C3_Curve::aqMnuFileExportClick()
 {
@@ -454,10 +564,7 @@ std::vector<std::string> TfrmAQ_C3_Curve::exportLines() const
     return lines;
 }
 
-void TfrmAQ_C3_Curve::aqMnuFileImportCSVClick()
-{
-    importCsvText(platform_, aqSpreadSheetData, aqEdit_Status);
-}
+void TfrmAQ_C3_Curve::aqMnuFileImportCSVClick() { importCsvText(platform_, aqSpreadSheetData, aqEdit_Status); }
 
 void TfrmAQ_C3_Curve::aqMnuFileImportVerdexClick()
 {
@@ -486,10 +593,7 @@ void TfrmAQ_C3_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& 
         throw *complaint;
 }
 
-void TfrmAQ_C3_Curve::StringPaste(std::string_view text)
-{
-    pasteIntoGrid(aqSpreadSheetData, text, separator());
-}
+void TfrmAQ_C3_Curve::StringPaste(std::string_view text) { pasteIntoGrid(aqSpreadSheetData, text, separator()); }
 
 void TfrmAQ_C3_Curve::aqClipboardPasteClick()
 {
@@ -497,10 +601,7 @@ void TfrmAQ_C3_Curve::aqClipboardPasteClick()
     setRespiration();
 }
 
-void TfrmAQ_C3_Curve::aqSpreadSheetDataKeyUp()
-{
-    setRespiration();
-}
+void TfrmAQ_C3_Curve::aqSpreadSheetDataKeyUp() { setRespiration(); }
 
 // --- Printing -------------------------------------------------------------------------------
 
@@ -543,10 +644,7 @@ void TfrmAQ_C3_Curve::aqClipboardCopyClick()
     platform_.setClipboardText(gridRowsText(aqSpreadSheetData, colQObs));
 }
 
-TextField* TfrmAQ_C3_Curve::focusedParameterField()
-{
-    return focusedField(*this, platform_);
-}
+TextField* TfrmAQ_C3_Curve::focusedParameterField() { return focusedField(*this, platform_); }
 
 void TfrmAQ_C3_Curve::aqPopupCopyClick()
 {
@@ -575,10 +673,7 @@ void TfrmAQ_C3_Curve::aqPopUpPasteClick()
 
 // --- The standard fits -----------------------------------------------------------------------
 
-void TfrmAQ_C3_Curve::aqMnuResultsStandardFitClick()
-{
-    runStandardFit();
-}
+void TfrmAQ_C3_Curve::aqMnuResultsStandardFitClick() { runStandardFit(); }
 
 double TfrmAQ_C3_Curve::largestQObs() const
 {
@@ -717,15 +812,9 @@ std::vector<std::string> TfrmAQ_C3_Curve::standardFitExportLines() const
 
 // --- About and showing ----------------------------------------------------------------------
 
-void TfrmAQ_C3_Curve::aqMnuAboutClick()
-{
-    dlgAbout.Display(AboutModule::LightResponse);
-}
+void TfrmAQ_C3_Curve::aqMnuAboutClick() { dlgAbout.Display(AboutModule::LightResponse); }
 
-void TfrmAQ_C3_Curve::Show()
-{
-    setVisible(true);
-}
+void TfrmAQ_C3_Curve::Show() { setVisible(true); }
 
 void TfrmAQ_C3_Curve::setVisible(bool shown)
 {

@@ -5,6 +5,7 @@
 // absorb propagate to the application's general error display.
 
 #include "aq/LightResponseModel.h"
+#include "core/About.h"
 #include "core/Checks.h"
 #include "core/Colour.h"
 #include "core/Controls.h"
@@ -15,7 +16,6 @@
 #include "core/PointSeries.h"
 #include "fit/AqStandardFit.h"
 #include "import/ParseVerdex.h"
-#include "core/About.h"
 
 #include <optional>
 #include <string>

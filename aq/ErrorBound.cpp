@@ -9,7 +9,7 @@ namespace calvane {
 namespace {
 
 constexpr double doubleUnit = std::numeric_limits<double>::epsilon();  // 2^-52
-constexpr double longDoubleUnit = 0x1p-62;  // twice the rounding unit of the 64-bit mantissa
+constexpr double longDoubleUnit = 0x1p-62;                             // twice the rounding unit of the 64-bit mantissa
 // Below this a double is no longer safely normal, and relative error bounds fail.
 constexpr double smallestTrusted = 1e-290;
 // Screening pays off for ordinary curves; far beyond that the summation bounds below
@@ -43,10 +43,8 @@ ApproxLightTerm approxLightTerm(double x, long double Amax, long double AQE)
 }
 
 ErrorBound::ErrorBound(const AqPoints& points, long double largestA0Magnitude)
-    : points_(points),
-      a0Magnitude_(static_cast<double>(largestA0Magnitude) * (1 + 4 * doubleUnit)),
-      centred_(points.size()),
-      slack_(points.size())
+    : points_(points), a0Magnitude_(static_cast<double>(largestA0Magnitude) * (1 + 4 * doubleUnit)),
+      centred_(points.size()), slack_(points.size())
 {
 }
 
@@ -109,8 +107,7 @@ std::optional<double> ErrorBound::lowest(const ApproxLightTerm* terms, long doub
     // Allow for the rounding of the mean and of the sums above.
     const double count = static_cast<double>(n);
     const double meanError = count * doubleUnit * largest;
-    const double leastSquares =
-        deviations - 4 * count * meanError * meanError - 4 * (count + 4) * doubleUnit * squares;
+    const double leastSquares = deviations - 4 * count * meanError * meanError - 4 * (count + 4) * doubleUnit * squares;
     // (u - h)^2 >= u^2 - 2uh, for each residual u and its slack h.
     const double bound = (leastSquares - widening * (1 + 1e-6)) * (1 - 1e-9);
     if (!std::isfinite(bound))

@@ -156,8 +156,7 @@ std::optional<long double> lightRise(const LightTerm& term, const ConvexityTerm&
     return quotient(term.slopeTimesLight, *denominator);
 }
 
-long double lightResponse(long double x, long double Amax, long double AQE, long double Convexity,
-                          long double A0)
+long double lightResponse(long double x, long double Amax, long double AQE, long double Convexity, long double A0)
 {
     return addRespiration(A0, lightRise(lightTerm(x, Amax, AQE), convexityTerm(Convexity)));
 }

@@ -26,8 +26,7 @@ using AqPoints = std::vector<std::pair<double, double>>;
 
 // A(x) = A0 + AQE*x / (1 + (AQE*x/Amax)^theta)^(1/theta). Never fails: any division by
 // zero, logarithm of a non-positive number, overflow or non-finite step gives 0.
-long double lightResponse(long double x, long double Amax, long double AQE, long double Convexity,
-                          long double A0);
+long double lightResponse(long double x, long double Amax, long double AQE, long double Convexity, long double A0);
 
 // The model taken apart for the grid search, which tries 21 values of A0 for every
 // (Amax, AQE, theta, x) and 21 values of theta for every (Amax, AQE, x). Composed again

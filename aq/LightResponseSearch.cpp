@@ -280,8 +280,7 @@ private:
                     return false;
                 if (error < best.bestError) {
                     best.bestError = error;
-                    best.best = {amax, values_.AQE[triple / thetas], values_.Convexity[triple % thetas],
-                                 values_.A0[k]};
+                    best.best = {amax, values_.AQE[triple / thetas], values_.Convexity[triple % thetas], values_.A0[k]};
                     best.improved = true;
                 }
             }
@@ -327,8 +326,8 @@ AqTrialValues trialValues(const AqSearchInput& input)
     AqTrialValues values;
     values.Amax = loopValues(fixed.Amax, base.Amax, amaxStart, (1.5L * base.Amax - amaxStart) / 20, 21);
     values.AQE = loopValues(fixed.AQE, base.AQE, aqeStart, 0.002L, 126);
-    values.Convexity = loopValues(fixed.Convexity, base.Convexity, 0.8L * base.Convexity,
-                                  0.4L * base.Convexity / 20, 21);
+    values.Convexity = loopValues(fixed.Convexity, base.Convexity, 0.8L * base.Convexity, 0.4L * base.Convexity / 20,
+                                  21);
     values.A0 = loopValues(fixed.A0, base.A0, base.A0 - 0.5L, 0.05L, 21);
     return values;
 }
@@ -354,7 +353,8 @@ AqSearchResult searchLightResponsePass(const AqSearchInput& input, const AqSearc
         if (observer.progress)
             observer.progress(k);
         // A fixed Amax's second pass repeats the first one's combinations.
-        if (static_cast<std::size_t>(k) < values.Amax.size() && !pass.run(values.Amax[static_cast<std::size_t>(k)], result)) {
+        if (static_cast<std::size_t>(k) < values.Amax.size() &&
+            !pass.run(values.Amax[static_cast<std::size_t>(k)], result)) {
             report();
             throw ArithmeticError("Floating point overflow");
         }

@@ -50,7 +50,7 @@ struct AqSearchObserver {
 };
 
 struct AqSearchResult {
-    AqParameters best;        // the base values when nothing beat them
+    AqParameters best;  // the base values when nothing beat them
     long double bestError = 0;
     bool improved = false;
 };

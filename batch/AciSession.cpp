@@ -73,8 +73,8 @@ public:
     std::string unit(const std::string& name) const override
     {
         static const std::map<std::string, std::string> units{
-            {"Kc", ciUnit},   {"Ko", "mmol mol-1"}, {"Tau", "mmol umol-1"}, {"Temp", "oC"},
-            {"Light", rateUnit}, {"Respiration", rateUnit}, {"Vcmax", rateUnit}, {"Jmax", rateUnit},
+            {"Kc", ciUnit},      {"Ko", "mmol mol-1"},      {"Tau", "mmol umol-1"}, {"Temp", "oC"},
+            {"Light", rateUnit}, {"Respiration", rateUnit}, {"Vcmax", rateUnit},    {"Jmax", rateUnit},
             {"TPU", rateUnit},   {"GammaStar", ciUnit}};
         return units.at(name);
     }

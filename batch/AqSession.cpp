@@ -69,9 +69,8 @@ public:
     std::string unit(const std::string& name) const override
     {
         static const std::map<std::string, std::string> units{
-            {"Amax", rateUnit},        {"AQE", "mol mol-1"},    {"Convexity", dimensionless},
-            {"Respiration", rateUnit}, {"ParAbs", "fraction"},  {"LightSat", rateUnit},
-            {"LightComp", rateUnit}};
+            {"Amax", rateUnit},     {"AQE", "mol mol-1"},   {"Convexity", dimensionless}, {"Respiration", rateUnit},
+            {"ParAbs", "fraction"}, {"LightSat", rateUnit}, {"LightComp", rateUnit}};
         return units.at(name);
     }
     // How well the parameters as they stand fit the observed points.
@@ -85,8 +84,7 @@ public:
         if (points.empty())
             return {"", ""};
         const long double amax = w.numEditValue(w.aqNumEdit_Amax), aqe = w.numEditValue(w.aqNumEdit_AQE),
-                          convexity = w.numEditValue(w.aqNumEdit_Convexity),
-                          a0 = w.numEditValue(w.aqNumEdit_A0_Resp);
+                          convexity = w.numEditValue(w.aqNumEdit_Convexity), a0 = w.numEditValue(w.aqNumEdit_A0_Resp);
         long double sse = 0;
         for (int i = 0; i < points.count(); ++i) {
             const long double error = points.y(i) - TfrmAQ_C3_Curve::respCurve(points.x(i), amax, aqe, convexity, a0);
@@ -109,11 +107,9 @@ public:
         using Named = std::pair<std::string, std::string>;  // a name and its unit
         std::vector<std::string> header;
         for (const auto& [model, names] :
-             {std::pair<std::string, std::vector<Named>>{"optimum",
-                                                          {{"AQE", "mol mol-1"},
-                                                           {"Amax", rateUnit},
-                                                           {"Convexity", dimensionless},
-                                                           {"Respiration", rateUnit}}},
+             {std::pair<std::string, std::vector<Named>>{
+                  "optimum",
+                  {{"AQE", "mol mol-1"}, {"Amax", rateUnit}, {"Convexity", dimensionless}, {"Respiration", rateUnit}}},
               {"hyperbola", {{"Phi", "mol mol-1"}, {"Amax", rateUnit}, {"Theta", dimensionless}, {"Rd", rateUnit}}}}) {
             for (const auto& [name, unit] : names) {
                 header.push_back(withUnit(model + " " + name, unit));

@@ -56,8 +56,7 @@ bool isNoCurve(const BatchJob& job, const std::string& file)
 }
 
 // The curves of an instrument log cut by --group, one per value of the group column.
-void appendLogCurves(std::vector<Curve>& curves, const BatchJob& job, const std::string& file,
-                     char decimalSeparator)
+void appendLogCurves(std::vector<Curve>& curves, const BatchJob& job, const std::string& file, char decimalSeparator)
 {
     const InstrumentSplit split = splitInstrumentLog(file, instrumentImport(job), decimalSeparator);
     if (split.error)
@@ -68,10 +67,7 @@ void appendLogCurves(std::vector<Curve>& curves, const BatchJob& job, const std:
 
 }  // namespace
 
-InstrumentImport instrumentImport(const BatchJob& job)
-{
-    return {job.delimiter, job.instrumentParts, job.group};
-}
+InstrumentImport instrumentImport(const BatchJob& job) { return {job.delimiter, job.instrumentParts, job.group}; }
 
 std::string Curve::label() const { return group ? source + " [" + *group + "]" : source; }
 

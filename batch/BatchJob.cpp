@@ -43,7 +43,8 @@ void checkJob(const BatchJob& job)
     if (job.chart && !job.chartFormat)
         throw UsageError("--chart " + *job.chart + ": the file name must end in .png, .svg or .pdf");
     if (job.wantsCharts()) {
-        if (const auto problem = chart::figureOptionsProblem(job.figure.value_or(chart::FigureOptions{}), *job.chartFormat))
+        if (const auto problem = chart::figureOptionsProblem(job.figure.value_or(chart::FigureOptions{}),
+                                                             *job.chartFormat))
             throw UsageError(*problem);
     }
 }

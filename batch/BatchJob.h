@@ -57,8 +57,8 @@ struct BatchJob {
     bool none = false;              // run no command at all
     bool standardFit = false;       // after the commands, with its export section and columns
 
-    std::optional<std::string> output;  // one curve's export file; else standard output
-    std::optional<std::string> outDir;  // one export per curve, DIR/NAME.txt
+    std::optional<std::string> output;   // one curve's export file; else standard output
+    std::optional<std::string> outDir;   // one export per curve, DIR/NAME.txt
     std::optional<std::string> summary;  // the run summary's CSV file
 
     std::optional<std::string> chart;                // one curve's figure file

@@ -242,7 +242,8 @@ private:
     {
         if (arg == "--chart") {
             if (job_.chartFormat)
-                throw UsageError(job_.chart ? "--chart may be given only once" : "--chart cannot go with --chart-format");
+                throw UsageError(job_.chart ? "--chart may be given only once"
+                                            : "--chart cannot go with --chart-format");
             once(job_.chart);
             job_.chartFormat = chart::figureFormatOfPath(*job_.chart);
             if (!job_.chartFormat)

@@ -32,10 +32,7 @@ void BatchPlatform::serveFile(const std::string& path, std::string bytes)
     servedBytes_ = std::move(bytes);
 }
 
-bool BatchPlatform::fileExists(const std::string& path)
-{
-    return path == servedPath_ || Platform::fileExists(path);
-}
+bool BatchPlatform::fileExists(const std::string& path) { return path == servedPath_ || Platform::fileExists(path); }
 
 std::optional<std::string> BatchPlatform::readFile(const std::string& path)
 {

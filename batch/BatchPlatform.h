@@ -16,7 +16,9 @@ class BatchPlatform : public Platform {
 public:
     // Messages go to `messages` as they are shown; without a stream they are only kept.
     BatchPlatform(std::ostream& messages, char decimalSeparator)
-        : messages_(&messages), decimalSeparator_(decimalSeparator) {}
+        : messages_(&messages), decimalSeparator_(decimalSeparator)
+    {
+    }
     explicit BatchPlatform(char decimalSeparator) : decimalSeparator_(decimalSeparator) {}
 
     void showError(const std::string& message) override;

@@ -222,7 +222,9 @@ BatchOutcome runBatch(const BatchJob& job, std::ostream& out, std::ostream& err,
     CurveWriter writer(job, settings, files, out, err, oneFile);
     runPool(
         labels, settings, progress,
-        [&](std::size_t i, unsigned searchThreads) { return runCurve(job, curves[i], decimalSeparator, searchThreads); },
+        [&](std::size_t i, unsigned searchThreads) {
+            return runCurve(job, curves[i], decimalSeparator, searchThreads);
+        },
         [&](std::size_t i, CurveOutcome& outcome) {
             writer.write(curves[i], outcome);
             anyMessage = anyMessage || outcome.status != exitClean;

@@ -18,9 +18,9 @@
 namespace calvane::batch {
 
 // Exit statuses.
-constexpr int exitClean = 0;      // no message was shown
-constexpr int exitMessages = 1;   // at least one message was shown, or a curve could not be read
-constexpr int exitUsage = 2;      // a usage error, or the one FILE of a one-file run cannot be opened
+constexpr int exitClean = 0;     // no message was shown
+constexpr int exitMessages = 1;  // at least one message was shown, or a curve could not be read
+constexpr int exitUsage = 2;     // a usage error, or the one FILE of a one-file run cannot be opened
 
 struct RunSettings {
     // Curves run at the same time; 0 for one per hardware thread.
@@ -48,7 +48,7 @@ struct CurveOutcome {
     std::optional<std::string> readFailure;  // why the curve could not be read; it names the curve
     bool ran = false;                        // the window ran, and its export was written
     std::string identifier;
-    int points = 0;                          // the measured points the window held
+    int points = 0;  // the measured points the window held
     std::vector<std::string> exportLines;
     // Once the run has shown them: every message of the curve in order (why it could not
     // be read, the window's, a failed write), without the curve's name before them.

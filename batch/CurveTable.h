@@ -18,7 +18,7 @@ struct TableColumns {
     std::string group;
     std::string x;
     std::string a;
-    std::optional<std::string> mean;  // a column whose mean the curve also needs
+    std::optional<std::string> mean;      // a column whose mean the curve also needs
     std::vector<std::string> means = {};  // further such columns, in order
 };
 
@@ -29,8 +29,8 @@ struct TablePoint {
 
 struct TableCurve {
     std::string group;
-    std::vector<TablePoint> points;  // the cells' texts, in the table's order
-    double mean = 0;                 // of the mean column over the curve's rows
+    std::vector<TablePoint> points;    // the cells' texts, in the table's order
+    double mean = 0;                   // of the mean column over the curve's rows
     std::optional<std::string> error;  // why the curve cannot be used: names the line
     std::vector<double> means = {};    // of the further mean columns, in their order
 };

@@ -41,9 +41,6 @@ std::string withDecimalPoint(const std::string& text, char separator)
     return converted;
 }
 
-std::string summaryNumber(long double value)
-{
-    return std::isnan(value) ? std::string() : formatNumber(value, '.');
-}
+std::string summaryNumber(long double value) { return std::isnan(value) ? std::string() : formatNumber(value, '.'); }
 
 }  // namespace calvane::batch

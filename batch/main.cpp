@@ -14,8 +14,8 @@
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    const calvane::batch::CommandLine commandLine =
-        calvane::batch::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const calvane::batch::CommandLine commandLine = calvane::batch::parseCommandLine(
+        std::vector<std::string>(argv + 1, argv + argc));
     calvane::batch::RunSettings settings;
     settings.progress = isatty(STDERR_FILENO) == 1;
 

@@ -28,16 +28,28 @@ T div(T numerator, T denominator)
 }
 
 template <typename T>
-T mul(T a, T b) { return finite(a * b); }
+T mul(T a, T b)
+{
+    return finite(a * b);
+}
 
 template <typename T>
-T add(T a, T b) { return finite(a + b); }
+T add(T a, T b)
+{
+    return finite(a + b);
+}
 
 template <typename T>
-T sub(T a, T b) { return finite(a - b); }
+T sub(T a, T b)
+{
+    return finite(a - b);
+}
 
 template <typename T>
-T exp(T x) { return finite(std::exp(x)); }
+T exp(T x)
+{
+    return finite(std::exp(x));
+}
 
 template <typename T>
 T log(T x)

@@ -16,7 +16,11 @@ class Label {
 public:
     explicit Label(std::string caption = {}) : caption_(std::move(caption)) {}
     const std::string& caption() const { return caption_; }
-    void setCaption(std::string caption) { caption_ = std::move(caption); changed.emit(); }
+    void setCaption(std::string caption)
+    {
+        caption_ = std::move(caption);
+        changed.emit();
+    }
     bool visible() const { return visible_; }
     void setVisible(bool visible)
     {
@@ -100,7 +104,9 @@ private:
 class CheckBox {
 public:
     explicit CheckBox(std::string captionText = {}, std::string hintText = {})
-        : caption(std::move(captionText)), hint(std::move(hintText)) {}
+        : caption(std::move(captionText)), hint(std::move(hintText))
+    {
+    }
 
     bool checked() const { return checked_; }
     void setChecked(bool checked)
@@ -165,9 +171,21 @@ public:
     int position() const { return position_; }
     int maximum() const { return maximum_; }
     Colour colour() const { return colour_; }
-    void setPosition(int position) { position_ = position; changed.emit(); }
-    void setMaximum(int maximum) { maximum_ = maximum; changed.emit(); }
-    void setColour(Colour colour) { colour_ = colour; changed.emit(); }
+    void setPosition(int position)
+    {
+        position_ = position;
+        changed.emit();
+    }
+    void setMaximum(int maximum)
+    {
+        maximum_ = maximum;
+        changed.emit();
+    }
+    void setColour(Colour colour)
+    {
+        colour_ = colour;
+        changed.emit();
+    }
     Signal<> changed;
 
 private:

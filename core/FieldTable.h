@@ -37,9 +37,9 @@ struct ParameterRow {
     std::string_view hint{};      // the field's hint; empty for none
     const char* reset = nullptr;  // the text reset writes; none: reset keeps the field
     std::string_view copyName{};  // its name in Copy All
-    int panelOrder = 0;    // top to bottom on screen, group after group
-    int focusOrder = 0;    // the field pop-up menu's focus test, and Copy All
-    int summaryOrder = 0;  // the batch summary's columns
+    int panelOrder = 0;           // top to bottom on screen, group after group
+    int focusOrder = 0;           // the field pop-up menu's focus test, and Copy All
+    int summaryOrder = 0;         // the batch summary's columns
     int resetOrder = 0;
     // The report pads the label to this width, and a line of one space comes before a
     // row that opens a block.

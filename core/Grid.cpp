@@ -8,10 +8,7 @@ namespace {
 const std::string emptyText;
 }
 
-Grid::Grid(int colCount, int rowCount)
-    : colCount_(std::max(colCount, 0)), rowCount_(std::max(rowCount, 0))
-{
-}
+Grid::Grid(int colCount, int rowCount) : colCount_(std::max(colCount, 0)), rowCount_(std::max(rowCount, 0)) {}
 
 void Grid::setColCount(int count)
 {

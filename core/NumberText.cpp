@@ -21,10 +21,7 @@ std::string_view trimView(std::string_view text)
     return text.substr(begin, end - begin);
 }
 
-std::string trim(std::string_view text)
-{
-    return std::string(trimView(text));
-}
+std::string trim(std::string_view text) { return std::string(trimView(text)); }
 
 namespace {
 

@@ -21,7 +21,7 @@ struct FileDialogOptions {
     std::string filter;            // description|pattern pairs: "Text file (*.txt)|*.txt|All files (*.*)|*.*"
     std::string defaultExtension;  // without the dot
     std::string initialName;
-    int filterIndex = 1;           // 1-based, as the filter string counts its pairs
+    int filterIndex = 1;  // 1-based, as the filter string counts its pairs
 };
 
 // One item of a drop onto a window, in the order the platform reports them.

@@ -16,7 +16,9 @@ public:
     enum class Kind { Points, Line };
 
     PointSeries(std::string seriesTitle, Kind seriesKind, Colour seriesColour)
-        : title(std::move(seriesTitle)), kind(seriesKind), colour(seriesColour) {}
+        : title(std::move(seriesTitle)), kind(seriesKind), colour(seriesColour)
+    {
+    }
 
     void clear();
     void add(double x, double y);

@@ -22,15 +22,11 @@ double nearestEven(double x)
 
 // The margin on each side: the rounded percentage halved, the remainder dropped.
 // Kept within the page, so the chart never lies outside it.
-int halfMargin(double percent)
-{
-    return static_cast<int>(nearestEven(std::clamp(percent, 0.0, 100.0))) / 2;
-}
+int halfMargin(double percent) { return static_cast<int>(nearestEven(std::clamp(percent, 0.0, 100.0))) / 2; }
 
 }  // namespace
 
-ChartMargins chartPrintMargins(int pageWidth, int pageHeight, int chartWidth, int chartHeight, double dpiX,
-                               double dpiY)
+ChartMargins chartPrintMargins(int pageWidth, int pageHeight, int chartWidth, int chartHeight, double dpiX, double dpiY)
 {
     const ChartMargins plain{longSideMargin, longSideMargin, longSideMargin, longSideMargin};
     // Without sizes or resolutions there are no proportions to keep.

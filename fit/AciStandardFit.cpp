@@ -75,8 +75,8 @@ double arrhenius(double value25, double activation, double leafTemperature)
 
 struct Model {
     AciStandardConstants constants;
-    double pressureScale = 1;     // Patm / 100 kPa, applied to Ci
-    std::optional<double> ppfd;   // none: the parameter is J itself
+    double pressureScale = 1;    // Patm / 100 kPa, applied to Ci
+    std::optional<double> ppfd;  // none: the parameter is J itself
     bool fitTPU = false;
 };
 
@@ -305,8 +305,8 @@ struct Fitting {
     {
         for (const auto& [ci, a] : points) {
             problem.AddResidualBlock(
-                new ceres::AutoDiffCostFunction<PointResidual, 1, 3, 1>(new PointResidual{&model, ci, a}),
-                nullptr, main.data(), &tpu);
+                new ceres::AutoDiffCostFunction<PointResidual, 1, 3, 1>(new PointResidual{&model, ci, a}), nullptr,
+                main.data(), &tpu);
         }
         if (!model.fitTPU)
             problem.SetParameterBlockConstant(&tpu);
@@ -371,8 +371,7 @@ bool wellConditioned(Fitting& fitting, bool fitTPU)
 std::string undeterminedParameter(const AciStandardFitResult& result)
 {
     auto none = [&](AciLimitation limitation) {
-        return std::find(result.limitations.begin(), result.limitations.end(), limitation) ==
-               result.limitations.end();
+        return std::find(result.limitations.begin(), result.limitations.end(), limitation) == result.limitations.end();
     };
     const std::string jName = result.jInsteadOfJmax ? "J" : "Jmax";
     if (result.tpuFitted && none(AciLimitation::TPU))
@@ -418,10 +417,7 @@ AciStandardConstants aciStandardConstants(double leafTemperature, double patm)
 
 double lightLimitedJ(double ppfd) { return quantumYield * ppfd; }
 
-double vcmaxTemperatureResponse(double leafTemperature)
-{
-    return arrhenius(1, vcmaxActivation, leafTemperature);
-}
+double vcmaxTemperatureResponse(double leafTemperature) { return arrhenius(1, vcmaxActivation, leafTemperature); }
 
 double jmaxTemperatureResponse(double leafTemperature)
 {
@@ -467,9 +463,9 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
     }
     // Standard errors need at least one degree of freedom left over.
     if (result.points <= result.parameters)
-        return cannotFit(result, std::to_string(result.points) + (result.points == 1 ? " point for " : " points for ") + std::to_string(result.parameters) +
-                                     " parameters; at least " + std::to_string(result.parameters + 1) +
-                                     " are needed");
+        return cannotFit(result, std::to_string(result.points) + (result.points == 1 ? " point for " : " points for ") +
+                                     std::to_string(result.parameters) + " parameters; at least " +
+                                     std::to_string(result.parameters + 1) + " are needed");
 
     const auto starts = startingPoints(model, points);
     result.starts = static_cast<int>(starts.size());

@@ -181,8 +181,7 @@ struct Optimum {
 // on its iteration limit still counts: on a curve without saturation the optimum lies
 // at a bound or far out, where the last steps are slow but the point reached is good.
 template <typename Curve>
-Optimum solveFromStarts(const Points& points, const std::vector<Parameters>& starts, const Flags& fixed,
-                        const Box& box)
+Optimum solveFromStarts(const Points& points, const std::vector<Parameters>& starts, const Flags& fixed, const Box& box)
 {
     Optimum best;
     best.starts = static_cast<int>(starts.size());
@@ -242,8 +241,7 @@ struct Covariance {
 // column of J is brought to unit length first, so that the condition check sees a
 // real dependence between parameters and not the parameters' units.
 template <typename Curve>
-Covariance covarianceAt(const Points& points, const Parameters& p, const Flags& covered, int freeParameters,
-                        double sse)
+Covariance covarianceAt(const Points& points, const Parameters& p, const Flags& covered, int freeParameters, double sse)
 {
     Covariance result;
     std::vector<int> columns;
@@ -301,8 +299,8 @@ Covariance covarianceAt(const Points& points, const Parameters& p, const Flags& 
 // --- Starting points -------------------------------------------------------------------------
 
 struct CurveShape {
-    double intercept = 0;   // A at x = 0 by the initial slope
-    double slope = 0.05;    // initial slope, positive
+    double intercept = 0;  // A at x = 0 by the initial slope
+    double slope = 0.05;   // initial slope, positive
     double largestA = 0;
     double largestMagnitude = 0;  // largest |A|
 };
@@ -348,7 +346,7 @@ CurveShape shapeOf(Points points)
 // An Amax the search never needs to pass: far above any measured rate.
 double amaxCeiling(const CurveShape& shape) { return 1e6 * (shape.largestMagnitude + 1); }
 
-constexpr double slopeCeiling = 100;      // umol CO2 per umol photons, far above any leaf
+constexpr double slopeCeiling = 100;  // umol CO2 per umol photons, far above any leaf
 constexpr double smallestAmax = 1e-6;
 constexpr double smallestConvexity = 1e-4;
 constexpr double largestConvexity = 1e4;
@@ -363,7 +361,6 @@ Parameters clampToBox(Parameters p, const Flags& fixed, const Box& box)
     }
     return p;
 }
-
 
 // As "%g" writes it, with '.' whatever the C library's locale.
 std::string shortNumber(double value)
@@ -444,8 +441,9 @@ std::string pointsProblem(const Points& points, int freeParameters)
             return "a point's Qa or A is not a finite number";
     }
     if (static_cast<int>(points.size()) <= freeParameters)
-        return std::to_string(points.size()) + (points.size() == 1 ? " point for " : " points for ") + std::to_string(freeParameters) +
-               " free parameters; at least " + std::to_string(freeParameters + 1) + " are needed";
+        return std::to_string(points.size()) + (points.size() == 1 ? " point for " : " points for ") +
+               std::to_string(freeParameters) + " free parameters; at least " + std::to_string(freeParameters + 1) +
+               " are needed";
     return {};
 }
 
@@ -550,8 +548,8 @@ AqHyperbolaFit fitAqHyperbola(const Points& points)
     }
     const Optimum best = solveFromStarts<HyperbolaCurve>(points, starts, fixed, box);
     if (!std::isfinite(best.sse)) {
-        result.message = "Cannot fit: the solver found no usable optimum from any of " +
-                         std::to_string(starts.size()) + " starts";
+        result.message = "Cannot fit: the solver found no usable optimum from any of " + std::to_string(starts.size()) +
+                         " starts";
         return result;
     }
     describe<HyperbolaCurve>(result, points, best, fixed, box, {&result.phi, &result.amax, &result.theta, &result.rd},

@@ -69,8 +69,7 @@ struct AqHyperbolaFit : AqFitSummary {
 // fields' values and from starts of its own. A fixed parameter stays at its field's
 // value; a fixed value the model has no use for (Amax or Convexity not above 0,
 // AQE below 0) is refused with a message.
-AqCalvaneOptimum fitAqCalvaneOptimum(const std::vector<std::pair<double, double>>& points,
-                                     const AqCalvaneStart& start);
+AqCalvaneOptimum fitAqCalvaneOptimum(const std::vector<std::pair<double, double>>& points, const AqCalvaneStart& start);
 
 // The non-rectangular hyperbola over (Qa, A) points, all four parameters free.
 AqHyperbolaFit fitAqHyperbola(const std::vector<std::pair<double, double>>& points);

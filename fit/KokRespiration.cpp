@@ -23,8 +23,7 @@ KokFit fitKok(const std::vector<std::pair<double, double>>& points, const KokSet
     if (!std::isfinite(settings.lowLight) || !std::isfinite(settings.highLight) ||
         !(settings.lowLight < settings.highLight))
         return cannotFit(result, "the light window needs a lower limit below its upper limit");
-    const std::string window =
-        formatNumber(settings.lowLight, '.') + " and " + formatNumber(settings.highLight, '.');
+    const std::string window = formatNumber(settings.lowLight, '.') + " and " + formatNumber(settings.highLight, '.');
     for (const auto& [q, a] : points) {
         if (!std::isfinite(q) || !std::isfinite(a))
             return cannotFit(result, "a point's light or A is not a finite number");
@@ -34,8 +33,8 @@ KokFit fitKok(const std::vector<std::pair<double, double>>& points, const KokSet
     const std::size_t n = result.used.size();
     result.points = static_cast<int>(n);
     if (n < 2)
-        return cannotFit(result, std::to_string(n) + (n == 1 ? " point has" : " points have") +
-                                     " a light between " + window + "; at least 2 are needed");
+        return cannotFit(result, std::to_string(n) + (n == 1 ? " point has" : " points have") + " a light between " +
+                                     window + "; at least 2 are needed");
 
     // Centred sums: the closed form that loses nothing to cancellation.
     double meanQ = 0, meanA = 0;

@@ -33,9 +33,6 @@ double TLinearRegression::CovarianceXY() const { return MeanXY - MeanX * MeanY; 
 
 double TLinearRegression::Slope() const { return checked::div(CovarianceXY(), VarianceX()); }
 
-double TLinearRegression::Intercept() const
-{
-    return checked::div(MeanY * MeanXX - MeanX * MeanXY, VarianceX());
-}
+double TLinearRegression::Intercept() const { return checked::div(MeanY * MeanXX - MeanX * MeanXY, VarianceX()); }
 
 }  // namespace calvane

@@ -299,8 +299,8 @@ std::optional<Eigen::MatrixXd> covarianceAt(const Problem& problem, const Parame
         return std::nullopt;
     const Eigen::MatrixXd inverse = eigen.eigenvectors() * eigen.eigenvalues().cwiseInverse().asDiagonal() *
                                     eigen.eigenvectors().transpose();
-    const Eigen::MatrixXd covariance =
-        norms.cwiseInverse().asDiagonal() * inverse * norms.cwiseInverse().asDiagonal() * (sse / (n - np));
+    const Eigen::MatrixXd covariance = norms.cwiseInverse().asDiagonal() * inverse * norms.cwiseInverse().asDiagonal() *
+                                       (sse / (n - np));
     if (!covariance.allFinite())
         return std::nullopt;
     return covariance;
@@ -409,8 +409,8 @@ TemperatureResponseFit fitTemperatureResponse(const Points& tempValue, const Tem
     if (best.starts == 0)
         return cannotFit(result, "the sum of squares is not a finite number anywhere (the values are too large)");
     if (!std::isfinite(best.sse))
-        return cannotFit(result, "the solver found no usable optimum from any of " + std::to_string(best.starts) +
-                                     " starts");
+        return cannotFit(result,
+                         "the solver found no usable optimum from any of " + std::to_string(best.starts) + " starts");
     const auto covariance = covarianceAt(problem, best.p, best.sse);
     if (!covariance)
         return cannotFit(result, peaked ? "these points do not determine k25, Ea and dS together (the problem is "

@@ -91,5 +91,4 @@ void runCommand(Platform& platform, const Command& command)
 
 }  // namespace calvane::fuzz
 
-#define FUZZ_CHECK(condition) \
-    ((condition) ? (void)0 : ::calvane::fuzz::fail(#condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(condition) ((condition) ? (void)0 : ::calvane::fuzz::fail(#condition, __FILE__, __LINE__))

@@ -28,20 +28,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TfrmACi_Curve win(platform, settings);
 
     const std::vector<std::pair<TextField*, CheckBox*>> parameters{
-        {&win.aciEdit_Kc, &win.aciCheckBox_Kc},
-        {&win.aciEdit_Ko, &win.aciCheckBox_Ko},
-        {&win.aciEdit_Tau, &win.aciCheckBox_Tau},
-        {&win.aciEdit_Respiration, &win.aciCheckBox_Respiration},
-        {&win.aciEdit_Vcmax, &win.aciCheckBox_Vcmax},
-        {&win.aciEdit_Jmax, &win.aciCheckBox_Jmax},
+        {&win.aciEdit_Kc, &win.aciCheckBox_Kc},       {&win.aciEdit_Ko, &win.aciCheckBox_Ko},
+        {&win.aciEdit_Tau, &win.aciCheckBox_Tau},     {&win.aciEdit_Respiration, &win.aciCheckBox_Respiration},
+        {&win.aciEdit_Vcmax, &win.aciCheckBox_Vcmax}, {&win.aciEdit_Jmax, &win.aciCheckBox_Jmax},
         {&win.aciEdit_TPU, &win.aciCheckBox_TPU}};
     const std::string_view flags = input[0];
     for (std::size_t i = 0; i < parameters.size(); ++i)
         parameters[i].second->setChecked(i < flags.size() && flags[i] == '1');
 
-    const std::vector<TextField*> fields{&win.aciEdit_Temp, &win.aciEdit_Light, &win.aciEdit_Kc,
-                                         &win.aciEdit_Ko,   &win.aciEdit_Tau,   &win.aciEdit_Respiration,
-                                         &win.aciEdit_Vcmax, &win.aciEdit_Jmax, &win.aciEdit_TPU};
+    const std::vector<TextField*> fields{&win.aciEdit_Temp,  &win.aciEdit_Light, &win.aciEdit_Kc,
+                                         &win.aciEdit_Ko,    &win.aciEdit_Tau,   &win.aciEdit_Respiration,
+                                         &win.aciEdit_Vcmax, &win.aciEdit_Jmax,  &win.aciEdit_TPU};
     for (std::size_t i = 0; i < fields.size() && i + 1 < input.size(); ++i)
         fields[i]->setText(std::string(input[i + 1]));
 

@@ -25,11 +25,16 @@ std::size_t freeParameter(std::string_view line)
     if (line.empty())
         return 1;
     switch (line[0]) {
-    case 'A': return 0;
-    case 'Q': return 1;
-    case 'C': return 2;
-    case 'R': return 3;
-    default: return static_cast<unsigned char>(line[0]) % 4;
+    case 'A':
+        return 0;
+    case 'Q':
+        return 1;
+    case 'C':
+        return 2;
+    case 'R':
+        return 3;
+    default:
+        return static_cast<unsigned char>(line[0]) % 4;
     }
 }
 }  // namespace

@@ -22,8 +22,8 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 struct Item {
-    std::string text;         // trimmed and unquoted
-    bool bareComma = false;   // a comma outside its quotes
+    std::string text;        // trimmed and unquoted
+    bool bareComma = false;  // a comma outside its quotes
 };
 
 // Reads delimited fields one after another. A field loses the blanks around it, except

@@ -93,7 +93,11 @@ int findColumnNamesRow(const Grid& preview)
 const std::vector<std::string>& conditionNames(LogCondition condition)
 {
     // The measured quantity first: PPFD is often a set point where Qin or PARi is read.
-    static const std::vector<std::string> leafTemperature{"Tleaf", "Tleaf \u00B0" "C", "Tleaf (\u00B0" "C)",
+    static const std::vector<std::string> leafTemperature{"Tleaf",
+                                                          "Tleaf \u00B0"
+                                                          "C",
+                                                          "Tleaf (\u00B0"
+                                                          "C)",
                                                           "TleafCnd"};
     static const std::vector<std::string> light{"PARi", "Qin", "PPFD", "PAR"};
     static const std::vector<std::string> pressure{"Press", "Pa", "Patm", "Pamb"};

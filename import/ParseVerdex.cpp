@@ -195,20 +195,11 @@ void TFrmParseVerdex::EdtVerdexFileNameChange()
     LblFileStatus.setBackground(colours::red);
 }
 
-void TFrmParseVerdex::RadioButtonTabClick()
-{
-    EdtVerdexFileNameChange();
-}
+void TFrmParseVerdex::RadioButtonTabClick() { EdtVerdexFileNameChange(); }
 
-void TFrmParseVerdex::RadioButtonCommaClick()
-{
-    EdtVerdexFileNameChange();
-}
+void TFrmParseVerdex::RadioButtonCommaClick() { EdtVerdexFileNameChange(); }
 
-void TFrmParseVerdex::RadioButtonSemicolonClick()
-{
-    EdtVerdexFileNameChange();
-}
+void TFrmParseVerdex::RadioButtonSemicolonClick() { EdtVerdexFileNameChange(); }
 
 void TFrmParseVerdex::BtnBrowseClick()
 {
@@ -350,7 +341,9 @@ std::vector<int> TFrmParseVerdex::dataRows() const
 std::string TFrmParseVerdex::GetData() const
 {
     std::string data;
-    const int xColumn = settings_.ImportType == static_cast<std::uint8_t>(ImportKind::LightResponse) ? settings_.QObsColumn : settings_.CiColumn;
+    const int xColumn = settings_.ImportType == static_cast<std::uint8_t>(ImportKind::LightResponse)
+                            ? settings_.QObsColumn
+                            : settings_.CiColumn;
     const int yColumn = settings_.AssimColumn;
     // A negative column number typed by hand names no field.
     const auto field = [this](int column, int row) -> std::string {
@@ -408,9 +401,6 @@ std::optional<int> TFrmParseVerdex::FindColumn(const std::string& name) const
     return std::nullopt;
 }
 
-std::string TFrmParseVerdex::GetFileName() const
-{
-    return settings_.ImportFileName;
-}
+std::string TFrmParseVerdex::GetFileName() const { return settings_.ImportFileName; }
 
 }  // namespace calvane

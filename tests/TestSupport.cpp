@@ -42,10 +42,7 @@ std::string readBytes(const std::string& path)
     return content.str();
 }
 
-std::string dataFile(const std::string& relativePath)
-{
-    return std::string(CALVANE_DATA_DIR) + "/" + relativePath;
-}
+std::string dataFile(const std::string& relativePath) { return std::string(CALVANE_DATA_DIR) + "/" + relativePath; }
 
 std::string withSeparator(const std::string& csv, char separator, bool decimalComma)
 {
@@ -65,8 +62,8 @@ std::string withSeparator(const std::string& csv, char separator, bool decimalCo
     if (difference <= tolerance)
         return ::testing::AssertionSuccess();
     std::ostringstream why;
-    why << std::setprecision(17) << "expected " << expected << ", actual " << actual << ", difference "
-        << difference << " exceeds " << tolerance;
+    why << std::setprecision(17) << "expected " << expected << ", actual " << actual << ", difference " << difference
+        << " exceeds " << tolerance;
     return ::testing::AssertionFailure() << why.str();
 }
 

@@ -59,10 +59,7 @@ protected:
     }
 };
 
-TEST_F(AciChecks, TheRealCurveRaisesNoneOfItsOwnAnalysis)
-{
-    EXPECT_EQ(run(realCurve()), std::vector<std::string>{});
-}
+TEST_F(AciChecks, TheRealCurveRaisesNoneOfItsOwnAnalysis) { EXPECT_EQ(run(realCurve()), std::vector<std::string>{}); }
 
 TEST_F(AciChecks, AKelvinTemperatureIsNamedAndItsAbsurdRatesFlagged)
 {

@@ -19,16 +19,15 @@ TEST_F(AciClipboard, CopyAllEndsEveryLineWithCrLf)
 {
     win.aciEdit_Vcmax.setText("55.5");
     win.aciPopUp2CopyAllClick();
-    EXPECT_EQ(platform.clipboard,
-              "Identifier\t\r\nKc\t0.0\r\nKo\t0.0\r\nTau\t0.0\r\nLeaf_Temp\t25\r\nLight\t0.0\r\n"
-              "Respiration\t0.0\r\nVcmax\t55.5\r\nJmax\t0.0\r\nTPU\t0.0\r\nGammaStar\t\r\n");
+    EXPECT_EQ(platform.clipboard, "Identifier\t\r\nKc\t0.0\r\nKo\t0.0\r\nTau\t0.0\r\nLeaf_Temp\t25\r\nLight\t0.0\r\n"
+                                  "Respiration\t0.0\r\nVcmax\t55.5\r\nJmax\t0.0\r\nTPU\t0.0\r\nGammaStar\t\r\n");
 }
 
 TEST_F(AciClipboard, FieldPasteCutsAtABreakOrSpaceAfterTheFirstCharacter)
 {
     platform.focused = {&win.aciEdit_GammaStar};  // read-only, yet a paste target
-    for (const auto& [pasted, value] : Rows{{"12.5\r\n13", "12.5"}, {"12.5 13", "12.5"}, {" 12.5", " 12.5"},
-                                            {"Kc\t12.5\r\n", "Kc\t12.5"}, {"", ""}}) {
+    for (const auto& [pasted, value] : Rows{
+             {"12.5\r\n13", "12.5"}, {"12.5 13", "12.5"}, {" 12.5", " 12.5"}, {"Kc\t12.5\r\n", "Kc\t12.5"}, {"", ""}}) {
         platform.clipboard = pasted;
         win.aciPopUp2PasteClick();
         EXPECT_EQ(win.aciEdit_GammaStar.text(), value) << "pasting \"" << pasted << "\"";

@@ -28,7 +28,8 @@ TEST_F(AciFieldsWindow, EveryFlagColoursItsOwnFieldAndNoOther)
             continue;
         (win.*flagged.flag).setChecked(true);
         for (const Row& row : TfrmACi_Curve::parameterTable())
-            EXPECT_EQ((win.*row.field).background() == colours::red, &row == &flagged) << flagged.name << " " << row.name;
+            EXPECT_EQ((win.*row.field).background() == colours::red, &row == &flagged)
+                << flagged.name << " " << row.name;
         (win.*flagged.flag).setChecked(false);
         EXPECT_EQ((win.*flagged.field).background(), colours::windowBackground) << flagged.name;
     }

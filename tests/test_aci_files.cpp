@@ -28,20 +28,19 @@ std::string repeat(const std::string& s, int n)
     return all;
 }
 
-const std::string freshExport =
-    "ACi Curve Analysis for: \r\n"
-    "Kc (umol mol-1), 0.0, Computed\r\n"
-    "Ko (mmol mol-1), 0.0, Computed\r\n"
-    "Tau (mmol/umol), 0.0, Computed\r\n"
-    "Leaf Temp (oC), 25\r\n"
-    "Light (umol m-2 s-1), 0.0\r\n"
-    "Respiration, 0.0, Computed\r\n"
-    "Vcmax, 0.0, Computed\r\n"
-    "Jmax, 0.0, Computed\r\n"
-    "TPU, 0.0, Computed\r\n"
-    "GammaStar, \r\n"
-    "  Ci(CO2)umol mol-1, A Assimiliation\r\n" +
-    repeat("  , \r\n", 32);
+const std::string freshExport = "ACi Curve Analysis for: \r\n"
+                                "Kc (umol mol-1), 0.0, Computed\r\n"
+                                "Ko (mmol mol-1), 0.0, Computed\r\n"
+                                "Tau (mmol/umol), 0.0, Computed\r\n"
+                                "Leaf Temp (oC), 25\r\n"
+                                "Light (umol m-2 s-1), 0.0\r\n"
+                                "Respiration, 0.0, Computed\r\n"
+                                "Vcmax, 0.0, Computed\r\n"
+                                "Jmax, 0.0, Computed\r\n"
+                                "TPU, 0.0, Computed\r\n"
+                                "GammaStar, \r\n"
+                                "  Ci(CO2)umol mol-1, A Assimiliation\r\n" +
+                                repeat("  , \r\n", 32);
 
 // --- Export ------------------------------------------------------------------------------
 
@@ -72,22 +71,21 @@ TEST_F(Files, ExportOfTheWorkedExample)
     platform.saveAnswers.push_back(path);
     win.aciMnuFileExportClick();
 
-    EXPECT_EQ(readBytes(path + ".txt"),
-              "ACi Curve Analysis for: leaf 3\r\n"
-              "Kc (umol mol-1), 0.0, Computed\r\n"
-              "Ko (mmol mol-1), 0.0, Computed\r\n"
-              "Tau (mmol/umol), 0.0, Computed\r\n"
-              "Leaf Temp (oC), 25\r\n"
-              "Light (umol m-2 s-1), 0.0\r\n"
-              "Respiration, 0.0, Computed\r\n"
-              "Vcmax, 80, Fixed\r\n"
-              "Jmax, 0.0, Computed\r\n"
-              "TPU, 0.0, Computed\r\n"
-              "GammaStar, 41.2\r\n"
-              "  Ci(CO2)umol mol-1, A Assimiliation\r\n"
-              "  50, 2.1\r\n"
-              "  100, 6.4\r\n" +
-                  repeat("  , \r\n", 30));
+    EXPECT_EQ(readBytes(path + ".txt"), "ACi Curve Analysis for: leaf 3\r\n"
+                                        "Kc (umol mol-1), 0.0, Computed\r\n"
+                                        "Ko (mmol mol-1), 0.0, Computed\r\n"
+                                        "Tau (mmol/umol), 0.0, Computed\r\n"
+                                        "Leaf Temp (oC), 25\r\n"
+                                        "Light (umol m-2 s-1), 0.0\r\n"
+                                        "Respiration, 0.0, Computed\r\n"
+                                        "Vcmax, 80, Fixed\r\n"
+                                        "Jmax, 0.0, Computed\r\n"
+                                        "TPU, 0.0, Computed\r\n"
+                                        "GammaStar, 41.2\r\n"
+                                        "  Ci(CO2)umol mol-1, A Assimiliation\r\n"
+                                        "  50, 2.1\r\n"
+                                        "  100, 6.4\r\n" +
+                                            repeat("  , \r\n", 30));
     EXPECT_EQ(platform.saveDialogs.at(0).title, "Save Results for: leaf 3");
     // The dialog proposes the last chosen path next time.
     win.aciMnuFileExportClick();
@@ -99,8 +97,8 @@ TEST_F(Files, ExportWritesFieldsAndGridAsTheyStand)
     win.aciEdit_Identifier.setText("Blatt \xC2\xB5");  // UTF-8 inside, one byte in the file
     win.aciEdit_Kc.setText("abc");
     win.aciEdit_Temp.setText("");
-    for (CheckBox* flag : {&win.aciCheckBox_Kc, &win.aciCheckBox_Ko, &win.aciCheckBox_Tau,
-                           &win.aciCheckBox_Respiration, &win.aciCheckBox_Jmax, &win.aciCheckBox_TPU})
+    for (CheckBox* flag : {&win.aciCheckBox_Kc, &win.aciCheckBox_Ko, &win.aciCheckBox_Tau, &win.aciCheckBox_Respiration,
+                           &win.aciCheckBox_Jmax, &win.aciCheckBox_TPU})
         flag->setChecked(true);
     win.aciSpreadSheetData.setColCount(4);
     win.aciSpreadSheetData.setRowCount(3);
@@ -110,11 +108,11 @@ TEST_F(Files, ExportWritesFieldsAndGridAsTheyStand)
     win.aciSpreadSheetData.setCell(1, 1, "x");
 
     const auto lines = win.exportLines();
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "ACi Curve Analysis for: Blatt \xC2\xB5", "Kc (umol mol-1), abc, Fixed",
-                         "Ko (mmol mol-1), 0.0, Fixed", "Tau (mmol/umol), 0.0, Fixed", "Leaf Temp (oC), ",
-                         "Light (umol m-2 s-1), 0.0", "Respiration, 0.0, Fixed", "Vcmax, 0.0, Computed",
-                         "Jmax, 0.0, Fixed", "TPU, 0.0, Fixed", "GammaStar, ", "  Ci , A", "  x, ", "  , "}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"ACi Curve Analysis for: Blatt \xC2\xB5", "Kc (umol mol-1), abc, Fixed",
+                                               "Ko (mmol mol-1), 0.0, Fixed", "Tau (mmol/umol), 0.0, Fixed",
+                                               "Leaf Temp (oC), ", "Light (umol m-2 s-1), 0.0",
+                                               "Respiration, 0.0, Fixed", "Vcmax, 0.0, Computed", "Jmax, 0.0, Fixed",
+                                               "TPU, 0.0, Fixed", "GammaStar, ", "  Ci , A", "  x, ", "  , "}));
     const std::string path = scratch.path("blatt.txt");
     platform.saveAnswers.push_back(path);
     win.aciMnuFileExportClick();
@@ -218,7 +216,9 @@ TEST_F(Files, DroppedFolderFailsToOpenAfterNamingIt)
     std::filesystem::create_directory(folder);
     win.aciSpreadSheetData.setCell(1, 1, "50");
     EXPECT_TRUE(throwsWith<FileError>(
-        [&] { win.KipFormDropFilesDropFiles({{folder, true}, {scratch.path("x.csv"), false}}); },
+        [&] {
+            win.KipFormDropFilesDropFiles({{folder, true}, {scratch.path("x.csv"), false}});
+        },
         "Cannot open file " + folder));
     EXPECT_EQ(win.aciEdit_Status.text(), folder);
     EXPECT_EQ(win.aciSpreadSheetData.rowCount(), 33);

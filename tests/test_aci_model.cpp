@@ -255,9 +255,9 @@ TEST_F(Model, FixedKcOf0EndsAtTau)
     win.aciCheckBox_Kc.setChecked(true);
     win.aciEdit_Kc.setText("0.0");
     const std::string ko = formatNumber(aci::koAt(25), '.');
-    EXPECT_TRUE(throwsWith<ArithmeticError>([&] { win.aciMnuResultsComputeCurveClick(); },
-                                            "Cannot compute Tau from Kc 0 and Ko " + ko +
-                                                ": Floating point division by zero"));
+    EXPECT_TRUE(
+        throwsWith<ArithmeticError>([&] { win.aciMnuResultsComputeCurveClick(); },
+                                    "Cannot compute Tau from Kc 0 and Ko " + ko + ": Floating point division by zero"));
     EXPECT_EQ(win.aciEdit_Kc.text(), "0");
     EXPECT_EQ(win.aciEdit_Ko.text(), ko);
     EXPECT_EQ(win.aciEdit_Tau.text(), "0.0");
@@ -305,9 +305,9 @@ TEST_F(Model, AbsoluteZeroLeafTemperatureEndsAtKc)
     EXPECT_EQ(win.aciEdit_Kc.text(), "0.0");
     // Just below, exp overflows instead of dividing by zero.
     win.aciEdit_Temp.setText("-273.2");
-    EXPECT_TRUE(throwsWith<ArithmeticError>(
-        [&] { win.aciMnuResultsComputeCurveClick(); },
-        "Cannot compute Kc for a leaf temperature of -273.2 oC: Floating point overflow"));
+    EXPECT_TRUE(
+        throwsWith<ArithmeticError>([&] { win.aciMnuResultsComputeCurveClick(); },
+                                    "Cannot compute Kc for a leaf temperature of -273.2 oC: Floating point overflow"));
     EXPECT_TRUE(platform.errors.empty());
 }
 

@@ -18,8 +18,8 @@ TEST_F(AciPrint, AFreshWindowPrintsTheChartThenA48LineReport)
     EXPECT_EQ(platform.printJobs[1].title, "ACi Curve Analysis for: ");
     const auto& lines = platform.printJobs[1].lines;
     ASSERT_EQ(lines.size(), 48u);
-    const std::vector<std::string> head{"  ACi Curve Analysis for: ", " ", "  Parameters: ",
-                                        "      Kc (umol mol-1)     \t0.0 Computed"};
+    const std::vector<std::string> head{"  ACi Curve Analysis for: ", " ",
+                                        "  Parameters: ", "      Kc (umol mol-1)     \t0.0 Computed"};
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), head);
     EXPECT_EQ(lines[7], "      Light (umol m-2 s-1)\t0.0");
     EXPECT_EQ(lines[12], "      GammaStar           \t");

@@ -42,8 +42,8 @@ protected:
     {
         std::vector<std::string> state;
         for (const TextField* f : {&win.aciEdit_Kc, &win.aciEdit_Ko, &win.aciEdit_Tau, &win.aciEdit_Temp,
-                                   &win.aciEdit_Light, &win.aciEdit_Respiration, &win.aciEdit_Vcmax,
-                                   &win.aciEdit_Jmax, &win.aciEdit_TPU, &win.aciEdit_GammaStar})
+                                   &win.aciEdit_Light, &win.aciEdit_Respiration, &win.aciEdit_Vcmax, &win.aciEdit_Jmax,
+                                   &win.aciEdit_TPU, &win.aciEdit_GammaStar})
             state.push_back(f->text());
         for (const PointSeries* s : {&win.Series_Wc, &win.Series_Wj, &win.Series_Wp})
             state.push_back(std::to_string(s->count()) + "/" + std::to_string(s->maxY()));

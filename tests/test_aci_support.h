@@ -58,8 +58,7 @@ template <typename Error, typename F>
     } catch (const Error& e) {
         if (e.what() == message)
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "message was \"" << e.what() << "\", expected \"" << message
-                                             << "\"";
+        return ::testing::AssertionFailure() << "message was \"" << e.what() << "\", expected \"" << message << "\"";
     } catch (const std::exception& e) {
         return ::testing::AssertionFailure() << "wrong error type, message \"" << e.what() << "\"";
     }

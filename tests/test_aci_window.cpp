@@ -82,20 +82,25 @@ TEST_F(Window, LoadAciSeriesReadsBottomUp)
 {
     setPoints({{"300", "15"}, {"200", "10"}, {"100", "5"}});
     win.Load_ACi_Series();
-    EXPECT_EQ(win.Series_LightAssim.points(),
-              (std::vector<std::pair<double, double>>{{300, 15}, {200, 10}, {100, 5}}));
+    EXPECT_EQ(win.Series_LightAssim.points(), (std::vector<std::pair<double, double>>{{300, 15}, {200, 10}, {100, 5}}));
 }
 
 TEST_F(Window, LoadAciSeriesSkipsAndZeroes)
 {
     Grid& g = win.aciSpreadSheetData;
-    g.setCell(1, 2, "400");                      // A empty: skipped
-    g.setCell(1, 5, "abc"); g.setCell(2, 5, "5");  // Ci unreadable: 0
-    g.setCell(1, 7, "0"); g.setCell(2, 7, "0");    // nothing: skipped
-    g.setCell(1, 9, "-5"); g.setCell(2, 9, "2");
-    g.setCell(1, 11, "-5"); g.setCell(2, 11, "0");  // skipped
-    g.setCell(1, 20, "80"); g.setCell(2, 20, "x");   // A unreadable: 0, kept as Ci > 0
-    g.setCell(1, 32, " 1e2 "); g.setCell(2, 32, "+.5");
+    g.setCell(1, 2, "400");  // A empty: skipped
+    g.setCell(1, 5, "abc");
+    g.setCell(2, 5, "5");  // Ci unreadable: 0
+    g.setCell(1, 7, "0");
+    g.setCell(2, 7, "0");  // nothing: skipped
+    g.setCell(1, 9, "-5");
+    g.setCell(2, 9, "2");
+    g.setCell(1, 11, "-5");
+    g.setCell(2, 11, "0");  // skipped
+    g.setCell(1, 20, "80");
+    g.setCell(2, 20, "x");  // A unreadable: 0, kept as Ci > 0
+    g.setCell(1, 32, " 1e2 ");
+    g.setCell(2, 32, "+.5");
     g.setCell(2, 0, "99");  // the header row is never read
     win.Load_ACi_Series();
     EXPECT_EQ(win.Series_LightAssim.points(),
@@ -110,8 +115,10 @@ TEST_F(Window, LoadAciSeriesFollowsTheRowCount)
 {
     Grid& g = win.aciSpreadSheetData;
     g.setRowCount(40);
-    g.setCell(1, 39, "10"); g.setCell(2, 39, "1");
-    g.setCell(1, 1, "20"); g.setCell(2, 1, "2");
+    g.setCell(1, 39, "10");
+    g.setCell(2, 39, "1");
+    g.setCell(1, 1, "20");
+    g.setCell(2, 1, "2");
     win.Load_ACi_Series();
     EXPECT_EQ(win.Series_LightAssim.points(), (std::vector<std::pair<double, double>>{{10, 1}, {20, 2}}));
 }
@@ -158,8 +165,7 @@ TEST_F(Window, ResetClearAndExit)
 TEST_F(Window, IdentifierTitlesTheChart)
 {
     std::vector<std::string> titles;
-    win.aciChart_LightResponseCurve.changed.connect(
-        [&] { titles.push_back(win.aciChart_LightResponseCurve.text()); });
+    win.aciChart_LightResponseCurve.changed.connect([&] { titles.push_back(win.aciChart_LightResponseCurve.text()); });
     win.aciEdit_Identifier.setText("l");
     win.aciEdit_Identifier.setText("leaf 3");
     win.aciEdit_Identifier.setText("");

@@ -23,8 +23,9 @@ protected:
     TfrmAQ_C3_Curve window{platform, settings};
 
     // A real curve into the grid, each light through `light`, rows kept by `keep`.
-    void load(const std::string& name, const std::function<double(double)>& light = [](double q) { return q; },
-              const std::function<bool(double)>& keep = [](double) { return true; })
+    void load(
+        const std::string& name, const std::function<double(double)>& light = [](double q) { return q; },
+        const std::function<bool(double)>& keep = [](double) { return true; })
     {
         std::ifstream in(dataFile("aq/" + name));
         int row = 1;
@@ -79,7 +80,8 @@ TEST_F(AqChecks, LightInTheWrongUnitsIsNamed)
 TEST_F(AqChecks, ASaturationPointFarBeyondTheDataIsNamed)
 {
     // Only the points up to 300: the curve has not levelled off yet.
-    load("pecan_1aq.csv", [](double q) { return q; }, [](double q) { return q <= 300; });
+    load(
+        "pecan_1aq.csv", [](double q) { return q; }, [](double q) { return q <= 300; });
     const auto found = fitAndCheck();
     EXPECT_TRUE(has(found, "Light saturation point ")) << (found.empty() ? "" : found[0]);
 }

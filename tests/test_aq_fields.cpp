@@ -39,7 +39,8 @@ TEST_F(AqFieldsWindow, EveryFlagColoursItsOwnFieldAndNoOther)
             continue;
         (win.*flagged.flag).setChecked(true);
         for (const Row& row : TfrmAQ_C3_Curve::parameterTable())
-            EXPECT_EQ((win.*row.field).background() == colours::red, &row == &flagged) << flagged.name << " " << row.name;
+            EXPECT_EQ((win.*row.field).background() == colours::red, &row == &flagged)
+                << flagged.name << " " << row.name;
         (win.*flagged.flag).setChecked(false);
         EXPECT_EQ((win.*flagged.field).background(), colours::windowBackground) << flagged.name;
     }

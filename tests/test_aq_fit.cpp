@@ -252,9 +252,8 @@ TEST_F(AqFit, RefineIsRepeatedFitCurveUntilTheSaturationPointMovesLessThanHalfAP
     double previous = 0;
     for (int pass = 1; pass <= 6 && expectedPasses == 0; ++pass) {
         ASSERT_TRUE(single.FitCurve());
-        after.push_back({single.aqNumEdit_Amax.text(), single.aqNumEdit_AQE.text(),
-                         single.aqNumEdit_A0_Resp.text(), single.aqNumEdit_LightSatPoint.text(),
-                         single.aqNumEdit_LightCompPoint.text()});
+        after.push_back({single.aqNumEdit_Amax.text(), single.aqNumEdit_AQE.text(), single.aqNumEdit_A0_Resp.text(),
+                         single.aqNumEdit_LightSatPoint.text(), single.aqNumEdit_LightCompPoint.text()});
         const double current = single.numEditValue(single.aqNumEdit_LightSatPoint);
         if (0.005 * current > std::fabs(current - previous))
             expectedPasses = pass;

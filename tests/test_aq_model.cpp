@@ -40,14 +40,14 @@ TEST(AqModel, IntegralConvexityAllowsANegativeBase)
 
 TEST(AqModel, EveryArithmeticFailureGivesZero)
 {
-    EXPECT_EQ(model(100, 20, 0.05L, 0, -1), 0.0L);            // 1 / theta with theta 0
-    EXPECT_EQ(model(100, 0, 0.05L, 3, -1), 0.0L);             // t = AQE x / 0
-    EXPECT_EQ(model(0, 0, 0.05L, 3, -1), 0.0L);               // 0 / 0
-    EXPECT_EQ(model(100, 20, -0.05L, 2.5L, -1), 0.0L);        // ln of a negative t
-    EXPECT_EQ(model(0, 20, 0.05L, -0.5L, -1), 0.0L);          // ln 0 for a negative power of 0
-    EXPECT_EQ(model(0, 20, 0.05L, -1, -1), 0.0L);             // 1 / 0^1
-    EXPECT_EQ(model(4e11L, 20, 0.05L, 1000, -1), 0.0L);       // (1e9)^1000 overflows, integer power
-    EXPECT_EQ(model(4e11L, 20, 0.05L, 1000.5L, -1), 0.0L);    // and through exp
+    EXPECT_EQ(model(100, 20, 0.05L, 0, -1), 0.0L);             // 1 / theta with theta 0
+    EXPECT_EQ(model(100, 0, 0.05L, 3, -1), 0.0L);              // t = AQE x / 0
+    EXPECT_EQ(model(0, 0, 0.05L, 3, -1), 0.0L);                // 0 / 0
+    EXPECT_EQ(model(100, 20, -0.05L, 2.5L, -1), 0.0L);         // ln of a negative t
+    EXPECT_EQ(model(0, 20, 0.05L, -0.5L, -1), 0.0L);           // ln 0 for a negative power of 0
+    EXPECT_EQ(model(0, 20, 0.05L, -1, -1), 0.0L);              // 1 / 0^1
+    EXPECT_EQ(model(4e11L, 20, 0.05L, 1000, -1), 0.0L);        // (1e9)^1000 overflows, integer power
+    EXPECT_EQ(model(4e11L, 20, 0.05L, 1000.5L, -1), 0.0L);     // and through exp
     EXPECT_EQ(model(1e3000L, 1e-3000L, 1e3000L, 1, 0), 0.0L);  // AQE x overflows at once
 }
 

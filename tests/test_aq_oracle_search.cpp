@@ -172,8 +172,8 @@ TEST_F(OracleComparison, FullyFreePassOnFourPointsOfAPecanCurve)
 
 TEST_F(OracleComparison, FixedAqeAndConvexityOnWholeArcticCurves)
 {
-    for (const char* file : {"ngeearctic_1818.csv", "ngeearctic_1896.csv", "ngeearctic_2142.csv",
-                             "ngeearctic_2160.csv"}) {
+    for (const char* file :
+         {"ngeearctic_1818.csv", "ngeearctic_1896.csv", "ngeearctic_2142.csv", "ngeearctic_2160.csv"}) {
         SCOPED_TRACE(file);
         FieldSetup setup;
         setup.aqe = "0.045";
@@ -279,8 +279,7 @@ TEST_F(OracleComparison, GeneratedCurvesAndSettings)
         FieldSetup setup;
         setup.amax = drawText(rng, {"", "", "20", "0", "-5", "1E300", "1E-300", drawNumber(rng, 1, 40)});
         setup.aqe = drawText(rng, {"", "", "0.05", "0.03", "-0.02", "0", "1E-300", drawNumber(rng, 0, 0.2)});
-        setup.convexity =
-            drawText(rng, {"", "", "0", "1", "2", "3", "0.5", "-0.0001", "-1", drawNumber(rng, 0.1, 5)});
+        setup.convexity = drawText(rng, {"", "", "0", "1", "2", "3", "0.5", "-0.0001", "-1", drawNumber(rng, 0.1, 5)});
         setup.respiration = drawText(rng, {"", "", "0", "-1.5", "1E300", drawNumber(rng, -3, 1)});
         setup.parAbs = drawText(rng, {"0.85", "0.85", "0.9", "0", "abc"});
         // Keep the literal pass short: at most two free loops, or three on few points.

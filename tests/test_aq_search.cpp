@@ -98,7 +98,7 @@ TEST(AqSearch, AqeStartRule)
     AqSearchInput input;
     input.base = {20, 0.03L, 3, -1};
     EXPECT_EQ(trialValues(input).AQE.front(), 0.005L + 0.002L);  // 0.03 - 0.05 is negative
-    input.base.AQE = 0.08;  // as read from a field: a double
+    input.base.AQE = 0.08;                                       // as read from a field: a double
     EXPECT_EQ(trialValues(input).AQE.front(), static_cast<long double>(0.08) - 0.05L + 0.002L);
     EXPECT_TRUE(near(static_cast<double>(trialValues(input).AQE.front()), 0.032, 1e-15));
 }

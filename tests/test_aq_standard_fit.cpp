@@ -47,9 +47,9 @@ protected:
     std::vector<std::string> ownAnalysis() const
     {
         std::vector<std::string> texts;
-        for (const TextField* f : {&window.aqNumEdit_AQE, &window.aqNumEdit_Amax, &window.aqNumEdit_Convexity,
-                                   &window.aqNumEdit_A0_Resp, &window.aqNumEdit_LightSatPoint,
-                                   &window.aqNumEdit_LightCompPoint, &window.aqNumEdit_ParAbs})
+        for (const TextField* f :
+             {&window.aqNumEdit_AQE, &window.aqNumEdit_Amax, &window.aqNumEdit_Convexity, &window.aqNumEdit_A0_Resp,
+              &window.aqNumEdit_LightSatPoint, &window.aqNumEdit_LightCompPoint, &window.aqNumEdit_ParAbs})
             texts.push_back(f->text());
         texts.push_back(std::to_string(window.Series_ComputedA.count()));
         return texts;
@@ -106,9 +106,8 @@ TEST_F(AqStandardFitWindow, FillsTheGroupAndBothCurvesAndLeavesTheOwnFitAlone)
     window.searchThreads = 1;
     window.aqMnuResultsFitCurveClick();
     const long double after = sumOfSquaredErrors(
-        window.Series_LightAssim.points(),
-        {number(window.aqNumEdit_Amax), number(window.aqNumEdit_AQE), number(window.aqNumEdit_Convexity),
-         number(window.aqNumEdit_A0_Resp)});
+        window.Series_LightAssim.points(), {number(window.aqNumEdit_Amax), number(window.aqNumEdit_AQE),
+                                            number(window.aqNumEdit_Convexity), number(window.aqNumEdit_A0_Resp)});
     EXPECT_LE(after, optimumSse * (1 + 1e-9));
 
     window.aqMnuFileClearClick();

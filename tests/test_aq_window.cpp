@@ -72,8 +72,8 @@ TEST_F(AqWindow, StartsWithTheDefaults)
     EXPECT_EQ(window.aqNumEdit_AQE.background(), colours::windowBackground);
 
     EXPECT_EQ(window.aqCheckBox_A0_Resp.hint, "Force Respiration [A (0)]   to this value");
-    for (const CheckBox* c : {&window.aqCheckBox_AQE, &window.aqCheckBox_Convexity, &window.aqCheckBox_A0_Resp,
-                              &window.aqCheckBox_Amax})
+    for (const CheckBox* c :
+         {&window.aqCheckBox_AQE, &window.aqCheckBox_Convexity, &window.aqCheckBox_A0_Resp, &window.aqCheckBox_Amax})
         EXPECT_FALSE(c->checked());
 
     EXPECT_EQ(window.aqProgressBar3D.maximum(), 20);
@@ -137,11 +137,11 @@ TEST_F(AqWindow, IdentifierSetsTheChartTitle)
 
 TEST_F(AqWindow, PlotDataBuildsThePointsBottomUpAndTheQaColumn)
 {
-    row(1, "0", "-1.2");    // dark reading: a point at Qa 0
-    row(2, "100", "");      // no A: Qa written, no point
-    row(3, "abc", "2.5");   // Q not a number: Qa 0, point (0, 2.5)
-    row(4, "0", "0");       // both zero: no point
-    row(5, "200", "xyz");   // A not a number: A = 0, point (170, 0)
+    row(1, "0", "-1.2");   // dark reading: a point at Qa 0
+    row(2, "100", "");     // no A: Qa written, no point
+    row(3, "abc", "2.5");  // Q not a number: Qa 0, point (0, 2.5)
+    row(4, "0", "0");      // both zero: no point
+    row(5, "200", "xyz");  // A not a number: A = 0, point (170, 0)
     window.Series_ComputedA.add(1, 1);
     window.aqMnuResultsPlotDataClick();
 
@@ -316,7 +316,8 @@ TEST_F(AqWindow, ExportOfTheWorkedExample)
     platform.saveAnswers.push_back(dir.path("AQResults.txt"));
     window.aqMnuFileExportClick();
     EXPECT_EQ(platform.saveDialogs.at(0).title, "Save Results for: leaf 3");
-    EXPECT_EQ(platform.questions, std::vector<std::string>{"Overwrite existing file " + dir.path("AQResults.txt") + "?"});
+    EXPECT_EQ(platform.questions,
+              std::vector<std::string>{"Overwrite existing file " + dir.path("AQResults.txt") + "?"});
 
     const std::string expectedStart = "AQ Light Response Curve for: leaf 3\r\n"
                                       "Light Saturation Point  (umol m-2 s-1), 1210\r\n"
@@ -536,7 +537,7 @@ TEST_F(AqWindow, VerdexOutputPastesTheInstrumentColumnsAndTakesTheRespiration)
         dialog.RadioButtonTab.setChecked(true);
         dialog.EdtVerdexFileName.setText(file);
         dialog.EdtRow.setText("18");
-        dialog.EdtQObs.setText("25");        // PARi
+        dialog.EdtQObs.setText("25");         // PARi
         dialog.EdtAssimilation.setText("5");  // Photo
         dialog.BtnOkClick();
     };

@@ -110,8 +110,8 @@ TEST_F(Conditions, ALogCutByGroupGivesEachCurveItsOwnConditions)
         EXPECT_EQ(line(grouped, "Light"), std::string("Light (umol m-2 s-1), ") + lights[k]);
         EXPECT_EQ(line(grouped, "Leaf Temp"), std::string("Leaf Temp (oC), ") + temps[k]);
         // Byte for byte the run of a log that holds this curve alone.
-        const Outcome alone = run({"aci", "--instrument", "66,16,14", "--tab", "--tleaf", "Tleaf", "--light", "Qin",
-                                   photogeaCurveAlone(k)});
+        const Outcome alone = run(
+            {"aci", "--instrument", "66,16,14", "--tab", "--tleaf", "Tleaf", "--light", "Qin", photogeaCurveAlone(k)});
         ASSERT_EQ(alone.status, 0) << alone.err;
         EXPECT_EQ(grouped, alone.out) << values[k];
     }
@@ -162,9 +162,10 @@ TEST_F(Conditions, AColumnThatCannotBeHadIsAMessageForThatCurve)
     EXPECT_EQ(noGroup.err, log + " line 17: the column-names line has no column \"Plot\"\n");
 
     // Usage errors: a condition of the other window, twice the same, --x with a log.
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"aq", "--light", "Qin", csv}, {"aci", "--tleaf", "1", "--tleaf", "2", csv},
-          {"aci", "--instrument", "18,7,5", "--group", "Obs", "--x", "Ci", log}, {"aci", "--group", "Ci", csv}})
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"aq", "--light", "Qin", csv},
+                                                 {"aci", "--tleaf", "1", "--tleaf", "2", csv},
+                                                 {"aci", "--instrument", "18,7,5", "--group", "Obs", "--x", "Ci", log},
+                                                 {"aci", "--group", "Ci", csv}})
         EXPECT_EQ(run(args).status, 2) << args[1];
 }
 

@@ -69,19 +69,18 @@ double exported(const std::vector<std::string>& lines, const std::string& label)
     return 0;
 }
 
-const std::string freshAciHead =
-    "ACi Curve Analysis for: \r\n"
-    "Kc (umol mol-1), 0.0, Computed\r\n"
-    "Ko (mmol mol-1), 0.0, Computed\r\n"
-    "Tau (mmol/umol), 0.0, Computed\r\n"
-    "Leaf Temp (oC), 25\r\n"
-    "Light (umol m-2 s-1), 0.0\r\n"
-    "Respiration, 0.0, Computed\r\n"
-    "Vcmax, 0.0, Computed\r\n"
-    "Jmax, 0.0, Computed\r\n"
-    "TPU, 0.0, Computed\r\n"
-    "GammaStar, \r\n"
-    "  Ci(CO2)umol mol-1, A Assimiliation\r\n";
+const std::string freshAciHead = "ACi Curve Analysis for: \r\n"
+                                 "Kc (umol mol-1), 0.0, Computed\r\n"
+                                 "Ko (mmol mol-1), 0.0, Computed\r\n"
+                                 "Tau (mmol/umol), 0.0, Computed\r\n"
+                                 "Leaf Temp (oC), 25\r\n"
+                                 "Light (umol m-2 s-1), 0.0\r\n"
+                                 "Respiration, 0.0, Computed\r\n"
+                                 "Vcmax, 0.0, Computed\r\n"
+                                 "Jmax, 0.0, Computed\r\n"
+                                 "TPU, 0.0, Computed\r\n"
+                                 "GammaStar, \r\n"
+                                 "  Ci(CO2)umol mol-1, A Assimiliation\r\n";
 
 std::string repeated(const std::string& line, int times)
 {
@@ -124,7 +123,7 @@ TEST_F(Batch, ComputesTheWorkedExample)
 TEST_F(Batch, FieldsAndFlagsApplyInOrderBeforeTheCommands)
 {
     const Outcome r = run({"aci", "--fix", "Vcmax=80.0", "--set", "Light=1500", "--fix", "Tau=5", "--free", "Tau",
-                       "--compute", file("points.csv", workedExample)});
+                           "--compute", file("points.csv", workedExample)});
     EXPECT_EQ(r.status, 0) << r.err;
     const auto lines = crlfLines(r.out);
     EXPECT_EQ(lines[7], "Vcmax, 80, Fixed");
@@ -264,15 +263,14 @@ TEST_F(Batch, LightResponseDropTakesTheDarkRespirationAndFits)
 
 TEST_F(Batch, InstrumentFilesInTabMode)
 {
-    const Outcome aq = run({"aq", "--instrument", "18,25,5", "--tab", "--plot",
-                        dataFile("instrument/aq_pecan_1.txt")});
+    const Outcome aq = run({"aq", "--instrument", "18,25,5", "--tab", "--plot", dataFile("instrument/aq_pecan_1.txt")});
     EXPECT_EQ(aq.status, 0) << aq.err;
     const auto lines = crlfLines(aq.out);
     EXPECT_EQ(lines[6], "Respiration, -1.69,Fixed");
     EXPECT_EQ(lines[11], "  1499 , 19.8, 1274.15");  // the first remark line became an empty row 1
 
-    const Outcome aci = run({"aci", "--instrument", " 17 , 7,5", "--tab", "--none",
-                         dataFile("instrument/instrument_pecan_1.txt")});
+    const Outcome aci = run(
+        {"aci", "--instrument", " 17 , 7,5", "--tab", "--none", dataFile("instrument/instrument_pecan_1.txt")});
     EXPECT_EQ(aci.status, 0) << aci.err;
     const auto aciLines = crlfLines(aci.out);
     EXPECT_EQ(aciLines[11], "  \"Ci\" , \"Photo\"");  // the column names became the headers
@@ -280,10 +278,11 @@ TEST_F(Batch, InstrumentFilesInTabMode)
 
     // Without a delimiter option the file's own is taken; --comma forces Comma mode,
     // where nothing splits.
-    const Outcome own = run({"aci", "--instrument", " 17 , 7,5", "--none", dataFile("instrument/instrument_pecan_1.txt")});
+    const Outcome own = run(
+        {"aci", "--instrument", " 17 , 7,5", "--none", dataFile("instrument/instrument_pecan_1.txt")});
     EXPECT_EQ(own.out, aci.out);
-    const Outcome comma =
-        run({"aci", "--instrument", "17,7,5", "--comma", "--none", dataFile("instrument/instrument_pecan_1.txt")});
+    const Outcome comma = run(
+        {"aci", "--instrument", "17,7,5", "--comma", "--none", dataFile("instrument/instrument_pecan_1.txt")});
     EXPECT_EQ(comma.status, 0);
     EXPECT_EQ(comma.out, freshAciHead + repeated("  , \r\n", 32));
 

@@ -14,10 +14,12 @@ using namespace calvane::batch;
 
 TEST(BatchJob, TheCommandLineReadsIntoATypedJob)
 {
-    const CommandLine line = parseCommandLine({"aci", "--group", "leaf", "--x", "Ci", "--a", "3", "--light", "PARi",
-                                               "--tleaf", "T", "--fix", "Vcmax=50", "--free", "Kc", "--plot",
-                                               "--compute", "--out-dir", "o", "--chart-format", "svg",
-                                               "--chart-size", "8x5", "in.csv", "--", "-odd.csv"});
+    const CommandLine line = parseCommandLine(
+        {"aci",      "--group",        "leaf", "--x",          "Ci",        "--a",
+         "3",        "--light",        "PARi", "--tleaf",      "T",         "--fix",
+         "Vcmax=50", "--free",         "Kc",   "--plot",       "--compute", "--out-dir",
+         "o",        "--chart-format", "svg",  "--chart-size", "8x5",       "in.csv",
+         "--",       "-odd.csv"});
     ASSERT_TRUE(line.job) << line.usageError.value_or("");
     const BatchJob& job = *line.job;
     EXPECT_EQ(job.kind, WindowKind::Aci);

@@ -150,8 +150,8 @@ std::vector<std::vector<std::string>> runs(const std::string& semicolonFile)
     return {
         {"aci", "--summary", "s.csv", examples + "aci-example.csv"},
         {"aq", "--drop", "--summary", "s.csv", "--chart", "chart.svg", examples + "aq-example.csv"},
-        {"aci", "--group", "ppfd", "--x", "Ci", "--a", "A", "--tleaf", "Tleaf", "--out-dir", "d", "--summary",
-         "s.csv", examples + "aci-curves.csv"},
+        {"aci", "--group", "ppfd", "--x", "Ci", "--a", "A", "--tleaf", "Tleaf", "--out-dir", "d", "--summary", "s.csv",
+         examples + "aci-curves.csv"},
         {"aci", "--standard-fit", "--set", "Temp=25.5", "--out-dir", "d", "--summary", "s.csv",
          dataFile("aci/photogea_20210805_ripe1_plot5.csv"), dataFile("aci/plantecophys_01_tjr4.csv")},
         // A fit that runs to a bound says so with the bound's number.

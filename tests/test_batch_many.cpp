@@ -65,13 +65,13 @@ protected:
     // The summary as Python's csv module reads it: one map per row, by header name.
     std::vector<Row> readSummary(const std::string& path)
     {
-        const std::string script = file("read.py",
-                                        "import csv, sys\n"
-                                        "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
-                                        "    for row in csv.DictReader(f):\n"
-                                        "        for k, v in row.items():\n"
-                                        "            print(k + '\\t' + v.replace('\\\\', '\\\\\\\\').replace('\\n', '\\\\n'))\n"
-                                        "        print('')\n");
+        const std::string script = file(
+            "read.py", "import csv, sys\n"
+                       "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                       "    for row in csv.DictReader(f):\n"
+                       "        for k, v in row.items():\n"
+                       "            print(k + '\\t' + v.replace('\\\\', '\\\\\\\\').replace('\\n', '\\\\n'))\n"
+                       "        print('')\n");
         EXPECT_EQ(shell("python3 " + quoted(script) + " " + quoted(path) + " >" + quoted(dir.path("rows"))), 0);
         std::vector<Row> rows(1);
         std::istringstream lines(readBytes(dir.path("rows")));
@@ -224,14 +224,13 @@ TEST_F(ManyCurves, AFailingCurveIsAMessageAndTheOthersGoOn)
 TEST_F(ManyCurves, GroupedTableCurvesMatchTheirOneFileRuns)
 {
     // Semicolons, a quoted header, Windows-1252 bytes in a group value, a column by number.
-    const std::string table = file("leaves.csv",
-                                   "\"leaf id\";Ci;Photo;Tleaf\r\n"
-                                   "S\xE9v 1;800;22;25\r\n"
-                                   "S\xE9v 1;400;18;26\r\n"
-                                   "a/b;300;15;30\r\n"
-                                   "S\xE9v 1;200;12;25.5\r\n"
-                                   "a/b;150;9;31\r\n"
-                                   "a/b;75;4;32\r\n");
+    const std::string table = file("leaves.csv", "\"leaf id\";Ci;Photo;Tleaf\r\n"
+                                                 "S\xE9v 1;800;22;25\r\n"
+                                                 "S\xE9v 1;400;18;26\r\n"
+                                                 "a/b;300;15;30\r\n"
+                                                 "S\xE9v 1;200;12;25.5\r\n"
+                                                 "a/b;150;9;31\r\n"
+                                                 "a/b;75;4;32\r\n");
     const Outcome r = run({"aci", "--group", "leaf id", "--x", "Ci", "--a", "3", "--tleaf", "Tleaf", "--out-dir",
                            dir.path("out"), "--summary", dir.path("summary.csv"), table});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -257,7 +256,8 @@ TEST_F(ManyCurves, GroupedTableCurvesMatchTheirOneFileRuns)
 TEST_F(ManyCurves, TheSummaryAgreesWithTheOneFileRuns)
 {
     const std::vector<std::string> aqFiles = {dataFile("aq/pecan_1aq.csv"), dataFile("aq/ngeearctic_1818.csv")};
-    const Outcome aq = run({"aq", "--drop", "--id", "x, \"y\"", "--summary", dir.path("aq.csv"), aqFiles[0], aqFiles[1]});
+    const Outcome aq = run(
+        {"aq", "--drop", "--id", "x, \"y\"", "--summary", dir.path("aq.csv"), aqFiles[0], aqFiles[1]});
     EXPECT_EQ(aq.status, 0) << aq.err;
     const auto aqRows = readSummary(dir.path("aq.csv"));
     ASSERT_EQ(aqRows.size(), 2u);
@@ -285,17 +285,18 @@ TEST_F(ManyCurves, TheSummaryAgreesWithTheOneFileRuns)
     ASSERT_EQ(aciRows.size(), 2u);
     const std::string goodExport = run({"aci", "--set", "Temp=25", good}).out;
     const Row& row = aciRows[0];
-    for (const auto& [column, line] : std::vector<std::pair<std::string, std::string>>{
-             {"Kc (umol mol-1)", "Kc (umol mol-1)"},
-             {"Vcmax (umol m-2 s-1)", "Vcmax"},
-             {"Jmax (umol m-2 s-1)", "Jmax"},
-             {"TPU (umol m-2 s-1)", "TPU"}})
+    for (const auto& [column, line] :
+         std::vector<std::pair<std::string, std::string>>{{"Kc (umol mol-1)", "Kc (umol mol-1)"},
+                                                          {"Vcmax (umol m-2 s-1)", "Vcmax"},
+                                                          {"Jmax (umol m-2 s-1)", "Jmax"},
+                                                          {"TPU (umol m-2 s-1)", "TPU"}})
         EXPECT_EQ(row.at(column), exported(goodExport, line)) << column;
     EXPECT_EQ(row.at("Vcmax state"), "Computed");
     EXPECT_EQ(row.at("GammaStar (umol mol-1)"), exported(goodExport, "GammaStar"));
     // The Vcmax line is A = Vcmax * f'(Ci) - Rd.
     EXPECT_EQ(row.at("Vcmax fit slope (umol m-2 s-1)"), row.at("Vcmax (umol m-2 s-1)"));
-    EXPECT_TRUE(near(std::stod(row.at("Vcmax fit intercept (umol m-2 s-1)")), -std::stod(row.at("Respiration (umol m-2 s-1)")), 1e-12));
+    EXPECT_TRUE(near(std::stod(row.at("Vcmax fit intercept (umol m-2 s-1)")),
+                     -std::stod(row.at("Respiration (umol m-2 s-1)")), 1e-12));
     EXPECT_EQ(row.at("Jmax fit slope (umol m-2 s-1)"), row.at("Jmax (umol m-2 s-1)"));
     const int used = std::stoi(row.at("Vcmax fit points"));
     EXPECT_GE(used, 2);

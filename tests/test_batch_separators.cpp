@@ -76,8 +76,8 @@ TEST(BatchSeparators, AFileOfAFolderThatIsNoCurveIsSkipped)
     const std::string index = (folder / "index.csv").string();
 
     // Plot Data only: a fit of one point would be refused.
-    const Outcome run =
-        batch({"aq", "--plot", "--out-dir", dir.path("out"), "--summary", dir.path("s.csv"), folder.string()});
+    const Outcome run = batch(
+        {"aq", "--plot", "--out-dir", dir.path("out"), "--summary", dir.path("s.csv"), folder.string()});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "warning: " + index + ": not a curve (no row of numbers), skipped\n");
     const auto rows = calvane::readDelimited(readBytes(dir.path("s.csv")), ',');

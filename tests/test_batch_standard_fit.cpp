@@ -60,7 +60,8 @@ TEST(BatchStandardFit, AddsItsSectionAfterThePlainExport)
     ASSERT_EQ(fitted.out.compare(0, plain.out.size(), plain.out), 0);
     const std::string section = fitted.out.substr(plain.out.size());
     EXPECT_EQ(section.rfind("\r\nStandard fit (Farquhar-von Caemmerer-Berry)\r\nVcmax, ", 0), 0u) << section;
-    for (const char* name : {"\r\nJmax, ", "\r\nRd, ", "\r\nVcmax25, ", "\r\nRMSE, ", "\r\nTransition Ci, ", "\r\nPatm, 100"})
+    for (const char* name :
+         {"\r\nJmax, ", "\r\nRd, ", "\r\nVcmax25, ", "\r\nRMSE, ", "\r\nTransition Ci, ", "\r\nPatm, 100"})
         EXPECT_NE(section.find(name), std::string::npos) << name;
 }
 
@@ -68,8 +69,9 @@ TEST(BatchStandardFit, SummaryColumns)
 {
     ScratchDir dir;
     const std::string summary = dir.path("summary.csv");
-    const BatchOutcome run = batch({"aci", "--set", "Temp=25", "--standard-fit", "--out-dir", dir.path("out"), "--summary",
-                           summary, dataFile("aci/photosynthesis_S1_T25_0.csv"), dataFile("aci/photosynthesis_S1_T30_0.csv")});
+    const BatchOutcome run = batch({"aci", "--set", "Temp=25", "--standard-fit", "--out-dir", dir.path("out"),
+                                    "--summary", summary, dataFile("aci/photosynthesis_S1_T25_0.csv"),
+                                    dataFile("aci/photosynthesis_S1_T30_0.csv")});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto lines = calvane::splitLines(readBytes(summary));
     ASSERT_GE(lines.size(), 3u);
@@ -96,10 +98,10 @@ TEST(BatchStandardFit, SummaryColumns)
     const auto litLines = calvane::splitLines(readBytes(dir.path("lit.csv")));
     ASSERT_EQ(litLines.size(), 2u);
     const auto litRow = splitCsv(litLines[1]);
-    const auto jmax = static_cast<std::size_t>(
-        std::find(header.begin(), header.end(), "standard Jmax (umol m-2 s-1)") - header.begin());
-    const auto j = static_cast<std::size_t>(
-        std::find(header.begin(), header.end(), "standard J (umol m-2 s-1)") - header.begin());
+    const auto jmax = static_cast<std::size_t>(std::find(header.begin(), header.end(), "standard Jmax (umol m-2 s-1)") -
+                                               header.begin());
+    const auto j = static_cast<std::size_t>(std::find(header.begin(), header.end(), "standard J (umol m-2 s-1)") -
+                                            header.begin());
     ASSERT_LT(jmax, litRow.size());
     EXPECT_GT(std::stod(litRow[jmax]), 0);
     EXPECT_EQ(litRow[j], "");

@@ -16,7 +16,9 @@ TEST(ReadNumber, AcceptsSignDigitsSeparatorAndExponentWithBlanksAround)
 {
     EXPECT_EQ(read(" 1.5 "), 1.5);
     EXPECT_EQ(read("\t2\r\n"), 2.0);
-    EXPECT_EQ(read("\x01\x1f" "7\x7f"), std::nullopt);  // 127 is not a blank
+    EXPECT_EQ(read("\x01\x1f"
+                   "7\x7f"),
+              std::nullopt);  // 127 is not a blank
     EXPECT_EQ(read("+3"), 3.0);
     EXPECT_EQ(read("-3.25"), -3.25);
     EXPECT_EQ(read("5."), 5.0);
@@ -39,8 +41,8 @@ TEST(ReadNumber, LoneSeparatorIsZeroAndMinusZeroReadsAsZero)
 
 TEST(ReadNumber, RejectsEverythingElse)
 {
-    for (const char* text : {"", "   ", "+", "-", "e5", "1e", "1e+", "1.2.3", "1 2", "0x10", "inf", "nan",
-                             "1,5", "abc", "12abc", "--1", "1e5.0", "1d5"})
+    for (const char* text : {"", "   ", "+", "-", "e5", "1e", "1e+", "1.2.3", "1 2", "0x10", "inf", "nan", "1,5", "abc",
+                             "12abc", "--1", "1e5.0", "1d5"})
         EXPECT_EQ(read(text), std::nullopt) << '"' << text << '"';
 }
 

@@ -17,7 +17,10 @@ TEST(TextDecoding, Utf8IsKeptAndItsByteOrderMarkSkipped)
 TEST(TextDecoding, OtherBytesAreWindows1252)
 {
     // 0xB5 micro, 0xB0 degree, 0x80 euro, 0x81 unassigned.
-    EXPECT_EQ(decodeText("\xB5mol \xB0" "C \x80\x81"), "\xC2\xB5mol \xC2\xB0" "C \xE2\x82\xAC\xC2\x81");
+    EXPECT_EQ(decodeText("\xB5mol \xB0"
+                         "C \x80\x81"),
+              "\xC2\xB5mol \xC2\xB0"
+              "C \xE2\x82\xAC\xC2\x81");
     // An overlong encoding or a lone continuation byte is not UTF-8.
     EXPECT_FALSE(isValidUtf8("\xC0\xAF"));
     EXPECT_FALSE(isValidUtf8("a\x80"));
@@ -46,10 +49,7 @@ TEST(SplitLines, EndsAtCrLfLoneLfOrLoneCr)
     EXPECT_EQ(splitLines("a\n\rb"), (Lines{"a", "", "b"}));
 }
 
-TEST(LinesToFileBytes, CrLfAfterEveryLine)
-{
-    EXPECT_EQ(linesToFileBytes({"a", "", "\xC2\xB5"}), "a\r\n\r\n\xB5\r\n");
-}
+TEST(LinesToFileBytes, CrLfAfterEveryLine) { EXPECT_EQ(linesToFileBytes({"a", "", "\xC2\xB5"}), "a\r\n\r\n\xB5\r\n"); }
 
 TEST(DefaultExtension, AddedOnlyWhenTheNameHasNone)
 {

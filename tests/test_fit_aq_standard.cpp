@@ -280,10 +280,12 @@ TEST(AqStandardFit, BothFitsReachTheBestOptimumOnEveryRealCurve)
         ASSERT_TRUE(hyperbola.fitted) << hyperbola.message;
 
         // The reported SSE is the SSE of the reported estimates.
-        EXPECT_TRUE(near(calvane.sse, sseOf(points, [&](double x) {
-                                          return aqCalvaneResponse(x, calvane.aqe.value, calvane.amax.value,
-                                                                   calvane.convexity.value, calvane.a0.value);
-                                      }),
+        EXPECT_TRUE(near(calvane.sse,
+                         sseOf(points,
+                               [&](double x) {
+                                   return aqCalvaneResponse(x, calvane.aqe.value, calvane.amax.value,
+                                                            calvane.convexity.value, calvane.a0.value);
+                               }),
                          1e-9 * (1 + calvane.sse)));
         EXPECT_TRUE(near(hyperbola.rmse, std::sqrt(hyperbola.sse / points.size()), 1e-12));
 
@@ -421,8 +423,8 @@ TEST(AqStandardFit, StandardErrorsMatchTheCurvatureOfTheSumOfSquares)
 {
     // (J'J)^-1 s^2 with J by central differences of the plainly written model.
     const auto curves = realCurves();
-    const auto it =
-        std::find_if(curves.begin(), curves.end(), [](const auto& c) { return c.first == "pecan_1aq.csv"; });
+    const auto it = std::find_if(curves.begin(), curves.end(),
+                                 [](const auto& c) { return c.first == "pecan_1aq.csv"; });
     ASSERT_NE(it, curves.end());
     const Points& points = it->second;
     const auto fit = fitAqHyperbola(points);

@@ -59,8 +59,8 @@ std::vector<ReferenceRow> readReference()
         for (std::string field; std::getline(fields, field, ',');)
             f.push_back(field);
         f.resize(13);
-        rows.push_back({f[0], std::stoi(f[4]), std::stod(f[8]), std::stod(f[9]), numberOrNone(f[7]),
-                        numberOrNone(f[10])});
+        rows.push_back(
+            {f[0], std::stoi(f[4]), std::stod(f[8]), std::stod(f[9]), numberOrNone(f[7]), numberOrNone(f[10])});
     }
     return rows;
 }

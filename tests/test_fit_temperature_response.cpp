@@ -91,9 +91,9 @@ TEST(TemperatureResponse, AgreesWithTheReferenceOnLeafS1)
             continue;
         SCOPED_TRACE(r.at("parameter") + " " + r.at("model"));
         const bool peaked = r.at("model") == "Medlyn";
-        const auto fit = fitTemperatureResponse(leafValues("S1", r.at("parameter")),
-                                                settingsFor(peaked ? TemperatureModel::Peaked
-                                                                   : TemperatureModel::Arrhenius));
+        const auto fit = fitTemperatureResponse(
+            leafValues("S1", r.at("parameter")),
+            settingsFor(peaked ? TemperatureModel::Peaked : TemperatureModel::Arrhenius));
         ASSERT_TRUE(fit.fitted) << fit.message;
         EXPECT_EQ(fit.points, std::stoi(r.at("n")));
         EXPECT_EQ(fit.points - fit.parameters, std::stoi(r.at("df")));
@@ -198,8 +198,7 @@ TEST(TemperatureResponse, RefusesWhatItCannotFit)
     const Points three{{20, 50}, {25, 70}, {30, 90}};
     EXPECT_EQ(message({{20, 50}, {25, 70}}, TemperatureModel::Arrhenius),
               "Cannot fit: 2 points for 2 parameters; at least 3 are needed");
-    EXPECT_EQ(message(three, TemperatureModel::Peaked),
-              "Cannot fit: 3 points for 3 parameters; at least 4 are needed");
+    EXPECT_EQ(message(three, TemperatureModel::Peaked), "Cannot fit: 3 points for 3 parameters; at least 4 are needed");
     EXPECT_EQ(message({{25, 50}, {25, 70}, {25, 90}}, TemperatureModel::Arrhenius),
               "Cannot fit: the points have 1 different leaf temperatures; the model needs at least 2");
     EXPECT_EQ(message({{20, 50}, {25, NAN}, {30, 90}}, TemperatureModel::Arrhenius),

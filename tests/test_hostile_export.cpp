@@ -72,8 +72,7 @@ TEST_F(HostileExport, AWriteThatFailsPartWayOrAFailedRenameKeepsTheEarlierFile)
               return n;
           },
           {}}},
-        {"a write that writes nothing",
-         {[](int, const char*, std::size_t) -> long { return 0; }, {}}},
+        {"a write that writes nothing", {[](int, const char*, std::size_t) -> long { return 0; }, {}}},
         {"interrupted, then an I/O error",
          {[&](int, const char*, std::size_t) -> long {
               errno = budget-- > 0 ? EINTR : EIO;
@@ -81,7 +80,8 @@ TEST_F(HostileExport, AWriteThatFailsPartWayOrAFailedRenameKeepsTheEarlierFile)
           },
           {}}},
         {"the rename fails",
-         {{}, [](const char*, const char*) {
+         {{},
+          [](const char*, const char*) {
               errno = EXDEV;
               return -1;
           }}},

@@ -129,7 +129,8 @@ TEST_F(HostileFiles, RandomBytesLoadLineByLine)
 
 TEST_F(HostileFiles, InvalidUtf8IsReadAsWindows1252)
 {
-    loadEverywhere("Ci \xB5mol,A \xB0" "C\r\n100,5.5\r\n\xFF\xFE,2\r\n");
+    loadEverywhere("Ci \xB5mol,A \xB0"
+                   "C\r\n100,5.5\r\n\xFF\xFE,2\r\n");
     EXPECT_EQ(aci.aciSpreadSheetData.cell(2, 1), "\xC2\xB5mol");
     EXPECT_EQ(aci.aciSpreadSheetData.cell(1, 3), "\xC3\xBF\xC3\xBE");
     EXPECT_EQ(aciLoadMessage, "1 row of " + path + " is not a number (line 3)");
@@ -139,10 +140,12 @@ TEST_F(HostileFiles, InvalidUtf8IsReadAsWindows1252)
 TEST_F(HostileFiles, ADropWithARowOfTextDoesAllItDoesThenSaysSo)
 {
     writeBytes(path, "PAR,A\r\n1500,20\r\nleaf moved\r\n0,-1.5\r\n");
-    EXPECT_EQ(messageOf([&] { aq.KipFormDropFilesDropFiles({{path, false}}); }),
+    EXPECT_EQ(messageOf([&] {
+                  aq.KipFormDropFilesDropFiles({{path, false}});
+              }),
               "1 row of " + path + " is not a number (line 3)");
     EXPECT_EQ(aq.aqSpreadSheetData.cell(1, 3), "leaf");
-    EXPECT_EQ(aq.aqSpreadSheetData.colCount(), 4);    // the Qa column added
+    EXPECT_EQ(aq.aqSpreadSheetData.colCount(), 4);   // the Qa column added
     EXPECT_EQ(aq.aqNumEdit_A0_Resp.text(), "-1.5");  // and the dark respiration taken
 }
 
@@ -214,8 +217,8 @@ TEST(HostileNumbers, EachTextReadsAsStated)
         {"0x1p3", std::nullopt, std::nullopt},
         {"1,5", std::nullopt, 1.5},
         {"1.5", 1.5, std::nullopt},
-        {"\xD9\xA3", std::nullopt, std::nullopt},              // Arabic-Indic three
-        {"\xEF\xBC\x91\xEF\xBC\x92", std::nullopt, std::nullopt},  // fullwidth 12
+        {"\xD9\xA3", std::nullopt, std::nullopt},                        // Arabic-Indic three
+        {"\xEF\xBC\x91\xEF\xBC\x92", std::nullopt, std::nullopt},        // fullwidth 12
         {"1.79769313486232E308", 1.7976931348623157e308, std::nullopt},  // the largest double, as written
         {"1.79769313486233E308", std::nullopt, std::nullopt},
     };
@@ -233,8 +236,8 @@ TEST(HostileNumbers, TypedTextsInTheWindow)
     ScriptedPlatform platform;
     ImportSettings settings;
     TfrmACi_Curve aci(platform, settings);
-    const std::vector<std::pair<std::string, std::string>> points{{"50", "2"}, {"100", "NaN"}, {"200", "12"},
-                                                                  {"1e400", "5"}, {"400", "18"}, {"800", "22"}};
+    const std::vector<std::pair<std::string, std::string>> points{{"50", "2"},    {"100", "NaN"}, {"200", "12"},
+                                                                  {"1e400", "5"}, {"400", "18"},  {"800", "22"}};
     for (std::size_t i = 0; i < points.size(); ++i) {
         aci.aciSpreadSheetData.setCell(1, static_cast<int>(i) + 1, points[i].first);
         aci.aciSpreadSheetData.setCell(2, static_cast<int>(i) + 1, points[i].second);

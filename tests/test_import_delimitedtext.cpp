@@ -141,7 +141,8 @@ TEST(DelimitedTable, FindsTheDelimiterAndReadsQuotedFields)
     EXPECT_EQ(detectDelimiter("a,b\n"), ',');
     EXPECT_EQ(detectDelimiter("single\n"), ',');
 
-    const auto records = readDelimited("id, \"x, \"\"quoted\"\"\" ,a\r\n\r\n  ,  \r\n1,\"two\r\nlines\",3\n4,,\r5", ',');
+    const auto records = readDelimited("id, \"x, \"\"quoted\"\"\" ,a\r\n\r\n  ,  \r\n1,\"two\r\nlines\",3\n4,,\r5",
+                                       ',');
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].fields, (std::vector<std::string>{"id", "x, \"quoted\"", "a"}));
     EXPECT_EQ(records[1].line, 4);  // the blank line and the line of empty fields give no record

@@ -71,7 +71,7 @@ TEST_F(CsvLoad, TheFirstLineFixesTheWidth)
     EXPECT_EQ(grid.cell(1, 2), "4");
     EXPECT_EQ(grid.cell(2, 2), "old");  // a short line keeps what the row held
     EXPECT_EQ(grid.cell(3, 3), "7");
-    EXPECT_EQ(grid.cell(4, 3), "");     // items after the first line's width are dropped
+    EXPECT_EQ(grid.cell(4, 3), "");  // items after the first line's width are dropped
 }
 
 TEST_F(CsvLoad, BlankLinesCountAsRowsAndTheHeaderLineIsData)

@@ -31,8 +31,7 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
     makeGrid(state.aciSpreadSheetData,
              [this](MouseButton button, int x, int y) { state_.aciSpreadSheetDataMouseDown(button, x, y); });
     makeChart(
-        [this] { return chart::aciChartSpec(state_); },
-        state.aciChart_LightResponseCurve,
+        [this] { return chart::aciChartSpec(state_); }, state.aciChart_LightResponseCurve,
         {&state.Series_LightAssim, &state.Series_Wc, &state.Series_Wj, &state.Series_Wp, &state.Series_StandardFit});
     QPointer<ChartPanel> chart(chartPanel_);
     state.aciCheckBox_StdShowCurve.clicked.connect([chart] {
@@ -142,13 +141,18 @@ void AciWindow::makeMenus()
     menuBar()->addAction(addCommand(nullptr, s.aciMnuAbout, [&s] { s.aciMnuAboutClick(); }));
 
     QMenu* gridMenu = makePopupMenu(s.aciPopupMenu);
-    addCommand(gridMenu, s.aciPopupCopy, [&s] { s.aciPopupCopyClick(); }, false);
-    addCommand(gridMenu, s.aciPopupPaste, [&s] { s.aciPopupPasteClick(); }, false);
+    addCommand(
+        gridMenu, s.aciPopupCopy, [&s] { s.aciPopupCopyClick(); }, false);
+    addCommand(
+        gridMenu, s.aciPopupPaste, [&s] { s.aciPopupPasteClick(); }, false);
 
     QMenu* fieldMenu = makePopupMenu(s.aciPopupMenu2);
-    addCommand(fieldMenu, s.aciPopup2Copy, [&s] { s.aciPopup2CopyClick(); }, false);
-    QAction* copyAll = addCommand(fieldMenu, s.aciPopup2CopyAll, [&s] { s.aciPopUp2CopyAllClick(); }, false);
-    addCommand(fieldMenu, s.aciPopup2Paste, [&s] { s.aciPopUp2PasteClick(); }, false);
+    addCommand(
+        fieldMenu, s.aciPopup2Copy, [&s] { s.aciPopup2CopyClick(); }, false);
+    QAction* copyAll = addCommand(
+        fieldMenu, s.aciPopup2CopyAll, [&s] { s.aciPopUp2CopyAllClick(); }, false);
+    addCommand(
+        fieldMenu, s.aciPopup2Paste, [&s] { s.aciPopUp2PasteClick(); }, false);
     setFieldMenu(fieldMenu, copyAll);
 }
 

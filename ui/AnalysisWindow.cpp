@@ -216,8 +216,8 @@ QAction* AnalysisWindow::addCheckableCommand(QMenu* menu, CheckBox& flag)
 {
     const MenuItem item{flag.caption, "", flag.hint};
     // A click has already toggled the action when its command runs.
-    QAction* action =
-        addCommandFor(&flag, menu, item, [this, &flag] { flag.setChecked(this->action(flag)->isChecked()); });
+    QAction* action = addCommandFor(&flag, menu, item,
+                                    [this, &flag] { flag.setChecked(this->action(flag)->isChecked()); });
     action->setCheckable(true);
     action->setChecked(flag.checked());
     QPointer<QAction> guarded(action);

@@ -70,8 +70,7 @@ protected:
     // Runs a command through the general error display.
     void run(const std::function<void()>& command);
 
-    QAction* addCommand(QMenu* menu, const MenuItem& item, std::function<void()> command,
-                        bool windowShortcut = true);
+    QAction* addCommand(QMenu* menu, const MenuItem& item, std::function<void()> command, bool windowShortcut = true);
     // A checkable menu item that follows a check box both ways.
     QAction* addCheckableCommand(QMenu* menu, CheckBox& flag);
     void makeGrid(Grid& grid, std::function<void(MouseButton, int, int)> mouseDown);

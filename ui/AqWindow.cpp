@@ -34,8 +34,7 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
              [this](MouseButton button, int x, int y) { state_.aqSpreadSheetDataMouseDown(button, x, y); });
     connect(gridView_, &GridView::keyReleased, this, [this] { run([this] { state_.aqSpreadSheetDataKeyUp(); }); });
     makeChart(
-        [this] { return chart::aqChartSpec(state_); },
-        state.aqChart_LightResponseCurve,
+        [this] { return chart::aqChartSpec(state_); }, state.aqChart_LightResponseCurve,
         {&state.Series_LightAssim, &state.Series_ComputedA, &state.Series_StdOptimum, &state.Series_StdHyperbola});
     QPointer<ChartPanel> chart(chartPanel_);
     for (CheckBox* show : {&state.aqCheckBox_StdShowOptimum, &state.aqCheckBox_StdShowHyperbola}) {
@@ -161,13 +160,18 @@ void AqWindow::makeMenus()
     menuBar()->addAction(addCommand(nullptr, s.aqMnuAbout, [&s] { s.aqMnuAboutClick(); }));
 
     QMenu* gridMenu = makePopupMenu(s.aqPopupMenu);
-    addCommand(gridMenu, s.aqClipboardCopy, [&s] { s.aqClipboardCopyClick(); }, false);
-    addCommand(gridMenu, s.aqClipboardPaste, [&s] { s.aqClipboardPasteClick(); }, false);
+    addCommand(
+        gridMenu, s.aqClipboardCopy, [&s] { s.aqClipboardCopyClick(); }, false);
+    addCommand(
+        gridMenu, s.aqClipboardPaste, [&s] { s.aqClipboardPasteClick(); }, false);
 
     QMenu* fieldMenu = makePopupMenu(s.aqPopupMenu2);
-    addCommand(fieldMenu, s.aqPopupCopy, [&s] { s.aqPopupCopyClick(); }, false);
-    QAction* copyAll = addCommand(fieldMenu, s.aqPopupCopyAll, [&s] { s.aqPopupCopyAllClick(); }, false);
-    addCommand(fieldMenu, s.aqPopUpPaste, [&s] { s.aqPopUpPasteClick(); }, false);
+    addCommand(
+        fieldMenu, s.aqPopupCopy, [&s] { s.aqPopupCopyClick(); }, false);
+    QAction* copyAll = addCommand(
+        fieldMenu, s.aqPopupCopyAll, [&s] { s.aqPopupCopyAllClick(); }, false);
+    addCommand(
+        fieldMenu, s.aqPopUpPaste, [&s] { s.aqPopUpPasteClick(); }, false);
     setFieldMenu(fieldMenu, copyAll);
 }
 

@@ -52,8 +52,7 @@ QColor toQColor(Colour colour, const QPalette& palette)
         return palette.color(QPalette::Window);
     if (isSystemColour(colour))
         return palette.color(QPalette::Base);
-    return QColor(static_cast<int>(redOf(colour)), static_cast<int>(greenOf(colour)),
-                  static_cast<int>(blueOf(colour)));
+    return QColor(static_cast<int>(redOf(colour)), static_cast<int>(greenOf(colour)), static_cast<int>(blueOf(colour)));
 }
 
 void bindTextField(Platform& platform, TextField& field, QLineEdit* edit)

@@ -103,8 +103,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
 
 // --- Delegate ---------------------------------------------------------------------------------
 
-QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                                    const QModelIndex& index) const
+QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {

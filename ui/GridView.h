@@ -44,7 +44,7 @@ private:
 
     Platform& platform_;
     Grid& grid_;
-    int rows_;     // the counts the views were told of
+    int rows_;  // the counts the views were told of
     int columns_;
 };
 

@@ -113,10 +113,14 @@ ImportDialog::ImportDialog(TFrmParseVerdex& state, QtPlatform& platform, QWidget
     curveColumn_ = new QLineEdit;
     curveValue_ = new QComboBox;
     const std::pair<TextField*, QLineEdit*> fields[] = {
-        {&state.EdtRow, row_},           {&state.EdtCi, ci_},
-        {&state.EdtQObs, qObs_},         {&state.EdtAssimilation, assimilation_},
-        {&state.EdtEndRow, endRow_},     {&state.EdtLeafTemp, leafTemp_},
-        {&state.EdtLight, light_},       {&state.EdtPressure, pressure_},
+        {&state.EdtRow, row_},
+        {&state.EdtCi, ci_},
+        {&state.EdtQObs, qObs_},
+        {&state.EdtAssimilation, assimilation_},
+        {&state.EdtEndRow, endRow_},
+        {&state.EdtLeafTemp, leafTemp_},
+        {&state.EdtLight, light_},
+        {&state.EdtPressure, pressure_},
         {&state.EdtCurveColumn, curveColumn_},
     };
     for (const auto& [field, edit] : fields)

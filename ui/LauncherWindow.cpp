@@ -18,8 +18,7 @@ QString text(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-LauncherWindow::LauncherWindow(calvane::TfrmMain& state, QWidget* parent)
-    : QMainWindow(parent), state_(state)
+LauncherWindow::LauncherWindow(calvane::TfrmMain& state, QWidget* parent) : QMainWindow(parent), state_(state)
 {
     setWindowTitle(text(state_.caption));
 

@@ -77,16 +77,20 @@ std::vector<GridCell> resultCells(Window& state, const std::vector<ResultSection
     for (const auto& section : table) {
         if (section.title) {
             cells.push_back({.row = section.titleRow, .span = 2, .label = &(state.*section.title)});
-            cells.push_back({.row = section.titleRow, .column = 2, .alignment = Qt::AlignHCenter,
+            cells.push_back({.row = section.titleRow,
+                             .column = 2,
+                             .alignment = Qt::AlignHCenter,
                              .text = QStringLiteral("Std. error")});
         }
         for (const auto& row : section.rows) {
             if (row.caption)
                 cells.push_back({.row = row.row, .label = &(state.*row.caption)});
             else if (!row.captionText.empty())
-                cells.push_back({.row = row.row, .text = QString::fromUtf8(row.captionText.data(),
-                                                                            static_cast<qsizetype>(row.captionText.size()))});
-            cells.push_back({.row = row.row, .column = row.column, .field = &(state.*row.value), .setting = row.setting});
+                cells.push_back({.row = row.row,
+                                 .text = QString::fromUtf8(row.captionText.data(),
+                                                           static_cast<qsizetype>(row.captionText.size()))});
+            cells.push_back(
+                {.row = row.row, .column = row.column, .field = &(state.*row.value), .setting = row.setting});
             if (row.error)
                 cells.push_back({.row = row.row, .column = row.column + 1, .field = &(state.*row.error)});
         }

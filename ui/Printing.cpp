@@ -84,8 +84,7 @@ void printChartPage(QPrinter& printer, QWidget* chartView, const QString& jobNam
     painter.end();
 }
 
-void printReportLines(QPrinter& printer, const QString& title, const std::vector<std::string>& lines,
-                      double pointSize)
+void printReportLines(QPrinter& printer, const QString& title, const std::vector<std::string>& lines, double pointSize)
 {
     printer.setDocName(title);
 

@@ -163,15 +163,9 @@ char QtPlatform::decimalSeparator() const
     return '.';  // the user's locale never changes a number
 }
 
-std::string QtPlatform::clipboardText()
-{
-    return withCrLf(QGuiApplication::clipboard()->text()).toStdString();
-}
+std::string QtPlatform::clipboardText() { return withCrLf(QGuiApplication::clipboard()->text()).toStdString(); }
 
-void QtPlatform::setClipboardText(const std::string& text)
-{
-    QGuiApplication::clipboard()->setText(qs(text));
-}
+void QtPlatform::setClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(qs(text)); }
 
 QPrinter& QtPlatform::printer()
 {
@@ -236,10 +230,7 @@ QMenu* QtPlatform::popupMenu(const PopupMenu& menu) const
     return found == menus_.end() ? nullptr : found->second.data();
 }
 
-void QtPlatform::repaint()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+void QtPlatform::repaint() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
 void QtPlatform::runLongTask(const std::function<void(const UiPost& post)>& work)
 {
@@ -285,7 +276,8 @@ void QtPlatform::runLongTask(const std::function<void(const UiPost& post)>& work
             workError = std::current_exception();
         }
         // Queued behind everything the work posted, so it runs after all of it.
-        QMetaObject::invokeMethod(target, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            target, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
     loop.exec();
     worker.join();
@@ -306,9 +298,6 @@ void QtPlatform::registerPopupMenu(const PopupMenu* menu, QMenu* widget) { menus
 
 void QtPlatform::registerFocusTarget(const void* control, QWidget* widget) { focusTargets_[control] = widget; }
 
-void QtPlatform::registerImportDialog(const TFrmParseVerdex* dialog, QDialog* view)
-{
-    importDialogs_[dialog] = view;
-}
+void QtPlatform::registerImportDialog(const TFrmParseVerdex* dialog, QDialog* view) { importDialogs_[dialog] = view; }
 
 }  // namespace calvane::ui

@@ -9,8 +9,8 @@
 #include <QtCharts/QLegendMarker>
 #include <QtCore/QBuffer>
 #include <QtCore/QByteArray>
-#include <QtGui/QGuiApplication>
 #include <QtGui/QFontMetricsF>
+#include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
 #include <QtGui/QPageSize>
 #include <QtGui/QPainter>
@@ -67,7 +67,6 @@ public:
     {
         scene_.render(&painter, target, QRectF(QPointF(0, 0), size_), Qt::IgnoreAspectRatio);
     }
-
 
 private:
     // A legend row wider than the figure would have its labels cut short ("Non-rectang...");

@@ -14,7 +14,8 @@ namespace calvane::chart {
 
 // The file's bytes, laid out at `options`' size on paper; nothing when the chart cannot
 // be drawn (no memory for the picture, say).
-std::optional<std::string> figureBytes(const ChartSpec& drawing, FigureFormat format, const FigureOptions& options = {});
+std::optional<std::string> figureBytes(const ChartSpec& drawing, FigureFormat format,
+                                       const FigureOptions& options = {});
 
 // Writes the figure to `path` through a temporary file in its folder renamed over it, so
 // that a failure leaves any earlier file as it was. Raises FileError "Cannot create file

@@ -99,8 +99,8 @@ private slots:
             auto* xy = static_cast<QXYSeries*>(series[i]);
             const PointSeries& source = *sources[std::size_t(i)];
             QCOMPARE(xy->name(), QString::fromStdString(source.title));
-            QCOMPARE(xy->color(), QColor(int(redOf(source.colour)), int(greenOf(source.colour)),
-                                         int(blueOf(source.colour))));
+            QCOMPARE(xy->color(),
+                     QColor(int(redOf(source.colour)), int(greenOf(source.colour)), int(blueOf(source.colour))));
             QCOMPARE(xy->count(), source.count());
             // Insertion order, never sorted: the measured points come bottom-up.
             QCOMPARE(xy->at(0), QPointF(source.x(0), source.y(0)));
@@ -144,8 +144,13 @@ private slots:
         // The light-response chart's settings before any data.
         PointSeries observed{"Light_Assimiliation", PointSeries::Kind::Points, colours::red};
         PointSeries computed{"ComputedA", PointSeries::Kind::Line, rgb(128, 0, 64)};
-        chart::ChartSpec drawing{{"Light Response Curve"}, "Qa (umol m-2 s-1)", "A (umol m-2 s-1)", "",
-                              rgb(217, 255, 255), {&observed, &computed}, false};
+        chart::ChartSpec drawing{{"Light Response Curve"},
+                                 "Qa (umol m-2 s-1)",
+                                 "A (umol m-2 s-1)",
+                                 "",
+                                 rgb(217, 255, 255),
+                                 {&observed, &computed},
+                                 false};
         std::unique_ptr<QChart> chart(chart::buildChart(drawing));
 
         QVERIFY(!axisAt(chart.get(), Qt::AlignRight));

@@ -140,8 +140,8 @@ private slots:
 
     void pngHasPrintSizeAndResolution()
     {
-        for (const auto& [options, width, height] :
-             {std::tuple{chart::FigureOptions{}, 1890, 1181}, std::tuple{chart::FigureOptions{8.5, 6, 150}, 502, 354}}) {
+        for (const auto& [options, width, height] : {std::tuple{chart::FigureOptions{}, 1890, 1181},
+                                                     std::tuple{chart::FigureOptions{8.5, 6, 150}, 502, 354}}) {
             QByteArray bytes = bytesOf(chart::figureBytes(drawing, chart::FigureFormat::Png, options));
             QBuffer buffer(&bytes);
             QImageReader reader(&buffer, "png");
@@ -207,7 +207,8 @@ private slots:
         const QStringList lines = fonts->split(u'\n', Qt::SkipEmptyParts).mid(2);
         QVERIFY(!lines.isEmpty());
         for (const QString& line : lines)
-            QVERIFY2(line.contains(QRegularExpression(QStringLiteral("\\byes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+\\s*$"))),
+            QVERIFY2(line.contains(
+                         QRegularExpression(QStringLiteral("\\byes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+\\s*$"))),
                      qPrintable(line));
 
         // One page of 16 x 10 cm (453.5 x 283.5 points).
@@ -265,7 +266,8 @@ private slots:
         ui::AciWindow aci{app.frmACi_Curve, qtPlatform};
         QTemporaryDir dir;
 
-        for (ui::AnalysisWindow* window : {static_cast<ui::AnalysisWindow*>(&aci), static_cast<ui::AnalysisWindow*>(&aq)}) {
+        for (ui::AnalysisWindow* window :
+             {static_cast<ui::AnalysisWindow*>(&aci), static_cast<ui::AnalysisWindow*>(&aq)}) {
             const bool isAci = window == &aci;
             QAction* save = window->action(ui::saveChartAsItem);
             QVERIFY(save);
@@ -314,7 +316,8 @@ private slots:
             QCOMPARE(folder, QDir(dir.path()).absolutePath());
             QCOMPARE(filter, QStringLiteral("SVG drawing (*.svg)"));
             QFile pdf(stem + QStringLiteral(".pdf"));
-            QVERIFY2(pdf.open(QIODevice::ReadOnly), qPrintable(folderEntries(dir.path()).join(u'|') + " " + QDir::currentPath()));
+            QVERIFY2(pdf.open(QIODevice::ReadOnly),
+                     qPrintable(folderEntries(dir.path()).join(u'|') + " " + QDir::currentPath()));
             QVERIFY(pdf.readAll().startsWith("%PDF"));
         }
 

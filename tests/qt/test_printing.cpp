@@ -46,8 +46,8 @@ int pageCount(const QString& pdf)
 
 QList<Word> words(const QString& pdf, int page)
 {
-    const QString html =
-        run("pdftotext", {"-bbox", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    const QString html = run("pdftotext",
+                             {"-bbox", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
     const QRegularExpression word(QStringLiteral(
         "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     QList<Word> result;
@@ -98,8 +98,8 @@ private slots:
 
     void reportFlowsOverPagesFromTheTopLeft()
     {
-        std::vector<std::string> lines{"  ACi Curve Analysis for: Blatt µ1", " ", "  Parameters: ",
-                                       "      Vcmax               \t61.5 Computed", "A\tB\tC"};
+        std::vector<std::string> lines{"  ACi Curve Analysis for: Blatt µ1", " ",
+                                       "  Parameters: ", "      Vcmax               \t61.5 Computed", "A\tB\tC"};
         for (int r = 0; r < 80; ++r)
             lines.push_back("  row" + std::to_string(r) + "   \tvalue" + std::to_string(r));
         std::string longLine = "  long";
@@ -119,9 +119,10 @@ private slots:
             all += pageText(pdf, p);
         // Every line, in order, UTF-8 intact; the long line wraps but loses nothing.
         qsizetype at = 0;
-        for (const QString& expected : {QStringLiteral("ACi Curve Analysis for: Blatt µ1"), QStringLiteral("Parameters:"),
-                                        QStringLiteral("61.5 Computed"), QStringLiteral("row0"),
-                                        QStringLiteral("value79"), QStringLiteral("word0"), QStringLiteral("word59")}) {
+        for (const QString& expected :
+             {QStringLiteral("ACi Curve Analysis for: Blatt µ1"), QStringLiteral("Parameters:"),
+              QStringLiteral("61.5 Computed"), QStringLiteral("row0"), QStringLiteral("value79"),
+              QStringLiteral("word0"), QStringLiteral("word59")}) {
             const qsizetype found = all.indexOf(expected, at);
             QVERIFY2(found >= 0, qPrintable(expected));
             at = found;

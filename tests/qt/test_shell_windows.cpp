@@ -8,10 +8,10 @@
 #include "ui/LauncherWindow.h"
 
 #include <QtGui/QAction>
+#include <QtTest/QtTest>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
-#include <QtTest/QtTest>
 
 using namespace calvane;
 

@@ -110,7 +110,8 @@ private slots:
 
         QGuiApplication::clipboard()->clear();
         dialog.copyButton()->click();
-        const QStringList lines = QGuiApplication::clipboard()->text().split(QRegularExpression("\r?\n"), Qt::SkipEmptyParts);
+        const QStringList lines = QGuiApplication::clipboard()->text().split(QRegularExpression("\r?\n"),
+                                                                             Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[0].startsWith("source\tgroup\tidentifier\tpoints\t"));
         QCOMPARE(lines[1].split('\t').size(), summary->columnCount());

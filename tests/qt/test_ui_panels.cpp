@@ -96,9 +96,9 @@ private slots:
                                                 p.aci.fieldWidget(aci.aciEdit_StdJmax)}));
         TfrmAQ_C3_Curve& aq = p.app.frmAQ_C3_Curve;
         const QList<QLineEdit*> afterSse = nextFields(p.aq.fieldWidget(aq.aqEdit_StdSSE), 3);
-        QCOMPARE(afterSse, (QList<QLineEdit*>{p.aq.fieldWidget(aq.aqEdit_StdRMSE),
-                                              p.aq.fieldWidget(aq.aqEdit_StdLightComp),
-                                              p.aq.fieldWidget(aq.aqEdit_StdLightSat)}));
+        QCOMPARE(afterSse,
+                 (QList<QLineEdit*>{p.aq.fieldWidget(aq.aqEdit_StdRMSE), p.aq.fieldWidget(aq.aqEdit_StdLightComp),
+                                    p.aq.fieldWidget(aq.aqEdit_StdLightSat)}));
     }
 };
 

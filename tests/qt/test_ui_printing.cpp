@@ -39,7 +39,8 @@ private slots:
 
     void printingToAFileKeepsTheChartPageAndTheReport()
     {
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty() || QStandardPaths::findExecutable("pdfinfo").isEmpty())
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
+            QStandardPaths::findExecutable("pdfinfo").isEmpty())
             QSKIP("pdftotext and pdfinfo (poppler-utils) are needed to read the printed files back");
         QTemporaryDir dir;
         calvane::ui::QtPlatform platform;

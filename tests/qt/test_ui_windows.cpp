@@ -166,7 +166,8 @@ private slots:
         QCOMPARE(grid.cell(2, 2), std::string("6.4"));
 
         p.aci.action(p.app.frmACi_Curve.aciPopupCopy)->trigger();
-        QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("\t50 \t2.1\t\r\n\t100 \t6.4\t\r\n\t\t\t")));
+        QVERIFY(
+            QGuiApplication::clipboard()->text().startsWith(QStringLiteral("\t50 \t2.1\t\r\n\t100 \t6.4\t\r\n\t\t\t")));
     }
 
     void droppedFilesLoadTheFirstCsvAndErrorsShowInABox()
@@ -348,7 +349,8 @@ private slots:
 
         bool thrown = false;
         try {
-            platform.runLongTask([](const Platform::UiPost&) { throw ArithmeticError("Floating point division by zero"); });
+            platform.runLongTask(
+                [](const Platform::UiPost&) { throw ArithmeticError("Floating point division by zero"); });
         } catch (const ArithmeticError& error) {
             thrown = std::string(error.what()) == "Floating point division by zero";
         }
