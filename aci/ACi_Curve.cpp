@@ -738,7 +738,7 @@ void TfrmACi_Curve::setVisible(bool shown)
     if (visible == shown)
         return;
     visible = shown;
-    visibilityChanged.emit();
+    visibilityChanged.notify();
 }
 
 void TfrmACi_Curve::runChecks() { checks.set(aciPlausibilityChecks(*this)); }

@@ -821,7 +821,7 @@ void TfrmAQ_C3_Curve::setVisible(bool shown)
     if (visible == shown)
         return;
     visible = shown;
-    visibilityChanged.emit();
+    visibilityChanged.notify();
 }
 
 void TfrmAQ_C3_Curve::runChecks() { checks.set(aqPlausibilityChecks(*this)); }

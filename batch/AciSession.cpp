@@ -5,7 +5,7 @@
 
 #include "aci/ACi_Curve.h"
 #include "batch/Summary.h"
-#include "chart/spec/WindowCharts.h"
+#include "chart/drawing/WindowCharts.h"
 
 #include <map>
 
@@ -43,7 +43,7 @@ public:
     TextField& instrumentXColumn() override { return w.frmParseVerdex.EdtCi; }
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
-    chart::ChartSpec chartSpec() const override { return chart::aciChartSpec(w); }
+    chart::ChartDrawing chartDrawing() const override { return chart::aciChartDrawing(w); }
     std::vector<std::string> runChecks() override
     {
         w.runChecks();

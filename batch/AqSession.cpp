@@ -5,7 +5,7 @@
 
 #include "aq/AQ_C3_Curve.h"
 #include "batch/Summary.h"
-#include "chart/spec/WindowCharts.h"
+#include "chart/drawing/WindowCharts.h"
 #include "core/NumberText.h"
 
 #include <array>
@@ -46,7 +46,7 @@ public:
     TextField& instrumentXColumn() override { return w.frmParseVerdex.EdtQObs; }
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
-    chart::ChartSpec chartSpec() const override { return chart::aqChartSpec(w); }
+    chart::ChartDrawing chartDrawing() const override { return chart::aqChartDrawing(w); }
     std::vector<std::string> runChecks() override
     {
         w.runChecks();

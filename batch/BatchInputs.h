@@ -5,7 +5,7 @@
 
 #include "batch/BatchJob.h"
 #include "batch/Conditions.h"
-#include "chart/spec/Figure.h"
+#include "chart/drawing/Figure.h"
 
 #include <filesystem>
 #include <optional>

@@ -5,7 +5,7 @@
 // runBatch (batch/BatchRun.h) runs it.
 
 #include "batch/Conditions.h"
-#include "chart/spec/Figure.h"
+#include "chart/drawing/Figure.h"
 #include "import/LogColumns.h"
 
 #include <optional>

@@ -4,8 +4,8 @@
 // File > Export writes. The command line and the desktop's Batch Fit dialog both call it.
 
 #include "batch/BatchJob.h"
-#include "chart/spec/ChartSpec.h"
-#include "chart/spec/Figure.h"
+#include "chart/drawing/ChartDrawing.h"
+#include "chart/drawing/Figure.h"
 
 #include <atomic>
 #include <cstddef>
@@ -36,7 +36,7 @@ struct RunSettings {
     // Draws a chart into a figure file, raising an error with the message to show when
     // it cannot. Called on the calling thread, after the curve's export. The program
     // gives chart::writeFigure; without it the chart options are a usage error.
-    std::function<void(const std::string& path, const chart::ChartSpec& drawing, chart::FigureFormat format,
+    std::function<void(const std::string& path, const chart::ChartDrawing& drawing, chart::FigureFormat format,
                        const chart::FigureOptions& options)>
         writeChart;
 };

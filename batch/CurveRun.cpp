@@ -121,7 +121,7 @@ CurveOutcome runCurve(const BatchJob& job, const Curve& curve, char decimalSepar
         outcome.summaryFields = session->summaryFields(decimalSeparator);
         // Copied here, drawn on the main thread: the window goes with this worker's turn.
         if (job.wantsCharts())
-            outcome.chart = chart::ChartCopy(session->chartSpec());
+            outcome.chart = chart::ChartCopy(session->chartDrawing());
         outcome.messages = platform.messages();
         outcome.ran = true;
     } catch (const std::exception& error) {  // out of memory, say: this curve only

@@ -4,7 +4,7 @@
 // of the run summary. One session owns one fresh window.
 
 #include "batch/BatchJob.h"
-#include "chart/spec/ChartSpec.h"
+#include "chart/drawing/ChartDrawing.h"
 #include "core/Controls.h"
 #include "core/Platform.h"
 
@@ -52,7 +52,7 @@ public:
     virtual TFrmParseVerdex& importDialog() = 0;
     virtual std::vector<std::string> exportLines() const = 0;
     // The window's chart as it stands, as the window draws it.
-    virtual chart::ChartSpec chartSpec() const = 0;
+    virtual chart::ChartDrawing chartDrawing() const = 0;
     // The window's plausibility checks as it stands: one sentence each that fails.
     virtual std::vector<std::string> runChecks() = 0;
 

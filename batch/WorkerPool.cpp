@@ -11,7 +11,7 @@ namespace calvane::batch {
 
 void runPool(const std::vector<std::string>& labels, const RunSettings& settings, ProgressLine& progress,
              const std::function<CurveOutcome(std::size_t, unsigned)>& work,
-             const std::function<void(std::size_t, CurveOutcome&)>& emit)
+             const std::function<void(std::size_t, CurveOutcome&)>& deliver)
 {
     if (labels.empty())
         return;
@@ -76,7 +76,7 @@ void runPool(const std::vector<std::string>& labels, const RunSettings& settings
         outcomes[i].reset();
         lock.unlock();
         progress.clear();
-        emit(i, outcome);
+        deliver(i, outcome);
     }
     if (settings.onProgress) {
         std::unique_lock lock(mutex);

@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     std::optional<calvane::chart::FigureApplication> figures;
     if (commandLine.job && commandLine.job->wantsCharts()) {
         figures.emplace(argv[0]);
-        settings.writeChart = [](const std::string& path, const calvane::chart::ChartSpec& drawing,
+        settings.writeChart = [](const std::string& path, const calvane::chart::ChartDrawing& drawing,
                                  calvane::chart::FigureFormat format, const calvane::chart::FigureOptions& options) {
             calvane::chart::writeFigure(path, drawing, format, options);
         };

@@ -32,7 +32,7 @@ void TdlgAbout::Display(AboutModule ModuleCode)
 {
     dlgAboutMemo = moduleText(ModuleCode);
     visible = true;
-    changed.emit();
+    changed.notify();
 }
 
 void TdlgAbout::BtnOKClick()
@@ -40,7 +40,7 @@ void TdlgAbout::BtnOKClick()
     if (!visible)
         return;
     visible = false;
-    changed.emit();
+    changed.notify();
 }
 
 std::string TdlgAbout::memoText() const

@@ -21,7 +21,7 @@ public:
         if (items == items_)
             return;
         items_ = std::move(items);
-        changed.emit();
+        changed.notify();
     }
     Signal<> changed;
 

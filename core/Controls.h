@@ -19,7 +19,7 @@ public:
     void setCaption(std::string caption)
     {
         caption_ = std::move(caption);
-        changed.emit();
+        changed.notify();
     }
     bool visible() const { return visible_; }
     void setVisible(bool visible)
@@ -27,7 +27,7 @@ public:
         if (visible_ == visible)
             return;
         visible_ = visible;
-        changed.emit();
+        changed.notify();
     }
     std::string hint;
     Signal<> changed;
@@ -58,7 +58,7 @@ public:
         if (text == text_)
             return;
         text_ = std::move(text);
-        textChanged.emit();
+        textChanged.notify();
     }
 
     Colour background() const { return background_; }
@@ -67,7 +67,7 @@ public:
         if (colour == background_)
             return;
         background_ = colour;
-        appearanceChanged.emit();
+        appearanceChanged.notify();
     }
 
     const std::string& hint() const { return hint_; }
@@ -76,7 +76,7 @@ public:
         if (hint == hint_)
             return;
         hint_ = std::move(hint);
-        appearanceChanged.emit();
+        appearanceChanged.notify();
     }
 
     bool visible() const { return visible_; }
@@ -85,7 +85,7 @@ public:
         if (visible_ == visible)
             return;
         visible_ = visible;
-        appearanceChanged.emit();
+        appearanceChanged.notify();
     }
 
     bool readOnly = false;
@@ -114,7 +114,7 @@ public:
         if (checked == checked_)
             return;
         checked_ = checked;
-        clicked.emit();
+        clicked.notify();
     }
 
     std::string caption;
@@ -135,7 +135,7 @@ public:
         if (items == items_)
             return;
         items_ = std::move(items);
-        itemsChanged.emit();
+        itemsChanged.notify();
     }
 
     const std::string& text() const { return text_; }
@@ -144,7 +144,7 @@ public:
         if (text == text_)
             return;
         text_ = std::move(text);
-        textChanged.emit();
+        textChanged.notify();
     }
 
     std::string hint;
@@ -174,17 +174,17 @@ public:
     void setPosition(int position)
     {
         position_ = position;
-        changed.emit();
+        changed.notify();
     }
     void setMaximum(int maximum)
     {
         maximum_ = maximum;
-        changed.emit();
+        changed.notify();
     }
     void setColour(Colour colour)
     {
         colour_ = colour;
-        changed.emit();
+        changed.notify();
     }
     Signal<> changed;
 
@@ -211,7 +211,7 @@ public:
     {
         lines_.clear();
         lines_.push_back(std::move(line));
-        changed.emit();
+        changed.notify();
     }
     const std::string name;
     Signal<> changed;

@@ -16,7 +16,7 @@ void Grid::setColCount(int count)
     if (count == colCount_)
         return;
     colCount_ = count;
-    layoutChanged.emit();
+    layoutChanged.notify();
 }
 
 void Grid::setRowCount(int count)
@@ -25,7 +25,7 @@ void Grid::setRowCount(int count)
     if (count == rowCount_)
         return;
     rowCount_ = count;
-    layoutChanged.emit();
+    layoutChanged.notify();
 }
 
 const std::string& Grid::cell(int col, int row) const
@@ -53,7 +53,7 @@ void Grid::setCell(int col, int row, std::string text)
     if (rows_[r][c] == text)
         return;
     rows_[r][c] = std::move(text);
-    cellChanged.emit(col, row);
+    cellChanged.notify(col, row);
 }
 
 int Grid::colWidth(int col) const
@@ -70,7 +70,7 @@ void Grid::setColWidth(int col, int width)
     if (static_cast<std::size_t>(col) >= widths_.size())
         widths_.resize(static_cast<std::size_t>(col) + 1, 0);
     widths_[static_cast<std::size_t>(col)] = width;
-    layoutChanged.emit();
+    layoutChanged.notify();
 }
 
 void Grid::insertRow(int row)
@@ -80,7 +80,7 @@ void Grid::insertRow(int row)
     if (static_cast<std::size_t>(row) < rows_.size())
         rows_.insert(rows_.begin() + row, std::vector<std::string>{});
     ++rowCount_;
-    layoutChanged.emit();
+    layoutChanged.notify();
 }
 
 bool Grid::deleteRow(int row)
@@ -92,7 +92,7 @@ bool Grid::deleteRow(int row)
     --rowCount_;
     if (selectedRow >= rowCount_)
         selectedRow = rowCount_ - 1;
-    layoutChanged.emit();
+    layoutChanged.notify();
     return true;
 }
 
@@ -101,7 +101,7 @@ void Grid::clearRow(int row)
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
         return;
     rows_[static_cast<std::size_t>(row)].clear();
-    layoutChanged.emit();
+    layoutChanged.notify();
 }
 
 void Grid::emptyDataCells()
@@ -112,7 +112,7 @@ void Grid::emptyDataCells()
         for (std::size_t col = 1; col < end; ++col)
             cells[col].clear();
     }
-    layoutChanged.emit();
+    layoutChanged.notify();
 }
 
 void Grid::emptyAllStoredDataCells()
@@ -120,7 +120,7 @@ void Grid::emptyAllStoredDataCells()
     for (std::size_t row = 1; row < rows_.size(); ++row)
         for (std::size_t col = 1; col < rows_[row].size(); ++col)
             rows_[row][col].clear();
-    layoutChanged.emit();
+    layoutChanged.notify();
 }
 
 }  // namespace calvane

@@ -9,13 +9,13 @@ namespace calvane {
 void PointSeries::clear()
 {
     points_.clear();
-    changed.emit();
+    changed.notify();
 }
 
 void PointSeries::add(double x, double y)
 {
     points_.emplace_back(x, y);
-    changed.emit();
+    changed.notify();
 }
 
 const std::pair<double, double>& PointSeries::at(int i) const

@@ -15,7 +15,7 @@ public:
 
     void connect(Slot slot) { slots_.push_back(std::move(slot)); }
 
-    void emit(Args... args) const
+    void notify(Args... args) const
     {
         // Index loop: a slot may connect further slots while we run.
         for (std::size_t i = 0; i < slots_.size(); ++i)

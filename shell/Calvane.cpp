@@ -13,7 +13,7 @@ void TfrmMain::mnuToolsACi_CurveClick() { app_.frmACi_Curve.Show(); }
 void TfrmMain::mnuFileExitClick()
 {
     visible = false;
-    closed.emit();
+    closed.notify();
 }
 
 // The members are created in their declaration order: the launcher first, then the

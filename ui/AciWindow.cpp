@@ -1,7 +1,7 @@
 #include "ui/AciWindow.h"
 
 #include "aci/ACi_Curve.h"
-#include "chart/spec/WindowCharts.h"
+#include "chart/drawing/WindowCharts.h"
 #include "ui/Bindings.h"
 #include "ui/ChartPanel.h"
 #include "ui/ChartSaver.h"
@@ -31,7 +31,7 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
     makeGrid(state.aciSpreadSheetData,
              [this](MouseButton button, int x, int y) { state_.aciSpreadSheetDataMouseDown(button, x, y); });
     makeChart(
-        [this] { return chart::aciChartSpec(state_); }, state.aciChart_LightResponseCurve,
+        [this] { return chart::aciChartDrawing(state_); }, state.aciChart_LightResponseCurve,
         {&state.Series_LightAssim, &state.Series_Wc, &state.Series_Wj, &state.Series_Wp, &state.Series_StandardFit});
     QPointer<ChartPanel> chart(chartPanel_);
     state.aciCheckBox_StdShowCurve.clicked.connect([chart] {
@@ -123,7 +123,8 @@ void AciWindow::makeMenus()
     addCommand(import, s.aciMnuFileImortVerdex, [&s] { s.aciMnuFileImortVerdexClick(); });
     addCommand(file, s.aciMnuFileExport, [&s] { s.aciMnuFileExportClick(); });
     addCheckableCommand(file, state_.aciMnuFileExportStandardFit);
-    auto* chartSaver = new ChartSaver(this, QStringLiteral("ACIChart"), [this] { return chart::aciChartSpec(state_); });
+    auto* chartSaver = new ChartSaver(this, QStringLiteral("ACIChart"),
+                                      [this] { return chart::aciChartDrawing(state_); });
     addCommand(file, saveChartAsItem, [chartSaver] { chartSaver->saveAs(); });
     addCommand(file, s.aciMnuFileClear, [&s] { s.aciMnuFileClearClick(); });
     file->addSeparator();

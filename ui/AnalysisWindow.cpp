@@ -195,7 +195,7 @@ void AnalysisWindow::makeGrid(Grid& grid, std::function<void(MouseButton, int, i
             });
 }
 
-void AnalysisWindow::makeChart(std::function<chart::ChartSpec()> drawing, ChartTitle& title,
+void AnalysisWindow::makeChart(std::function<chart::ChartDrawing()> drawing, ChartTitle& title,
                                const std::vector<PointSeries*>& series)
 {
     chartPanel_ = new ChartPanel(std::move(drawing));

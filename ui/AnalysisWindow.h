@@ -75,7 +75,7 @@ protected:
     QAction* addCheckableCommand(QMenu* menu, CheckBox& flag);
     void makeGrid(Grid& grid, std::function<void(MouseButton, int, int)> mouseDown);
     // The chart, printed by its title's control.
-    void makeChart(std::function<chart::ChartSpec()> drawing, ChartTitle& title,
+    void makeChart(std::function<chart::ChartDrawing()> drawing, ChartTitle& title,
                    const std::vector<PointSeries*>& series);
     void makeDialogs(TFrmParseVerdex& importState, TdlgAbout& aboutState);
     // The grid's and the fields' pop-up menus, which the platform opens by their control.

@@ -1,7 +1,7 @@
 #include "ui/AqWindow.h"
 
 #include "aq/AQ_C3_Curve.h"
-#include "chart/spec/WindowCharts.h"
+#include "chart/drawing/WindowCharts.h"
 #include "ui/Bindings.h"
 #include "ui/ChartPanel.h"
 #include "ui/ChartSaver.h"
@@ -34,7 +34,7 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
              [this](MouseButton button, int x, int y) { state_.aqSpreadSheetDataMouseDown(button, x, y); });
     connect(gridView_, &GridView::keyReleased, this, [this] { run([this] { state_.aqSpreadSheetDataKeyUp(); }); });
     makeChart(
-        [this] { return chart::aqChartSpec(state_); }, state.aqChart_LightResponseCurve,
+        [this] { return chart::aqChartDrawing(state_); }, state.aqChart_LightResponseCurve,
         {&state.Series_LightAssim, &state.Series_ComputedA, &state.Series_StdOptimum, &state.Series_StdHyperbola});
     QPointer<ChartPanel> chart(chartPanel_);
     for (CheckBox* show : {&state.aqCheckBox_StdShowOptimum, &state.aqCheckBox_StdShowHyperbola}) {
@@ -141,7 +141,8 @@ void AqWindow::makeMenus()
     addCommand(import, s.aqMnuFileImportVerdex, [&s] { s.aqMnuFileImportVerdexClick(); });
     addCommand(file, s.aqMnuFileExport, [&s] { s.aqMnuFileExportClick(); });
     addCheckableCommand(file, state_.aqMnuFileExportStandardFit);
-    auto* chartSaver = new ChartSaver(this, QStringLiteral("AQChart"), [this] { return chart::aqChartSpec(state_); });
+    auto* chartSaver = new ChartSaver(this, QStringLiteral("AQChart"),
+                                      [this] { return chart::aqChartDrawing(state_); });
     addCommand(file, saveChartAsItem, [chartSaver] { chartSaver->saveAs(); });
     addCommand(file, s.aqMnuFileClear, [&s] { s.aqMnuFileClearClick(); });
     file->addSeparator();

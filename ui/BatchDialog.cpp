@@ -1,4 +1,3 @@
-// The state first: its Signal::emit must be seen before Qt defines emit away.
 #include "aci/ACi_Curve.h"
 #include "aq/AQ_C3_Curve.h"
 #include "batch/BatchJob.h"

@@ -7,15 +7,15 @@
 
 namespace calvane::ui {
 
-ChartPanel::ChartPanel(std::function<chart::ChartSpec()> drawing, QWidget* parent)
+ChartPanel::ChartPanel(std::function<chart::ChartDrawing()> drawing, QWidget* parent)
     // The chart goes to the constructor: QChartView(parent) would make a default chart
     // that a later setChart releases without deleting.
-    : QChartView(chart::buildChart(drawing()), parent), spec_(std::move(drawing))
+    : QChartView(chart::buildChart(drawing()), parent), drawing_(std::move(drawing))
 {
     setRenderHint(QPainter::Antialiasing);
     pending_.setSingleShot(true);
     pending_.setInterval(0);
-    connect(&pending_, &QTimer::timeout, this, [this] { chart::updateChart(chart(), spec_()); });
+    connect(&pending_, &QTimer::timeout, this, [this] { chart::updateChart(chart(), drawing_()); });
 }
 
 void ChartPanel::scheduleRefresh()
@@ -29,7 +29,7 @@ void ChartPanel::refreshNow()
     if (!pending_.isActive())
         return;
     pending_.stop();
-    chart::updateChart(chart(), spec_());
+    chart::updateChart(chart(), drawing_());
 }
 
 void ChartPanel::follow(PointSeries& series)

@@ -21,7 +21,7 @@ class ChartPanel : public QChartView {
     Q_OBJECT
 public:
     // `drawing` describes the chart as it stands; it is asked again on every update.
-    explicit ChartPanel(std::function<chart::ChartSpec()> drawing, QWidget* parent = nullptr);
+    explicit ChartPanel(std::function<chart::ChartDrawing()> drawing, QWidget* parent = nullptr);
 
     // Redraw soon after these change.
     void follow(PointSeries& series);
@@ -32,7 +32,7 @@ public:
     void scheduleRefresh();
 
 private:
-    std::function<chart::ChartSpec()> spec_;
+    std::function<chart::ChartDrawing()> drawing_;
     QTimer pending_;
 };
 

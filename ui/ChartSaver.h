@@ -4,8 +4,8 @@
 // the window draws. The folder and the filter chosen last are proposed next time, for
 // as long as the window lives.
 
-#include "chart/spec/ChartSpec.h"
-#include "chart/spec/Figure.h"
+#include "chart/drawing/ChartDrawing.h"
+#include "chart/drawing/Figure.h"
 #include "core/Controls.h"
 
 #include <QObject>
@@ -29,7 +29,7 @@ class ChartSaver : public QObject {
 public:
     // `parent`, the window, owns the saver and parents its dialog; `defaultName` is the
     // file name first proposed, without extension.
-    ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartSpec()> drawing);
+    ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartDrawing()> drawing);
 
     // Asks for a file and writes the chart there at the default figure size. Does
     // nothing when the dialog is cancelled. Raises FileError when the file cannot be
@@ -42,7 +42,7 @@ public:
 private:
     QWidget* window_;
     QString defaultName_;
-    std::function<chart::ChartSpec()> spec_;
+    std::function<chart::ChartDrawing()> drawing_;
     QString folder_;
     int filter_ = 0;
 };

@@ -1,4 +1,3 @@
-// The state first: its Signal::emit must be seen before Qt defines emit away.
 #include "shell/Calvane.h"
 
 #include "ui/LauncherWindow.h"

@@ -207,7 +207,7 @@ void applyBackground(QChart* chart, Colour gradientEnd)
 
 }  // namespace
 
-QChart* buildChart(const ChartSpec& drawing)
+QChart* buildChart(const ChartDrawing& drawing)
 {
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
@@ -220,7 +220,7 @@ QChart* buildChart(const ChartSpec& drawing)
     return chart;
 }
 
-void updateChart(QChart* chart, const ChartSpec& drawing)
+void updateChart(QChart* chart, const ChartDrawing& drawing)
 {
     chart->setTitle(titleHtml(drawing.titleLines));
     applyBackground(chart, drawing.gradientEnd);

@@ -45,7 +45,7 @@ int dotsPerMetre(double dpi) { return int(std::lround(dpi / cmPerInch * 100.0));
 // The chart in a scene of its own, laid out at `size` (layout pixels).
 class LaidOutChart {
 public:
-    LaidOutChart(const ChartSpec& drawing, QSizeF size) : size_(size)
+    LaidOutChart(const ChartDrawing& drawing, QSizeF size) : size_(size)
     {
         QStringList lines;
         for (const auto& line : drawing.titleLines)
@@ -178,7 +178,7 @@ std::optional<QByteArray> pdfBytes(LaidOutChart& chart, const FigureOptions& opt
 
 }  // namespace
 
-std::optional<std::string> figureBytes(const ChartSpec& drawing, FigureFormat format, const FigureOptions& options)
+std::optional<std::string> figureBytes(const ChartDrawing& drawing, FigureFormat format, const FigureOptions& options)
 {
     if (figureOptionsProblem(options, format))
         return std::nullopt;
@@ -202,7 +202,8 @@ std::optional<std::string> figureBytes(const ChartSpec& drawing, FigureFormat fo
     return bytes->toStdString();
 }
 
-void writeFigure(const std::string& path, const ChartSpec& drawing, FigureFormat format, const FigureOptions& options)
+void writeFigure(const std::string& path, const ChartDrawing& drawing, FigureFormat format,
+                 const FigureOptions& options)
 {
     const std::optional<std::string> bytes = figureBytes(drawing, format, options);
     if (!bytes)

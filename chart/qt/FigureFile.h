@@ -4,8 +4,8 @@
 // The chart is built by buildChart from the same drawing the window draws on screen. Needs
 // a QApplication (Qt Charts draws with widgets' styles) and runs on its thread.
 
-#include "chart/spec/ChartSpec.h"
-#include "chart/spec/Figure.h"
+#include "chart/drawing/ChartDrawing.h"
+#include "chart/drawing/Figure.h"
 
 #include <optional>
 #include <string>
@@ -14,13 +14,13 @@ namespace calvane::chart {
 
 // The file's bytes, laid out at `options`' size on paper; nothing when the chart cannot
 // be drawn (no memory for the picture, say).
-std::optional<std::string> figureBytes(const ChartSpec& drawing, FigureFormat format,
+std::optional<std::string> figureBytes(const ChartDrawing& drawing, FigureFormat format,
                                        const FigureOptions& options = {});
 
 // Writes the figure to `path` through a temporary file in its folder renamed over it, so
 // that a failure leaves any earlier file as it was. Raises FileError "Cannot create file
 // PATH" when the chart cannot be drawn or written.
-void writeFigure(const std::string& path, const ChartSpec& drawing, FigureFormat format,
+void writeFigure(const std::string& path, const ChartDrawing& drawing, FigureFormat format,
                  const FigureOptions& options = {});
 
 }  // namespace calvane::chart

@@ -28,7 +28,7 @@ QValueAxis* axisAt(QChart* chart, Qt::Alignment alignment)
     return nullptr;
 }
 
-chart::ChartSpec aciSpec(const TfrmACi_Curve& win)
+chart::ChartDrawing aciDrawing(const TfrmACi_Curve& win)
 {
     return {win.aciChart_LightResponseCurve.lines(),
             "",
@@ -86,7 +86,7 @@ private slots:
 
     void buildsEverySeriesOfTheWindow()
     {
-        std::unique_ptr<QChart> chart(chart::buildChart(aciSpec(*win)));
+        std::unique_ptr<QChart> chart(chart::buildChart(aciDrawing(*win)));
 
         const QList<QAbstractSeries*> series = chart->series();
         QCOMPARE(series.size(), 4);
@@ -119,7 +119,7 @@ private slots:
 
     void updateFollowsTheWindow()
     {
-        std::unique_ptr<QChart> chart(chart::buildChart(aciSpec(*win)));
+        std::unique_ptr<QChart> chart(chart::buildChart(aciDrawing(*win)));
         const QList<QAbstractSeries*> before = chart->series();
         const double wideLeftMax = axisAt(chart.get(), Qt::AlignLeft)->max();
 
@@ -127,7 +127,7 @@ private slots:
         win->aciSpreadSheetData.setCell(2, 1, "60");
         win->aciEdit_Identifier.setText("<leaf & stem>");
         win->aciMnuResultsPlotDataClick();
-        chart::updateChart(chart.get(), aciSpec(*win));
+        chart::updateChart(chart.get(), aciDrawing(*win));
 
         QCOMPARE(chart->series(), before);  // the same series, refilled in place
         QCOMPARE(static_cast<QXYSeries*>(before[1])->count(), 0);
@@ -144,13 +144,13 @@ private slots:
         // The light-response chart's settings before any data.
         PointSeries observed{"Light_Assimiliation", PointSeries::Kind::Points, colours::red};
         PointSeries computed{"ComputedA", PointSeries::Kind::Line, rgb(128, 0, 64)};
-        chart::ChartSpec drawing{{"Light Response Curve"},
-                                 "Qa (umol m-2 s-1)",
-                                 "A (umol m-2 s-1)",
-                                 "",
-                                 rgb(217, 255, 255),
-                                 {&observed, &computed},
-                                 false};
+        chart::ChartDrawing drawing{{"Light Response Curve"},
+                                    "Qa (umol m-2 s-1)",
+                                    "A (umol m-2 s-1)",
+                                    "",
+                                    rgb(217, 255, 255),
+                                    {&observed, &computed},
+                                    false};
         std::unique_ptr<QChart> chart(chart::buildChart(drawing));
 
         QVERIFY(!axisAt(chart.get(), Qt::AlignRight));

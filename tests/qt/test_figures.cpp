@@ -5,8 +5,8 @@
 
 #include "QtTestPlatform.h"
 #include "aci/ACi_Curve.h"
+#include "chart/drawing/WindowCharts.h"
 #include "chart/qt/FigureFile.h"
-#include "chart/spec/WindowCharts.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
 #include "shell/Calvane.h"
@@ -113,7 +113,7 @@ class FiguresTest : public QObject {
     test::QuietPlatform platform;
     ImportSettings settings;
     std::unique_ptr<TfrmACi_Curve> win;
-    chart::ChartSpec drawing;
+    chart::ChartDrawing drawing;
 
 private slots:
     void initTestCase()
@@ -135,7 +135,7 @@ private slots:
         win->aciEdit_Identifier.setText("S1 25 oC");
         win->aciMnuResultsComputeCurveClick();
         QVERIFY(!win->Series_Wc.empty());
-        drawing = chart::aciChartSpec(*win);
+        drawing = chart::aciChartDrawing(*win);
     }
 
     void pngHasPrintSizeAndResolution()

@@ -1,13 +1,13 @@
-#include "chart/spec/WindowCharts.h"
+#include "chart/drawing/WindowCharts.h"
 
 #include "aci/ACi_Curve.h"
 #include "aq/AQ_C3_Curve.h"
 
 namespace calvane::chart {
 
-ChartSpec aciChartSpec(const TfrmACi_Curve& w)
+ChartDrawing aciChartDrawing(const TfrmACi_Curve& w)
 {
-    ChartSpec drawing;
+    ChartDrawing drawing;
     drawing.titleLines = w.aciChart_LightResponseCurve.lines();
     drawing.leftAxisTitle = w.aciChart_LeftAxisTitle;
     drawing.rightAxisTitle = w.aciChart_RightAxisTitle;
@@ -19,9 +19,9 @@ ChartSpec aciChartSpec(const TfrmACi_Curve& w)
     return drawing;
 }
 
-ChartSpec aqChartSpec(const TfrmAQ_C3_Curve& w)
+ChartDrawing aqChartDrawing(const TfrmAQ_C3_Curve& w)
 {
-    ChartSpec drawing;
+    ChartDrawing drawing;
     drawing.titleLines = w.aqChart_LightResponseCurve.lines();
     drawing.bottomAxisTitle = w.aqChart_BottomAxisTitle;
     drawing.leftAxisTitle = w.aqChart_LeftAxisTitle;

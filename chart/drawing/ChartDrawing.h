@@ -12,7 +12,7 @@
 
 namespace calvane::chart {
 
-struct ChartSpec {
+struct ChartDrawing {
     std::vector<std::string> titleLines;
     std::string bottomAxisTitle, leftAxisTitle, rightAxisTitle;  // an empty right title: no right axis
     Colour gradientEnd = rgb(255, 255, 255);                     // the background gradient ends in this colour
@@ -27,13 +27,13 @@ class ChartCopy {
 public:
     ChartCopy() = default;
     // Copies the titles, the settings and every series' title, look and points.
-    explicit ChartCopy(const ChartSpec& drawing);
+    explicit ChartCopy(const ChartDrawing& drawing);
 
     // The drawing of the copy; its series point into this object.
-    ChartSpec drawing() const;
+    ChartDrawing drawing() const;
 
 private:
-    ChartSpec settings_;  // everything but the series
+    ChartDrawing settings_;  // everything but the series
     std::vector<PointSeries> series_;
 };
 

@@ -1,4 +1,4 @@
-#include "chart/spec/Figure.h"
+#include "chart/drawing/Figure.h"
 
 #include <algorithm>
 #include <cctype>

@@ -4,7 +4,7 @@
 // it to figure files: one definition, so a figure always looks like the window's chart.
 // The drawings point into the window; they are valid while it lives and unchanged.
 
-#include "chart/spec/ChartSpec.h"
+#include "chart/drawing/ChartDrawing.h"
 
 namespace calvane {
 class TfrmACi_Curve;
@@ -13,7 +13,7 @@ class TfrmAQ_C3_Curve;
 
 namespace calvane::chart {
 
-ChartSpec aciChartSpec(const TfrmACi_Curve& window);
-ChartSpec aqChartSpec(const TfrmAQ_C3_Curve& window);
+ChartDrawing aciChartDrawing(const TfrmACi_Curve& window);
+ChartDrawing aqChartDrawing(const TfrmAQ_C3_Curve& window);
 
 }  // namespace calvane::chart

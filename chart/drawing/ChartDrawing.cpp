@@ -1,8 +1,8 @@
-#include "chart/spec/ChartSpec.h"
+#include "chart/drawing/ChartDrawing.h"
 
 namespace calvane::chart {
 
-ChartCopy::ChartCopy(const ChartSpec& drawing) : settings_(drawing)
+ChartCopy::ChartCopy(const ChartDrawing& drawing) : settings_(drawing)
 {
     settings_.series.clear();
     series_.reserve(drawing.series.size());
@@ -16,9 +16,9 @@ ChartCopy::ChartCopy(const ChartSpec& drawing) : settings_(drawing)
     }
 }
 
-ChartSpec ChartCopy::drawing() const
+ChartDrawing ChartCopy::drawing() const
 {
-    ChartSpec drawing = settings_;
+    ChartDrawing drawing = settings_;
     for (const PointSeries& series : series_)
         drawing.series.push_back(&series);
     return drawing;
