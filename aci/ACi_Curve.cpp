@@ -181,7 +181,8 @@ const std::vector<ParameterRow<TfrmACi_Curve>>& TfrmACi_Curve::parameterTable()
          .panelOrder = 6,
          .focusOrder = 10,
          .summaryOrder = 10,
-         .reportWidth = 20},
+         .reportWidth = 20,
+         .resultOnly = true},
     };
     return table;
 }
@@ -353,11 +354,11 @@ void TfrmACi_Curve::Load_ACi_Series()
     }
 }
 
-double TfrmACi_Curve::GammaStar() const { return aci::gammaStarFrom(AciParameters.Tau); }
+double TfrmACi_Curve::GammaStar() const { return aciGammaStar(AciParameters.Tau); }
 
-double TfrmACi_Curve::fPrime(double ci) const { return aci::fPrime(ci, AciParameters); }
+double TfrmACi_Curve::fPrime(double ci) const { return aciFPrime(ci, AciParameters); }
 
-double TfrmACi_Curve::gPrime(double ci) const { return aci::gPrime(ci, AciParameters); }
+double TfrmACi_Curve::gPrime(double ci) const { return aciGPrime(ci, AciParameters); }
 
 double TfrmACi_Curve::readTemperature(bool& valid)
 {
@@ -380,12 +381,12 @@ bool TfrmACi_Curve::ComputeValues()
     auto& p = AciParameters;
 
     p.Kc = numEditValue(aciEdit_Kc, aciCheckBox_Kc,
-                        withContext("Cannot compute Kc" + atTemp, [&] { return aci::kcAt(leafTemp); }));
+                        withContext("Cannot compute Kc" + atTemp, [&] { return aciKc(leafTemp); }));
     p.Ko = numEditValue(aciEdit_Ko, aciCheckBox_Ko,
-                        withContext("Cannot compute Ko" + atTemp, [&] { return aci::koAt(leafTemp); }));
+                        withContext("Cannot compute Ko" + atTemp, [&] { return aciKo(leafTemp); }));
     p.Tau = withContext("Cannot compute Tau from Kc " + formatNumber(p.Kc, separator()) + " and Ko " +
                             formatNumber(p.Ko, separator()),
-                        [&] { return aci::tauFrom(p.Kc, p.Ko); });
+                        [&] { return aciTau(p.Kc, p.Ko); });
 
     // The Vcmax fit sees the Tau of Kc and Ko; a fixed Tau applies only after it.
     FitVcMaxRd();
@@ -408,7 +409,7 @@ bool TfrmACi_Curve::ComputeValues()
 
 void TfrmACi_Curve::FitVcMaxRd()
 {
-    const auto line = aci::fitSelectedPoints(
+    const auto line = fitAciLine(
         Series_LightAssim, [this](double ci) { return fPrime(ci); }, "Cannot fit Vcmax and respiration", separator());
     // The model line is A = Vcmax * fPrime(Ci) - Rd.
     AciParameters.Vcmax = line.slope;
@@ -418,7 +419,7 @@ void TfrmACi_Curve::FitVcMaxRd()
 
 void TfrmACi_Curve::FitJMax()
 {
-    const auto line = aci::fitSelectedPoints(
+    const auto line = fitAciLine(
         Series_LightAssim, [this](double ci) { return gPrime(ci); }, "Cannot fit Jmax", separator());
     AciParameters.Jmax = line.slope;
     lastJmaxLine_ = line;
@@ -449,9 +450,9 @@ void TfrmACi_Curve::loadModelCurve(PointSeries& series, double (*rate)(double, c
     }
 }
 
-void TfrmACi_Curve::Load_Rubisco_Series() { loadModelCurve(Series_Wc, &aci::rubiscoRate); }
+void TfrmACi_Curve::Load_Rubisco_Series() { loadModelCurve(Series_Wc, &aciRubiscoRate); }
 
-void TfrmACi_Curve::Load_RuBP_Series() { loadModelCurve(Series_Wj, &aci::rubpRate); }
+void TfrmACi_Curve::Load_RuBP_Series() { loadModelCurve(Series_Wj, &aciRubpRate); }
 
 void TfrmACi_Curve::Load_TPU_Series()
 {

@@ -66,8 +66,8 @@ public:
     // The straight lines of the last Compute Curves, for reports that list them: empty
     // until the fit succeeded, and again after a computation that failed before it or
     // a Clear.
-    const std::optional<aci::FittedLine>& lastVcmaxRdLine() const { return lastVcmaxRdLine_; }
-    const std::optional<aci::FittedLine>& lastJmaxLine() const { return lastJmaxLine_; }
+    const std::optional<AciLine>& lastVcmaxRdLine() const { return lastVcmaxRdLine_; }
+    const std::optional<AciLine>& lastJmaxLine() const { return lastJmaxLine_; }
 
     // --- Chart ---------------------------------------------------------------------
     void Load_TPU_Series();
@@ -269,8 +269,8 @@ private:
 
     Platform& platform_;
     std::optional<AciStandardFitResult> standardFit_;
-    std::optional<aci::FittedLine> lastVcmaxRdLine_;
-    std::optional<aci::FittedLine> lastJmaxLine_;
+    std::optional<AciLine> lastVcmaxRdLine_;
+    std::optional<AciLine> lastJmaxLine_;
 };
 
 }  // namespace calvane

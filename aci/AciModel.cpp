@@ -8,69 +8,69 @@
 #include <algorithm>
 #include <limits>
 
-namespace calvane::aci {
+namespace calvane {
 
 namespace {
 
 // exp(scale - activationEnergy / (TK * R)), the Arrhenius form of Kc and Ko.
 double arrhenius(double scale, double activationEnergy, double leafTempC)
 {
-    const double kelvin = checked::add(leafTempC, KelvinOffset);
-    const double rt = checked::mul(kelvin, GasConstant);
+    const double kelvin = checked::add(leafTempC, kelvinOffset);
+    const double rt = checked::mul(kelvin, aciGasConstant);
     return checked::exp(checked::sub(scale, checked::div(activationEnergy, rt)));
 }
 
 // Kc * (1 + O / Ko): the apparent Michaelis constant of the Rubisco-limited rate.
 double apparentKc(const AciParameters& p)
 {
-    return checked::mul(p.Kc, checked::add(1.0, checked::div(OxygenConc, p.Ko)));
+    return checked::mul(p.Kc, checked::add(1.0, checked::div(aciOxygen, p.Ko)));
 }
 
 }  // namespace
 
-double kcAt(double leafTempC) { return arrhenius(38.05, 79.43, leafTempC); }
+double aciKc(double leafTempC) { return arrhenius(38.05, 79.43, leafTempC); }
 
-double koAt(double leafTempC) { return arrhenius(20.3, 36.38, leafTempC); }
+double aciKo(double leafTempC) { return arrhenius(20.3, 36.38, leafTempC); }
 
-double tauFrom(double kc, double ko)
+double aciTau(double kc, double ko)
 {
-    const double perOxygen = checked::div(1.0, OxygenConc / 1000);
+    const double perOxygen = checked::div(1.0, aciOxygen / 1000);
     return checked::div(checked::mul(perOxygen, ko), kc);
 }
 
-double gammaStarFrom(double tau) { return checked::div(OxygenConc * 0.5, tau); }
+double aciGammaStar(double tau) { return checked::div(aciOxygen * 0.5, tau); }
 
-double fPrime(double ci, const AciParameters& p)
+double aciFPrime(double ci, const AciParameters& p)
 {
-    const double gammaStar = gammaStarFrom(p.Tau);
+    const double gammaStar = aciGammaStar(p.Tau);
     return checked::div(checked::sub(ci, gammaStar), checked::add(ci, apparentKc(p)));
 }
 
-double gPrime(double ci, const AciParameters& p)
+double aciGPrime(double ci, const AciParameters& p)
 {
-    const double gammaStar = gammaStarFrom(p.Tau);
+    const double gammaStar = aciGammaStar(p.Tau);
     const double denominator = checked::add(checked::mul(4.5, ci), checked::mul(10.5, gammaStar));
     return checked::div(checked::sub(ci, gammaStar), denominator);
 }
 
-double rubiscoRate(double ci, const AciParameters& p)
+double aciRubiscoRate(double ci, const AciParameters& p)
 {
-    const double gammaStar = gammaStarFrom(p.Tau);
+    const double gammaStar = aciGammaStar(p.Tau);
     const double saturation = checked::div(checked::mul(p.Vcmax, ci), checked::add(ci, apparentKc(p)));
     const double compensation = checked::sub(1.0, checked::div(gammaStar, ci));
     return checked::sub(checked::mul(saturation, compensation), p.Rd);
 }
 
-double rubpRate(double ci, const AciParameters& p)
+double aciRubpRate(double ci, const AciParameters& p)
 {
-    const double gammaStar = gammaStarFrom(p.Tau);
+    const double gammaStar = aciGammaStar(p.Tau);
     const double denominator = checked::add(checked::mul(10.5, gammaStar), checked::mul(4.5, ci));
     const double saturation = checked::div(checked::mul(p.Jmax, ci), denominator);
     const double compensation = checked::sub(1.0, checked::div(gammaStar, ci));
     return checked::sub(checked::mul(saturation, compensation), p.Rd);
 }
 
-double stepOf(const PointSeries& points, int i)
+double aciStepOf(const PointSeries& points, int i)
 {
     // Deliberately A(i) - A(i-1)/Ci(i) - Ci(i-1), not the slope between the points:
     // the selection rule is defined on this form.
@@ -78,12 +78,12 @@ double stepOf(const PointSeries& points, int i)
     return checked::sub(checked::sub(points.y(i), quotient), points.x(i - 1));
 }
 
-double referenceStep(const PointSeries& points)
+double aciReferenceStep(const PointSeries& points)
 {
     if (points.count() < 3 || points.x(2) == 0)
         return 1;
     try {
-        return stepOf(points, 2);
+        return aciStepOf(points, 2);
     } catch (const ArithmeticError&) {
         return 1;
     }
@@ -97,7 +97,7 @@ bool stepAccepts(const PointSeries& points, int i, double s0)
     if (points.x(i) == 0 || s0 == 0)
         return false;
     try {
-        return checked::div(stepOf(points, i), s0) < 3;
+        return checked::div(aciStepOf(points, i), s0) < 3;
     } catch (const ArithmeticError&) {
         return false;
     }
@@ -118,13 +118,13 @@ double rSquaredOf(const TLinearRegression& regression)
 
 }  // namespace
 
-FittedLine fitSelectedPoints(const PointSeries& points, const std::function<double(double)>& transform,
-                             const std::string& failurePrefix, char decimalSeparator)
+AciLine fitAciLine(const PointSeries& points, const std::function<double(double)>& transform,
+                   const std::string& failurePrefix, char decimalSeparator)
 {
     if (points.empty())
         throw IndexError(failurePrefix + ": no measured points");
 
-    const double s0 = referenceStep(points);
+    const double s0 = aciReferenceStep(points);
     TLinearRegression regression;
 
     double x0 = 0;
@@ -156,4 +156,4 @@ FittedLine fitSelectedPoints(const PointSeries& points, const std::function<doub
     }
 }
 
-}  // namespace calvane::aci
+}  // namespace calvane

@@ -23,36 +23,34 @@ struct AciParameters {
     double Rd = 0;
 };
 
-namespace aci {
-
-constexpr double GasConstant = 0.0083144;  // kJ mol-1 K-1
-constexpr double OxygenConc = 209.5;       // mmol mol-1
-constexpr double KelvinOffset = 273.15;
+constexpr double aciGasConstant = 0.0083144;  // kJ mol-1 K-1
+constexpr double aciOxygen = 209.5;           // mmol mol-1
+constexpr double kelvinOffset = 273.15;
 
 // Kc (umol mol-1) and Ko (mmol mol-1) at a leaf temperature in degrees C.
-double kcAt(double leafTempC);
-double koAt(double leafTempC);
+double aciKc(double leafTempC);
+double aciKo(double leafTempC);
 // The Rubisco specificity factor from Kc and Ko.
-double tauFrom(double kc, double ko);
+double aciTau(double kc, double ko);
 // The CO2 compensation point in the absence of dark respiration.
-double gammaStarFrom(double tau);
+double aciGammaStar(double tau);
 
 // The transforms of Ci that linearise the Rubisco- and RuBP-limited rates.
-double fPrime(double ci, const AciParameters& p);
-double gPrime(double ci, const AciParameters& p);
+double aciFPrime(double ci, const AciParameters& p);
+double aciGPrime(double ci, const AciParameters& p);
 
 // The limiting rates at one Ci, drawn as the Wc and Wj curves.
-double rubiscoRate(double ci, const AciParameters& p);
-double rubpRate(double ci, const AciParameters& p);
+double aciRubiscoRate(double ci, const AciParameters& p);
+double aciRubpRate(double ci, const AciParameters& p);
 
 // The step of point i against its predecessor, in its literal form
 // A(i) - A(i-1) / Ci(i) - Ci(i-1). Raises ArithmeticError when it cannot be formed.
-double stepOf(const PointSeries& points, int i);
+double aciStepOf(const PointSeries& points, int i);
 // The reference step s0: the step of point 2, or 1 when there are fewer than three
 // points, Ci(2) is 0 or the step cannot be formed.
-double referenceStep(const PointSeries& points);
+double aciReferenceStep(const PointSeries& points);
 
-struct FittedLine {
+struct AciLine {
     double slope = 0;
     double intercept = 0;
     int pointsUsed = 0;   // the points the line went through
@@ -64,8 +62,7 @@ struct FittedLine {
 // Failures of the selection of a further point leave that point out; no point at
 // all, a point 0 that cannot be transformed or no spread in the transformed Ci end
 // the fit with an error whose message starts with `failurePrefix`.
-FittedLine fitSelectedPoints(const PointSeries& points, const std::function<double(double)>& transform,
-                             const std::string& failurePrefix, char decimalSeparator);
+AciLine fitAciLine(const PointSeries& points, const std::function<double(double)>& transform,
+                   const std::string& failurePrefix, char decimalSeparator);
 
-}  // namespace aci
 }  // namespace calvane

@@ -16,19 +16,7 @@ namespace {
 class AciSession : public WindowSession {
 public:
     AciSession(Platform& platform, ImportSettings& settings) : w(platform, settings) {}
-    std::map<std::string, FieldRef> fields() override
-    {
-        return {{"Kc", {&w.aciEdit_Kc, &w.aciCheckBox_Kc}},
-                {"Ko", {&w.aciEdit_Ko, &w.aciCheckBox_Ko}},
-                {"Tau", {&w.aciEdit_Tau, &w.aciCheckBox_Tau}},
-                {"Temp", {&w.aciEdit_Temp, nullptr}},
-                {"Light", {&w.aciEdit_Light, nullptr}},
-                {"Respiration", {&w.aciEdit_Respiration, &w.aciCheckBox_Respiration}},
-                {"Vcmax", {&w.aciEdit_Vcmax, &w.aciCheckBox_Vcmax}},
-                {"Jmax", {&w.aciEdit_Jmax, &w.aciCheckBox_Jmax}},
-                {"TPU", {&w.aciEdit_TPU, &w.aciCheckBox_TPU}},
-                {"GammaStar", {&w.aciEdit_GammaStar, nullptr}}};
-    }
+    std::map<std::string, FieldRef> fields() override { return tableFields(w); }
     TextField& identifier() override { return w.aciEdit_Identifier; }
     std::map<Command, std::function<void()>> commands() override
     {
@@ -66,18 +54,8 @@ public:
         w.setConditions(conditions);
     }
     int pointCount() const override { return w.Series_LightAssim.count(); }
-    std::vector<std::string> summaryOrder() const override
-    {
-        return {"Kc", "Ko", "Tau", "Temp", "Light", "Respiration", "Vcmax", "Jmax", "TPU", "GammaStar"};
-    }
-    std::string unit(const std::string& name) const override
-    {
-        static const std::map<std::string, std::string> units{
-            {"Kc", ciUnit},      {"Ko", "mmol mol-1"},      {"Tau", "mmol umol-1"}, {"Temp", "oC"},
-            {"Light", rateUnit}, {"Respiration", rateUnit}, {"Vcmax", rateUnit},    {"Jmax", rateUnit},
-            {"TPU", rateUnit},   {"GammaStar", ciUnit}};
-        return units.at(name);
-    }
+    std::vector<std::string> summaryOrder() const override { return tableSummaryOrder<TfrmACi_Curve>(); }
+    std::string unit(const std::string& name) const override { return tableUnit<TfrmACi_Curve>(name); }
     // The two straight-line fits of the last Compute Curves: each slope is the rate it
     // estimates, each intercept a rate of A.
     std::vector<std::string> extraHeader() const override

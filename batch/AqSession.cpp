@@ -21,16 +21,7 @@ namespace {
 class AqSession : public WindowSession {
 public:
     AqSession(Platform& platform, ImportSettings& settings) : w(platform, settings) {}
-    std::map<std::string, FieldRef> fields() override
-    {
-        return {{"Amax", {&w.aqNumEdit_Amax, &w.aqCheckBox_Amax}},
-                {"AQE", {&w.aqNumEdit_AQE, &w.aqCheckBox_AQE}},
-                {"Convexity", {&w.aqNumEdit_Convexity, &w.aqCheckBox_Convexity}},
-                {"Respiration", {&w.aqNumEdit_A0_Resp, &w.aqCheckBox_A0_Resp}},
-                {"ParAbs", {&w.aqNumEdit_ParAbs, nullptr}},
-                {"LightSat", {&w.aqNumEdit_LightSatPoint, nullptr}},
-                {"LightComp", {&w.aqNumEdit_LightCompPoint, nullptr}}};
-    }
+    std::map<std::string, FieldRef> fields() override { return tableFields(w); }
     TextField& identifier() override { return w.aqEdit_Identifier; }
     std::map<Command, std::function<void()>> commands() override
     {
@@ -62,17 +53,8 @@ public:
             w.aqNumEdit_ParAbs.setText(formatNumber(means.front(), decimalSeparator));
     }
     int pointCount() const override { return w.Series_LightAssim.count(); }
-    std::vector<std::string> summaryOrder() const override
-    {
-        return {"Amax", "AQE", "Convexity", "Respiration", "ParAbs", "LightSat", "LightComp"};
-    }
-    std::string unit(const std::string& name) const override
-    {
-        static const std::map<std::string, std::string> units{
-            {"Amax", rateUnit},     {"AQE", "mol mol-1"},   {"Convexity", dimensionless}, {"Respiration", rateUnit},
-            {"ParAbs", "fraction"}, {"LightSat", rateUnit}, {"LightComp", rateUnit}};
-        return units.at(name);
-    }
+    std::vector<std::string> summaryOrder() const override { return tableSummaryOrder<TfrmAQ_C3_Curve>(); }
+    std::string unit(const std::string& name) const override { return tableUnit<TfrmAQ_C3_Curve>(name); }
     // How well the parameters as they stand fit the observed points.
     std::vector<std::string> extraHeader() const override
     {

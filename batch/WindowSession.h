@@ -6,6 +6,7 @@
 #include "batch/BatchJob.h"
 #include "chart/drawing/ChartDrawing.h"
 #include "core/Controls.h"
+#include "core/FieldTable.h"
 #include "core/Platform.h"
 
 #include <functional>
@@ -37,6 +38,34 @@ inline constexpr const char* dimensionless = "dimensionless";
 
 // "NAME (UNIT)", or NAME alone without a unit.
 std::string withUnit(const std::string& name, const std::string& unit);
+
+// A window's parameters by their batch names, their order in the summary and their
+// units, all read from its parameter table.
+template <typename Window>
+std::map<std::string, FieldRef> tableFields(Window& window)
+{
+    std::map<std::string, FieldRef> fields;
+    for (const auto& row : Window::parameterTable())
+        fields.emplace(row.name, FieldRef{&(window.*row.field), row.flag ? &(window.*row.flag) : nullptr});
+    return fields;
+}
+
+template <typename Window>
+std::vector<std::string> tableSummaryOrder()
+{
+    using Row = ParameterRow<Window>;
+    std::vector<std::string> names;
+    for (const Row* row : inOrder(Window::parameterTable(), &Row::summaryOrder))
+        names.emplace_back(row->name);
+    return names;
+}
+
+template <typename Window>
+std::string tableUnit(const std::string& name)
+{
+    const auto* row = findByName(Window::parameterTable(), name);
+    return row ? std::string(row->unit) : std::string();
+}
 
 class WindowSession {
 public:

@@ -45,6 +45,9 @@ struct ParameterRow {
     // row that opens a block.
     std::size_t reportWidth = 0;
     bool reportBlockStart = false;
+    // Written by the commands only (GammaStar, the light points): Batch Fit offers no
+    // start value for it.
+    bool resultOnly = false;
 };
 
 // One result of a standard fit: a line of the export's section, a value (and its

@@ -34,14 +34,14 @@ ChartMargins chartPrintMargins(int pageWidth, int pageHeight, int chartWidth, in
         !std::isfinite(dpiX) || !std::isfinite(dpiY))
         return plain;
 
-    const double W = pageWidth, H = pageHeight, w = chartWidth, h = chartHeight;
+    const double pageW = pageWidth, pageH = pageHeight, w = chartWidth, h = chartHeight;
     if (h < w) {
         // Printer pixels across become pixels down in the ratio dpiY / dpiX, so the
         // margins in percent do not depend on the printer's resolution.
-        const int m = halfMargin(100.0 * (H - shortSideShare * W * (h / w) * (dpiY / dpiX)) / H);
+        const int m = halfMargin(100.0 * (pageH - shortSideShare * pageW * (h / w) * (dpiY / dpiX)) / pageH);
         return {longSideMargin, m, longSideMargin, m};
     }
-    const int m = halfMargin(100.0 * (W - shortSideShare * H * (w / h) * (dpiX / dpiY)) / W);
+    const int m = halfMargin(100.0 * (pageW - shortSideShare * pageH * (w / h) * (dpiX / dpiY)) / pageW);
     return {m, longSideMargin, m, longSideMargin};
 }
 

@@ -360,7 +360,7 @@ std::pair<double, double> plainVcmaxRd(const PointSeries& pts, const AciParamete
     for (int i = 1; i < n; ++i)
         if (pts.x(i) != 0 && step(i) / s0 < 3)
             taken.emplace_back(pts.x(i), pts.y(i));
-    const auto line = referenceLine(taken, [&](double ci) { return aci::fPrime(ci, p); });
+    const auto line = referenceLine(taken, [&](double ci) { return aciFPrime(ci, p); });
     return {line.first, -line.second};
 }
 

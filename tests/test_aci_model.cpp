@@ -37,21 +37,21 @@ TEST(AciSelection, StepsOfTheWorkedExample)
     PointSeries points{"", PointSeries::Kind::Points, 0};
     for (auto [ci, a] : {std::pair{50.0, 2.0}, {100.0, 6.0}, {200.0, 12.0}, {400.0, 18.0}, {800.0, 22.0}})
         points.add(ci, a);
-    const double s0 = aci::referenceStep(points);
+    const double s0 = aciReferenceStep(points);
     EXPECT_TRUE(near(s0, -88.03, 1e-12));
-    EXPECT_TRUE(near(aci::stepOf(points, 1) / s0, 0.50006, 5e-6));
-    EXPECT_TRUE(near(aci::stepOf(points, 2) / s0, 1.0, 1e-15));
-    EXPECT_TRUE(near(aci::stepOf(points, 3) / s0, 2.0678, 5e-5));
-    EXPECT_TRUE(near(aci::stepOf(points, 4) / s0, 4.2943, 1e-4));  // 378.0225 / 88.03
+    EXPECT_TRUE(near(aciStepOf(points, 1) / s0, 0.50006, 5e-6));
+    EXPECT_TRUE(near(aciStepOf(points, 2) / s0, 1.0, 1e-15));
+    EXPECT_TRUE(near(aciStepOf(points, 3) / s0, 2.0678, 5e-5));
+    EXPECT_TRUE(near(aciStepOf(points, 4) / s0, 4.2943, 1e-4));  // 378.0225 / 88.03
 
     // Fewer than three points, or Ci(2) = 0, give the neutral reference 1.
     PointSeries two{"", PointSeries::Kind::Points, 0};
     two.add(50, 2);
     two.add(100, 6);
-    EXPECT_EQ(aci::referenceStep(two), 1.0);
+    EXPECT_EQ(aciReferenceStep(two), 1.0);
     two.add(0, 9);
-    EXPECT_EQ(aci::referenceStep(two), 1.0);
-    EXPECT_THROW(aci::stepOf(two, 2), ArithmeticError);
+    EXPECT_EQ(aciReferenceStep(two), 1.0);
+    EXPECT_THROW(aciStepOf(two, 2), ArithmeticError);
 }
 
 TEST_F(Model, RisingCiLeavesTheLastPointOut)
@@ -127,7 +127,7 @@ TEST_F(Model, FixedTauOf5ReachesJmaxAndCurvesButNotTheVcmaxFit)
     EXPECT_EQ(win.AciParameters.Rd, free.Rd);
 
     const std::vector<std::pair<double, double>> taken{{50, 2}, {100, 6}, {200, 12}, {400, 18}};
-    const auto rubp = referenceLine(taken, [&](double ci) { return aci::gPrime(ci, win.AciParameters); });
+    const auto rubp = referenceLine(taken, [&](double ci) { return aciGPrime(ci, win.AciParameters); });
     EXPECT_TRUE(near(win.AciParameters.Jmax, rubp.first, 1e-9));
     EXPECT_NE(win.AciParameters.Jmax, free.Jmax);
 
@@ -136,9 +136,9 @@ TEST_F(Model, FixedTauOf5ReachesJmaxAndCurvesButNotTheVcmaxFit)
     auto withTau5 = win.AciParameters;
     withTau5.Tau = 5;
     const double ci = win.Series_Wj.x(0);
-    EXPECT_EQ(win.Series_Wj.y(0), aci::rubpRate(ci, withTau5));
+    EXPECT_EQ(win.Series_Wj.y(0), aciRubpRate(ci, withTau5));
     ASSERT_GT(win.Series_Wc.count(), 0);
-    EXPECT_EQ(win.Series_Wc.y(0), aci::rubiscoRate(win.Series_Wc.x(0), withTau5));
+    EXPECT_EQ(win.Series_Wc.y(0), aciRubiscoRate(win.Series_Wc.x(0), withTau5));
 }
 
 TEST_F(Model, FixedKcOf300ChangesTauAndGammaStar)
@@ -148,7 +148,7 @@ TEST_F(Model, FixedKcOf300ChangesTauAndGammaStar)
     win.aciEdit_Kc.setText("300");
     win.aciMnuResultsComputeCurveClick();
     EXPECT_EQ(win.aciEdit_Kc.text(), "300");
-    const double tau = (1 / 0.2095) * aci::koAt(25) / 300;
+    const double tau = (1 / 0.2095) * aciKo(25) / 300;
     EXPECT_TRUE(near(value(win.aciEdit_Tau), tau, 1e-12));
     EXPECT_TRUE(near(value(win.aciEdit_Tau), 4.77327 * 277.0957 / 300, 1e-4));
     EXPECT_TRUE(near(value(win.aciEdit_GammaStar), 104.75 / tau, 1e-12));
@@ -200,7 +200,7 @@ TEST_F(Model, InvalidTemperatureComputesAt0AndKeepsTheCurves)
     win.aciMnuResultsComputeCurveClick();
     EXPECT_EQ(platform.errors, std::vector<std::string>{"Invalid Temperature value"});
     EXPECT_EQ(win.aciEdit_Temp.text(), "abc");
-    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aci::kcAt(0), '.'));
+    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aciKc(0), '.'));
     EXPECT_TRUE(near(value(win.aciEdit_GammaStar), 6.571829, 5e-7));
     EXPECT_EQ(win.Series_LightAssim.y(0), 3.0);
     EXPECT_EQ(win.Series_Wc.points(), wc);
@@ -216,8 +216,8 @@ TEST_F(Model, NoPointEndsAfterKcAndKo)
     win.aciEdit_Tau.setText("7");
     EXPECT_TRUE(throwsWith<IndexError>([&] { win.aciMnuResultsComputeCurveClick(); },
                                        "Cannot fit Vcmax and respiration: no measured points"));
-    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aci::kcAt(25), '.'));
-    EXPECT_EQ(win.aciEdit_Ko.text(), formatNumber(aci::koAt(25), '.'));
+    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aciKc(25), '.'));
+    EXPECT_EQ(win.aciEdit_Ko.text(), formatNumber(aciKo(25), '.'));
     EXPECT_EQ(win.aciEdit_Tau.text(), "7");
     EXPECT_EQ(win.aciEdit_GammaStar.text(), "");
     EXPECT_EQ(win.aciEdit_Vcmax.text(), "0.0");
@@ -242,7 +242,7 @@ TEST_F(Model, OnePointEndsWithZeroVariance)
         [&] { win.aciMnuResultsComputeCurveClick(); },
         "Cannot fit Vcmax and respiration: only one point could be used, at least two are needed "
         "(Floating point division by zero)"));
-    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aci::kcAt(30), '.'));
+    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aciKc(30), '.'));
     EXPECT_EQ(win.aciEdit_Tau.text(), "0.0");
     EXPECT_EQ(win.aciEdit_Vcmax.text(), vcmax);
     EXPECT_EQ(win.Series_Wc.points(), wc);
@@ -254,7 +254,7 @@ TEST_F(Model, FixedKcOf0EndsAtTau)
     setPoints(risingPoints);
     win.aciCheckBox_Kc.setChecked(true);
     win.aciEdit_Kc.setText("0.0");
-    const std::string ko = formatNumber(aci::koAt(25), '.');
+    const std::string ko = formatNumber(aciKo(25), '.');
     EXPECT_TRUE(
         throwsWith<ArithmeticError>([&] { win.aciMnuResultsComputeCurveClick(); },
                                     "Cannot compute Tau from Kc 0 and Ko " + ko + ": Floating point division by zero"));
@@ -274,7 +274,7 @@ TEST_F(Model, FixedKoOf0EndsInTheVcmaxFit)
         [&] { win.aciMnuResultsComputeCurveClick(); },
         "Cannot fit Vcmax and respiration: the point at Ci = 50 cannot be transformed; check Kc, Ko and Tau "
         "(Floating point division by zero)"));
-    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aci::kcAt(25), '.'));
+    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aciKc(25), '.'));
     EXPECT_EQ(win.aciEdit_Ko.text(), "0");
     EXPECT_EQ(win.aciEdit_Tau.text(), "0.0");
     EXPECT_EQ(win.aciEdit_Vcmax.text(), "0.0");
@@ -287,7 +287,7 @@ TEST_F(Model, FixedTauOf0EndsAtGammaStar)
     win.aciEdit_Tau.setText("0");
     EXPECT_TRUE(throwsWith<ArithmeticError>([&] { win.aciMnuResultsComputeCurveClick(); },
                                             "Cannot compute GammaStar from Tau 0: Floating point division by zero"));
-    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aci::kcAt(25), '.'));
+    EXPECT_EQ(win.aciEdit_Kc.text(), formatNumber(aciKc(25), '.'));
     EXPECT_EQ(win.aciEdit_Tau.text(), "0");
     EXPECT_EQ(win.aciEdit_GammaStar.text(), "");
     EXPECT_EQ(win.aciEdit_Vcmax.text(), "0.0");

@@ -181,7 +181,7 @@ TEST_F(Window, ComputeCurvesSamplesBothCurvesStrictlyInsideTheBounds)
     win.aciMnuResultsComputeCurveClick();
 
     // Measured A from 0.5 to 30: a sample is drawn only when -1.5 < W < 45.
-    for (auto [series, rate] : {std::pair{&win.Series_Wc, &aci::rubiscoRate}, {&win.Series_Wj, &aci::rubpRate}}) {
+    for (auto [series, rate] : {std::pair{&win.Series_Wc, &aciRubiscoRate}, {&win.Series_Wj, &aciRubpRate}}) {
         std::vector<std::pair<double, double>> expected;
         int dropped = 0;
         for (int i = 1; i <= 200; ++i) {

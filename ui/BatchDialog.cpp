@@ -2,6 +2,7 @@
 #include "aq/AQ_C3_Curve.h"
 #include "batch/BatchJob.h"
 #include "batch/BatchRun.h"
+#include "core/FieldTable.h"
 #include "core/Platform.h"
 
 #include "ui/BatchDialog.h"
@@ -190,25 +191,31 @@ BatchDialog::~BatchDialog()
 
 bool BatchDialog::lightResponse() const { return windowType_->currentIndex() == 1; }
 
+namespace {
+
+// The fields a curve starts from, in the summary's order; GammaStar and the light
+// points are results only.
+template <typename Window>
+void appendStartFields(Window& window, std::vector<BatchDialog::Field>& fields)
+{
+    using Row = ParameterRow<Window>;
+    for (const Row* row : inOrder(Window::parameterTable(), &Row::summaryOrder)) {
+        if (!row->resultOnly)
+            fields.push_back(
+                {std::string(row->name), &(window.*row->field), row->flag ? &(window.*row->flag) : nullptr});
+    }
+}
+
+}  // namespace
+
 std::vector<BatchDialog::Field> BatchDialog::windowFields() const
 {
-    // The fields a curve starts from, by their calvane-batch names; the light points and
-    // GammaStar are results only.
+    std::vector<Field> fields;
     if (lightResponse())
-        return {{"Amax", &aq_.aqNumEdit_Amax, &aq_.aqCheckBox_Amax},
-                {"AQE", &aq_.aqNumEdit_AQE, &aq_.aqCheckBox_AQE},
-                {"Convexity", &aq_.aqNumEdit_Convexity, &aq_.aqCheckBox_Convexity},
-                {"Respiration", &aq_.aqNumEdit_A0_Resp, &aq_.aqCheckBox_A0_Resp},
-                {"ParAbs", &aq_.aqNumEdit_ParAbs, nullptr}};
-    return {{"Kc", &aci_.aciEdit_Kc, &aci_.aciCheckBox_Kc},
-            {"Ko", &aci_.aciEdit_Ko, &aci_.aciCheckBox_Ko},
-            {"Tau", &aci_.aciEdit_Tau, &aci_.aciCheckBox_Tau},
-            {"Temp", &aci_.aciEdit_Temp, nullptr},
-            {"Light", &aci_.aciEdit_Light, nullptr},
-            {"Respiration", &aci_.aciEdit_Respiration, &aci_.aciCheckBox_Respiration},
-            {"Vcmax", &aci_.aciEdit_Vcmax, &aci_.aciCheckBox_Vcmax},
-            {"Jmax", &aci_.aciEdit_Jmax, &aci_.aciCheckBox_Jmax},
-            {"TPU", &aci_.aciEdit_TPU, &aci_.aciCheckBox_TPU}};
+        appendStartFields(aq_, fields);
+    else
+        appendStartFields(aci_, fields);
+    return fields;
 }
 
 void BatchDialog::takeWindowFields()

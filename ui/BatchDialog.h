@@ -47,6 +47,13 @@ public:
     BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& platform, QWidget* parent = nullptr);
     ~BatchDialog() override;
 
+    // A field a curve starts from, by its calvane-batch name.
+    struct Field {
+        std::string name;
+        TextField* text;
+        CheckBox* flag;  // none for a field without a fixed flag
+    };
+
     // The run the dialog's settings stand for.
     batch::BatchJob job() const;
     // Fills the field table from the chosen window's current fields and flags.
@@ -81,11 +88,6 @@ protected:
     void reject() override;
 
 private:
-    struct Field {
-        std::string name;
-        TextField* text;
-        CheckBox* flag;  // none for a field without a fixed flag
-    };
     std::vector<Field> windowFields() const;
     bool lightResponse() const;
     void windowTypeChanged();
