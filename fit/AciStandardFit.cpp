@@ -2,6 +2,8 @@
 
 // The only translation unit that sees Ceres (and the Eigen headers behind it): they
 // are heavy to compile, and nothing outside this file needs them.
+#include "fit/SolverOptions.h"
+
 #include <ceres/ceres.h>
 
 #include <algorithm>
@@ -315,18 +317,7 @@ struct Fitting {
     std::array<double, 4> parameters() const { return {main[0], main[1], main[2], tpu}; }
 };
 
-ceres::Solver::Options solverOptions()
-{
-    ceres::Solver::Options options;
-    options.linear_solver_type = ceres::DENSE_QR;
-    options.max_num_iterations = 500;
-    options.function_tolerance = 1e-15;
-    options.gradient_tolerance = 1e-15;
-    options.parameter_tolerance = 1e-13;
-    options.logging_type = ceres::SILENT;
-    options.num_threads = 1;
-    return options;
-}
+ceres::Solver::Options solverOptions() { return quietSolverOptions(500, 1e-13); }
 
 double sumOfSquares(const Model& model, const std::vector<std::pair<double, double>>& points,
                     const std::array<double, 4>& p)

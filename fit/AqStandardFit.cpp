@@ -2,6 +2,8 @@
 
 // Ceres and Eigen stay in this translation unit and in AciStandardFit.cpp: they are
 // heavy to compile, and nothing outside fit/ needs them.
+#include "fit/SolverOptions.h"
+
 #include <ceres/ceres.h>
 
 #include <algorithm>
@@ -141,18 +143,7 @@ struct Fitting {
     }
 };
 
-ceres::Solver::Options solverOptions()
-{
-    ceres::Solver::Options options;
-    options.linear_solver_type = ceres::DENSE_QR;
-    options.max_num_iterations = 400;
-    options.function_tolerance = 1e-15;
-    options.gradient_tolerance = 1e-15;
-    options.parameter_tolerance = 1e-14;
-    options.logging_type = ceres::SILENT;
-    options.num_threads = 1;
-    return options;
-}
+ceres::Solver::Options solverOptions() { return quietSolverOptions(400, 1e-14); }
 
 template <typename Curve>
 double sumOfSquares(const Points& points, const Parameters& p)

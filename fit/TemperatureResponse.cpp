@@ -4,6 +4,8 @@
 
 // Ceres and Eigen stay in fit/'s translation units: heavy to compile, and nothing
 // outside fit/ needs them.
+#include "fit/SolverOptions.h"
+
 #include <ceres/ceres.h>
 
 #include <algorithm>
@@ -208,18 +210,7 @@ std::vector<Parameters> startingPoints(const Problem& problem)
 
 // --- Solving ---------------------------------------------------------------------------------
 
-ceres::Solver::Options solverOptions()
-{
-    ceres::Solver::Options options;
-    options.linear_solver_type = ceres::DENSE_QR;
-    options.max_num_iterations = 500;
-    options.function_tolerance = 1e-15;
-    options.gradient_tolerance = 1e-15;
-    options.parameter_tolerance = 1e-14;
-    options.logging_type = ceres::SILENT;
-    options.num_threads = 1;
-    return options;
-}
+ceres::Solver::Options solverOptions() { return quietSolverOptions(500, 1e-14); }
 
 struct Optimum {
     Parameters p{};
