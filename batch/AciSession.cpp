@@ -31,7 +31,7 @@ public:
     TextField& instrumentXColumn() override { return w.frmParseVerdex.EdtCi; }
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
-    chart::ChartDrawing chartDrawing() const override { return chart::aciChartDrawing(w); }
+    chart::ChartCopy figure(const std::string& fileName) const override { return chart::aciFigure(w, fileName); }
     std::vector<std::string> runChecks() override
     {
         w.runChecks();

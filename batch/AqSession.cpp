@@ -37,7 +37,7 @@ public:
     TextField& instrumentXColumn() override { return w.frmParseVerdex.EdtQObs; }
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
     std::vector<std::string> exportLines() const override { return w.exportLines(); }
-    chart::ChartDrawing chartDrawing() const override { return chart::aqChartDrawing(w); }
+    chart::ChartCopy figure(const std::string& fileName) const override { return chart::aqFigure(w, fileName); }
     std::vector<std::string> runChecks() override
     {
         w.runChecks();

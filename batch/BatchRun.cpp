@@ -161,6 +161,14 @@ private:
 
 }  // namespace
 
+std::string summaryCsv(const BatchOutcome& outcome)
+{
+    std::string summary = csvRow(outcome.summaryHeader);
+    for (const auto& curve : outcome.curves)
+        summary += csvRow(curve.summaryRow);
+    return summary;
+}
+
 std::string CurveOutcome::label() const { return group ? source + " [" + *group + "]" : source; }
 
 BatchOutcome runBatch(const BatchJob& job, std::ostream& out, std::ostream& err, char decimalSeparator,
@@ -212,7 +220,6 @@ BatchOutcome runBatch(const BatchJob& job, std::ostream& out, std::ostream& err,
     const std::vector<std::string> windowColumns = plan.sample->summaryHeader();
     result.summaryHeader.insert(result.summaryHeader.end(), windowColumns.begin(), windowColumns.end());
     result.summaryHeader.insert(result.summaryHeader.end(), {"status", "messages", "checks"});
-    std::string summary = csvRow(result.summaryHeader);
 
     std::vector<std::string> labels;
     labels.reserve(curves.size());
@@ -229,14 +236,12 @@ BatchOutcome runBatch(const BatchJob& job, std::ostream& out, std::ostream& err,
             writer.write(curves[i], outcome);
             anyMessage = anyMessage || outcome.status != exitClean;
             outcome.summaryRow = summaryRow(outcome, windowColumns.size());
-            if (job.summary)
-                summary += csvRow(outcome.summaryRow);
             result.curves.push_back(std::move(outcome));
         });
 
     if (job.summary) {
         try {
-            files.writeFile(*job.summary, summary);
+            files.writeFile(*job.summary, summaryCsv(result));
         } catch (const std::exception& error) {
             err << error.what() << '\n';
             anyMessage = true;

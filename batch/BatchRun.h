@@ -79,4 +79,8 @@ struct BatchOutcome {
 BatchOutcome runBatch(const BatchJob& job, std::ostream& out, std::ostream& err, char decimalSeparator,
                       const RunSettings& settings = {});
 
+// The run summary's bytes, as --summary writes them: the header line and a row per
+// curve in input order.
+std::string summaryCsv(const BatchOutcome& outcome);
+
 }  // namespace calvane::batch

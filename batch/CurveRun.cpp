@@ -3,6 +3,7 @@
 #include "batch/BatchPlatform.h"
 #include "batch/Conditions.h"
 #include "batch/WindowSession.h"
+#include "chart/drawing/WindowCharts.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
 #include "import/ParseVerdex.h"
@@ -120,8 +121,9 @@ CurveOutcome runCurve(const BatchJob& job, const Curve& curve, char decimalSepar
         outcome.points = session->pointCount();
         outcome.summaryFields = session->summaryFields(decimalSeparator);
         // Copied here, drawn on the main thread: the window goes with this worker's turn.
+        // A table's curve is named by its group value, as its export file is.
         if (job.wantsCharts())
-            outcome.chart = chart::ChartCopy(session->chartDrawing());
+            outcome.chart = session->figure(curve.group ? *curve.group : chart::figureFileName(curve.source));
         outcome.messages = platform.messages();
         outcome.ran = true;
     } catch (const std::exception& error) {  // out of memory, say: this curve only

@@ -80,8 +80,9 @@ public:
     virtual TextField& instrumentXColumn() = 0;
     virtual TFrmParseVerdex& importDialog() = 0;
     virtual std::vector<std::string> exportLines() const = 0;
-    // The window's chart as it stands, as the window draws it.
-    virtual chart::ChartDrawing chartDrawing() const = 0;
+    // The window's chart as it stands, as a figure; `fileName` names the curve when its
+    // identifier is empty.
+    virtual chart::ChartCopy figure(const std::string& fileName) const = 0;
     // The window's plausibility checks as it stands: one sentence each that fails.
     virtual std::vector<std::string> runChecks() = 0;
 

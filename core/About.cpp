@@ -28,6 +28,8 @@ std::vector<std::string> moduleText(AboutModule module)
 
 }  // namespace
 
+std::string aboutVersionLine() { return std::string("Calvane version ") + CALVANE_VERSION; }
+
 void TdlgAbout::Display(AboutModule ModuleCode)
 {
     dlgAboutMemo = moduleText(ModuleCode);

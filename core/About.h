@@ -13,6 +13,10 @@ namespace calvane {
 // texts; any other value shows that the module is invalid.
 enum class AboutModule { Aci = 0, LightResponse = 1 };
 
+// "Calvane version 0.1": the program's version as the build declares it, shown under
+// the sources of the equations.
+std::string aboutVersionLine();
+
 class TdlgAbout {
 public:
     // Fills the memo with the text of a module and shows the dialog, non-modally; an

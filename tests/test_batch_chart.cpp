@@ -87,7 +87,13 @@ TEST_F(BatchChart, OneChartPerCurveBesideItsExport)
     for (const char* name : {"leaf a", "leaf b"}) {
         const std::string svg = readBytes(dir.path("out") + "/" + name + ".svg");
         EXPECT_EQ(svg.substr(0, 5), "<?xml") << name;
-        EXPECT_NE(svg.find(">Wc (Rubisco)</text>"), std::string::npos) << name;
+        // Named after its file, both axis titles with their units, legend names a reader
+        // knows, and no right axis repeating A.
+        for (const std::string& text : {std::string(name), std::string("C"), std::string(" (µmol mol⁻¹)"),
+                                        std::string("A (µmol m⁻² s⁻¹)"), std::string("Rubisco-limited")})
+            EXPECT_NE(svg.find(">" + text + "</text>"), std::string::npos) << name << ": " << text;
+        EXPECT_EQ(svg.find(">Qa"), std::string::npos) << name;
+        EXPECT_EQ(svg.find(">20</text>"), svg.rfind(">20</text>")) << name;
         EXPECT_FALSE(readBytes(dir.path("out") + "/" + name + ".txt").empty()) << name;
     }
 }

@@ -7,6 +7,7 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
 #include <QtWidgets/QHBoxLayout>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QVBoxLayout>
@@ -14,7 +15,8 @@
 namespace calvane::ui {
 
 AboutDialog::AboutDialog(calvane::TdlgAbout& state, QWidget* parent)
-    : QDialog(parent), state_(state), memo_(new QPlainTextEdit(this)), okButton_(new QPushButton(this))
+    : QDialog(parent), state_(state), memo_(new QPlainTextEdit(this)),
+      version_(new QLabel(QString::fromStdString(aboutVersionLine()), this)), okButton_(new QPushButton(this))
 {
     setWindowTitle(QString::fromStdString(state_.caption));
     setModal(false);
@@ -40,6 +42,7 @@ AboutDialog::AboutDialog(calvane::TdlgAbout& state, QWidget* parent)
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(memo_, 1);
+    layout->addWidget(version_);
     layout->addLayout(buttons);
 
     // The state outlives any dialog a test makes over it; a gone dialog ignores it.

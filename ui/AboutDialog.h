@@ -1,6 +1,6 @@
 #pragma once
-// The About dialog over a TdlgAbout: the memo and the OK button, shown and hidden as
-// the state says.
+// The About dialog over a TdlgAbout: the memo, the program's version and the OK button,
+// shown and hidden as the state says.
 
 #include <QtWidgets/QDialog>
 
@@ -8,6 +8,7 @@ namespace calvane {
 class TdlgAbout;
 }
 
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -20,6 +21,7 @@ public:
 
     QPlainTextEdit* memo() const { return memo_; }
     QPushButton* okButton() const { return okButton_; }
+    QLabel* versionLabel() const { return version_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -33,6 +35,7 @@ private:
 
     calvane::TdlgAbout& state_;
     QPlainTextEdit* memo_;
+    QLabel* version_;
     QPushButton* okButton_;
 };
 

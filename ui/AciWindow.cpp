@@ -6,6 +6,7 @@
 #include "ui/ChartPanel.h"
 #include "ui/ChartSaver.h"
 #include "ui/GridView.h"
+#include "ui/HelpDialog.h"
 #include "ui/ParameterPanel.h"
 #include "ui/QtPlatform.h"
 
@@ -123,8 +124,9 @@ void AciWindow::makeMenus()
     addCommand(import, s.aciMnuFileImortVerdex, [&s] { s.aciMnuFileImortVerdexClick(); });
     addCommand(file, s.aciMnuFileExport, [&s] { s.aciMnuFileExportClick(); });
     addCheckableCommand(file, state_.aciMnuFileExportStandardFit);
-    auto* chartSaver = new ChartSaver(this, QStringLiteral("ACIChart"),
-                                      [this] { return chart::aciChartDrawing(state_); });
+    auto* chartSaver = new ChartSaver(this, QStringLiteral("ACIChart"), [this] {
+        return chart::aciFigure(state_, chart::figureFileName(state_.aciEdit_Status.text()));
+    });
     addCommand(file, saveChartAsItem, [chartSaver] { chartSaver->saveAs(); });
     addCommand(file, s.aciMnuFileClear, [&s] { s.aciMnuFileClearClick(); });
     file->addSeparator();
@@ -140,6 +142,9 @@ void AciWindow::makeMenus()
     addCommand(results, s.aciMnuResultsComputeCurve, [&s] { s.aciMnuResultsComputeCurveClick(); });
     addCommand(results, s.aciMnuResultsStandardFit, [&s] { s.aciMnuResultsStandardFitClick(); });
     menuBar()->addAction(addCommand(nullptr, s.aciMnuAbout, [&s] { s.aciMnuAboutClick(); }));
+    QMenu* help = menuBar()->addMenu(tr("Help"));
+    auto* helpDialog = new HelpDialog(this);
+    addCommand(help, helpItem, [helpDialog] { helpDialog->showSection(QStringLiteral("aci")); });
 
     QMenu* gridMenu = makePopupMenu(s.aciPopupMenu);
     addCommand(

@@ -6,6 +6,7 @@
 #include "ui/ChartPanel.h"
 #include "ui/ChartSaver.h"
 #include "ui/GridView.h"
+#include "ui/HelpDialog.h"
 #include "ui/ParameterPanel.h"
 #include "ui/QtPlatform.h"
 
@@ -141,8 +142,9 @@ void AqWindow::makeMenus()
     addCommand(import, s.aqMnuFileImportVerdex, [&s] { s.aqMnuFileImportVerdexClick(); });
     addCommand(file, s.aqMnuFileExport, [&s] { s.aqMnuFileExportClick(); });
     addCheckableCommand(file, state_.aqMnuFileExportStandardFit);
-    auto* chartSaver = new ChartSaver(this, QStringLiteral("AQChart"),
-                                      [this] { return chart::aqChartDrawing(state_); });
+    auto* chartSaver = new ChartSaver(this, QStringLiteral("AQChart"), [this] {
+        return chart::aqFigure(state_, chart::figureFileName(state_.aqEdit_Status.text()));
+    });
     addCommand(file, saveChartAsItem, [chartSaver] { chartSaver->saveAs(); });
     addCommand(file, s.aqMnuFileClear, [&s] { s.aqMnuFileClearClick(); });
     file->addSeparator();
@@ -159,6 +161,9 @@ void AqWindow::makeMenus()
     addCommand(results, s.aqMnuResultsRefineCurve, [&s] { s.aqMnuResultsRefineCurveClick(); });
     addCommand(results, s.aqMnuResultsStandardFit, [&s] { s.aqMnuResultsStandardFitClick(); });
     menuBar()->addAction(addCommand(nullptr, s.aqMnuAbout, [&s] { s.aqMnuAboutClick(); }));
+    QMenu* help = menuBar()->addMenu(tr("Help"));
+    auto* helpDialog = new HelpDialog(this);
+    addCommand(help, helpItem, [helpDialog] { helpDialog->showSection(QStringLiteral("aq")); });
 
     QMenu* gridMenu = makePopupMenu(s.aqPopupMenu);
     addCommand(

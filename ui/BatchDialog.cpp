@@ -4,6 +4,7 @@
 #include "batch/BatchRun.h"
 #include "core/FieldTable.h"
 #include "core/Platform.h"
+#include "import/ParseVerdex.h"
 
 #include "ui/BatchDialog.h"
 
@@ -99,14 +100,17 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     fields_->setHorizontalHeaderLabels({tr("Field"), tr("Value"), tr("Fixed")});
     fields_->verticalHeader()->hide();
     fields_->horizontalHeader()->setStretchLastSection(true);
-    auto* takeFields = new QPushButton(tr("Use the Window's Fields"), this);
-    connect(takeFields, &QPushButton::clicked, this, [this] { takeWindowFields(); });
+    // A batch starts clean unless the user asks otherwise: a window's fixed flags, set
+    // for one curve, would hold every curve of the batch at that curve's values.
+    fromWindow_ = new QCheckBox(tr("Start from the window's current fields"), this);
+    fromWindow_->setToolTip(tr("Unticked: every field as in a fresh window, no value fixed"));
+    connect(fromWindow_, &QCheckBox::toggled, this, [this] { startFields(); });
     command_ = new QComboBox(this);
     standardFit_ = new QCheckBox(tr("Standard fit as well"), this);
     auto* fieldBox = new QGroupBox(tr("Fields and commands"), this);
     auto* fieldLayout = new QVBoxLayout(fieldBox);
     fieldLayout->addWidget(fields_);
-    fieldLayout->addWidget(takeFields);
+    fieldLayout->addWidget(fromWindow_);
     auto* commandRow = new QFormLayout;
     commandRow->addRow(tr("Command"), command_);
     commandRow->addRow(QString(), standardFit_);
@@ -150,6 +154,10 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     copyButton_ = new QPushButton(tr("Copy Table"), this);
     copyButton_->setToolTip(tr("Copy the summary as tab-separated text, ready for a spreadsheet"));
     connect(copyButton_, &QPushButton::clicked, this, [this] { copySummary(); });
+    saveButton_ = new QPushButton(tr("Save Summary..."), this);
+    saveButton_->setToolTip(tr("Save the summary as a CSV file, as calvane-batch --summary writes it"));
+    saveButton_->setEnabled(false);
+    connect(saveButton_, &QPushButton::clicked, this, [this] { saveSummary(); });
     messages_ = new QPlainTextEdit(this);
     messages_->setReadOnly(true);
     messages_->setPlaceholderText(tr("Messages of the run"));
@@ -175,7 +183,11 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     layout->addWidget(summaryView_, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(messages_, 1);
-    bottom->addWidget(copyButton_, 0, Qt::AlignTop);
+    auto* summaryButtons = new QVBoxLayout;
+    summaryButtons->addWidget(copyButton_);
+    summaryButtons->addWidget(saveButton_);
+    summaryButtons->addStretch();
+    bottom->addLayout(summaryButtons);
     layout->addLayout(bottom);
 
     connect(windowType_, &QComboBox::currentIndexChanged, this, [this] { windowTypeChanged(); });
@@ -208,19 +220,38 @@ void appendStartFields(Window& window, std::vector<BatchDialog::Field>& fields)
 
 }  // namespace
 
-std::vector<BatchDialog::Field> BatchDialog::windowFields() const
+void BatchDialog::startFields()
 {
     std::vector<Field> fields;
-    if (lightResponse())
-        appendStartFields(aq_, fields);
-    else
-        appendStartFields(aci_, fields);
-    return fields;
+    if (fromWindow_->isChecked()) {
+        if (lightResponse())
+            appendStartFields(aq_, fields);
+        else
+            appendStartFields(aci_, fields);
+        fillFieldTable(fields, true);
+        return;
+    }
+    // A fresh window of the type, as calvane-batch starts each curve from.
+    ImportSettings settings;
+    if (lightResponse()) {
+        TfrmAQ_C3_Curve fresh(platform_, settings);
+        appendStartFields(fresh, fields);
+        fillFieldTable(fields, false);
+    } else {
+        TfrmACi_Curve fresh(platform_, settings);
+        appendStartFields(fresh, fields);
+        fillFieldTable(fields, false);
+    }
 }
 
-void BatchDialog::takeWindowFields()
+void BatchDialog::followWindows()
 {
-    const auto fields = windowFields();
+    if (fromWindow_->isChecked())
+        startFields();
+}
+
+void BatchDialog::fillFieldTable(const std::vector<Field>& fields, bool withFlags)
+{
     fields_->setRowCount(static_cast<int>(fields.size()));
     for (int row = 0; row < static_cast<int>(fields.size()); ++row) {
         const Field& field = fields[static_cast<std::size_t>(row)];
@@ -231,7 +262,7 @@ void BatchDialog::takeWindowFields()
         auto* fixed = new QTableWidgetItem;
         if (field.flag) {
             fixed->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-            fixed->setCheckState(field.flag->checked() ? Qt::Checked : Qt::Unchecked);
+            fixed->setCheckState(withFlags && field.flag->checked() ? Qt::Checked : Qt::Unchecked);
         } else {
             fixed->setFlags(Qt::NoItemFlags);
         }
@@ -257,7 +288,7 @@ void BatchDialog::windowTypeChanged()
     } else {
         addCommand(tr("Compute Curves"), batch::Command::Compute);
     }
-    takeWindowFields();
+    startFields();
 }
 
 void BatchDialog::addInputs(const QStringList& paths)
@@ -321,6 +352,8 @@ void BatchDialog::run()
     const char separator = platform_.decimalSeparator();
     cancel_ = false;
     summary_->clear();
+    summaryFile_.clear();
+    saveButton_->setEnabled(false);
     messages_->clear();
     setRunning(true);
     worker_ = std::thread([this, job, separator] {
@@ -389,7 +422,12 @@ void BatchDialog::showSummary(const batch::BatchOutcome& outcome)
         }
         summary_->appendRow(row);
     }
+    // In input order until the user sorts by a column.
+    summaryView_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    sorted_->sort(-1);
     summaryView_->resizeColumnsToContents();
+    summaryFile_ = batch::summaryCsv(outcome);
+    saveButton_->setEnabled(true);
 }
 
 void BatchDialog::copySummary()
@@ -408,6 +446,25 @@ void BatchDialog::copySummary()
         lines.append(cells.join('\t'));
     }
     platform_.setClipboardText(ss(lines.join("\r\n") + "\r\n"));
+}
+
+void BatchDialog::saveSummary()
+{
+    if (summaryFile_.empty())
+        return;
+    FileDialogOptions options;
+    options.title = "Save Summary";
+    options.filter = "CSV file (*.csv)|*.csv|All files (*.*)|*.*";
+    options.defaultExtension = "csv";
+    options.initialName = "summary.csv";
+    const auto path = platform_.chooseSaveFile(options);
+    if (!path)
+        return;
+    try {
+        platform_.writeFile(*path, summaryFile_);
+    } catch (const std::exception& error) {
+        platform_.showError(error.what());
+    }
 }
 
 void BatchDialog::setRunning(bool running)

@@ -1,9 +1,11 @@
 #pragma once
 // Tools > "Batch Fit...": many curves through calvane-batch's engine, from the desktop.
 // The user picks files, folders or one table of many curves, the window type, the
-// field values and fixed flags (those of that window by default), the standard fit and
-// an output folder; the run goes on a worker thread with a progress bar and Cancel,
-// and its summary shows as a table that sorts and copies to a spreadsheet.
+// field values and fixed flags (those of a fresh window, no flag fixed, unless the
+// user asks for the open window's), the standard fit and an output folder; the run
+// goes on a worker thread with a progress bar and Cancel, and its summary shows as a
+// table in input order that sorts, copies to a spreadsheet and saves as the summary
+// file calvane-batch writes.
 
 #include <QtWidgets/QDialog>
 
@@ -56,8 +58,13 @@ public:
 
     // The run the dialog's settings stand for.
     batch::BatchJob job() const;
-    // Fills the field table from the chosen window's current fields and flags.
-    void takeWindowFields();
+    // Fills the field table: with "Start from the window's current fields" ticked, from
+    // the chosen window's fields and flags as they are now; otherwise from those of a
+    // fresh window of that type, with no flag fixed.
+    void startFields();
+    // The dialog opens again: a table taken from the window follows it, a clean one
+    // keeps what the user typed.
+    void followWindows();
     void addInputs(const QStringList& paths);
 
     // Starts the run on a worker thread, on calvane-batch's engine; finished() follows
@@ -73,12 +80,14 @@ public:
     QLineEdit* aColumn() const { return aColumn_; }
     QLineEdit* meanColumn() const { return meanColumn_; }
     QCheckBox* standardFit() const { return standardFit_; }
+    QCheckBox* fromWindow() const { return fromWindow_; }
     QLineEdit* outputFolder() const { return outputFolder_; }
     QTableView* summaryView() const { return summaryView_; }
     QStandardItemModel* summary() const { return summary_; }
     QPlainTextEdit* messages() const { return messages_; }
     QProgressBar* progress() const { return progress_; }
     QPushButton* copyButton() const { return copyButton_; }
+    QPushButton* saveButton() const { return saveButton_; }
 
 Q_SIGNALS:
     void finished();
@@ -88,13 +97,14 @@ protected:
     void reject() override;
 
 private:
-    std::vector<Field> windowFields() const;
+    void fillFieldTable(const std::vector<Field>& fields, bool withFlags);
     bool lightResponse() const;
     void windowTypeChanged();
     void showProgress(std::size_t done, std::size_t total, const QString& current);
     void runEnded(const batch::BatchOutcome& outcome, const QString& messages);
     void showSummary(const batch::BatchOutcome& outcome);
     void copySummary();
+    void saveSummary();
     void setRunning(bool running);
 
     TfrmACi_Curve& aci_;
@@ -112,15 +122,18 @@ private:
     QTableWidget* fields_;
     QComboBox* command_;
     QCheckBox* standardFit_;
+    QCheckBox* fromWindow_;
     QLineEdit* outputFolder_;
     QProgressBar* progress_;
     QPushButton* runButton_;
     QPushButton* cancelButton_;
     QPushButton* copyButton_;
+    QPushButton* saveButton_;
     QTableView* summaryView_;
     QStandardItemModel* summary_;
     QSortFilterProxyModel* sorted_;
     QPlainTextEdit* messages_;
+    std::string summaryFile_;  // the last run's summary, as calvane-batch --summary writes it
 
     std::thread worker_;
     std::atomic<bool> cancel_{false};

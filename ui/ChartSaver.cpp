@@ -30,8 +30,8 @@ chart::FigureFormat chosenFigureFormat(const QString& path, int filterIndex)
     return filterFormats[filterIndex >= 0 && filterIndex < filterCount ? filterIndex : 0];
 }
 
-ChartSaver::ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartDrawing()> drawing)
-    : QObject(parent), window_(parent), defaultName_(std::move(defaultName)), drawing_(std::move(drawing)),
+ChartSaver::ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartCopy()> figure)
+    : QObject(parent), window_(parent), defaultName_(std::move(defaultName)), figure_(std::move(figure)),
       folder_(QDir::homePath())
 {
 }
@@ -63,7 +63,7 @@ void ChartSaver::saveAs()
     const int chosen = int(filters.indexOf(dialog.selectedNameFilter()));
     filter_ = chosen >= 0 ? chosen : filter_;
     folder_ = QFileInfo(path).absolutePath();
-    chart::writeFigure(path.toStdString(), drawing_(), chosenFigureFormat(path, filter_));
+    chart::writeFigure(path.toStdString(), figure_().drawing(), chosenFigureFormat(path, filter_));
 }
 
 }  // namespace calvane::ui

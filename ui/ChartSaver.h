@@ -1,7 +1,7 @@
 #pragma once
 // File > "Save Chart As..." of an analysis window: a save dialog offering PNG, SVG and
-// PDF, and the chart written there as a figure (chart/qt/FigureFile.h) from the same drawing
-// the window draws. The folder and the filter chosen last are proposed next time, for
+// PDF, and the window's chart written there as a figure for a paper (chart/qt/FigureFile.h,
+// chart/drawing/WindowCharts.h). The folder and the filter chosen last are proposed next time, for
 // as long as the window lives.
 
 #include "chart/drawing/ChartDrawing.h"
@@ -28,8 +28,8 @@ chart::FigureFormat chosenFigureFormat(const QString& path, int filterIndex);
 class ChartSaver : public QObject {
 public:
     // `parent`, the window, owns the saver and parents its dialog; `defaultName` is the
-    // file name first proposed, without extension.
-    ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartDrawing()> drawing);
+    // file name first proposed, without extension; `figure` gives the chart as a figure.
+    ChartSaver(QWidget* parent, QString defaultName, std::function<chart::ChartCopy()> figure);
 
     // Asks for a file and writes the chart there at the default figure size. Does
     // nothing when the dialog is cancelled. Raises FileError when the file cannot be
@@ -42,7 +42,7 @@ public:
 private:
     QWidget* window_;
     QString defaultName_;
-    std::function<chart::ChartDrawing()> drawing_;
+    std::function<chart::ChartCopy()> figure_;
     QString folder_;
     int filter_ = 0;
 };

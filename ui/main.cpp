@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
     calvane::ui::AciWindow aciWindow(app.frmACi_Curve, platform);
     calvane::ui::BatchDialog batchDialog(app.frmACi_Curve, app.frmAQ_C3_Curve, platform);
     QObject::connect(launcher.batchAction(), &QAction::triggered, &batchDialog, [&batchDialog] {
-        batchDialog.takeWindowFields();  // the windows' fields as they are now
+        batchDialog.followWindows();  // when asked for, the windows' fields as they are now
         batchDialog.show();
         batchDialog.raise();
     });

@@ -14,10 +14,11 @@ namespace calvane::chart {
 
 struct ChartDrawing {
     std::vector<std::string> titleLines;
-    std::string bottomAxisTitle, leftAxisTitle, rightAxisTitle;  // an empty right title: no right axis
-    Colour gradientEnd = rgb(255, 255, 255);                     // the background gradient ends in this colour
-    std::vector<const PointSeries*> series;                      // drawn and listed in the legend in this order
-    bool legendVisible = true;                                   // the light-response chart hides it
+    // Rich text, as Qt Charts lays axis titles out. An empty right title: no right axis.
+    std::string bottomAxisTitle, leftAxisTitle, rightAxisTitle;
+    Colour gradientEnd = rgb(255, 255, 255);  // the background gradient ends in this colour
+    std::vector<const PointSeries*> series;   // drawn and listed in the legend in this order
+    bool legendVisible = true;                // the light-response chart hides it
 };
 
 // A chart's content held by value, so that it can be drawn after its window has gone or

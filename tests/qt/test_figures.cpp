@@ -113,6 +113,7 @@ class FiguresTest : public QObject {
     test::QuietPlatform platform;
     ImportSettings settings;
     std::unique_ptr<TfrmACi_Curve> win;
+    chart::ChartCopy figure;
     chart::ChartDrawing drawing;
 
 private slots:
@@ -135,7 +136,34 @@ private slots:
         win->aciEdit_Identifier.setText("S1 25 oC");
         win->aciMnuResultsComputeCurveClick();
         QVERIFY(!win->Series_Wc.empty());
-        drawing = chart::aciChartDrawing(*win);
+        figure = chart::aciFigure(*win, "photosynthesis_S1_T25_0");
+        drawing = figure.drawing();
+    }
+
+    void modelCurvesStayOverTheMeasuredRange()
+    {
+        // The window's TPU level starts at Ci 0; the figure's, 5 % of the range below the
+        // lowest Ci, at the same height. The points stay as measured.
+        const double low = win->Series_LightAssim.minX(), high = win->Series_LightAssim.maxX();
+        const double from = low - 0.05 * (high - low), to = high + 0.05 * (high - low);
+        QCOMPARE(drawing.series.size(), std::size_t(4));
+        QCOMPARE(drawing.series[0]->points(), win->Series_LightAssim.points());
+        for (const PointSeries* curve : {drawing.series[1], drawing.series[2], drawing.series[3]}) {
+            QVERIFY(!curve->empty());
+            QVERIFY2(curve->minX() >= from - 1e-9 && curve->maxX() <= to + 1e-9,
+                     qPrintable(QString("%1: %2 to %3, not within %4 to %5")
+                                    .arg(QString::fromStdString(curve->title))
+                                    .arg(curve->minX())
+                                    .arg(curve->maxX())
+                                    .arg(from)
+                                    .arg(to)));
+        }
+        const PointSeries& tpu = *drawing.series[3];
+        QCOMPARE(tpu.title, std::string("TPU-limited"));
+        QCOMPARE(tpu.count(), 2);
+        QCOMPARE(tpu.x(0), from);
+        QCOMPARE(tpu.y(0), win->Series_Wp.y(0));
+        QCOMPARE(tpu.x(1), high);  // the window's line ends at the highest Ci
     }
 
     void pngHasPrintSizeAndResolution()
@@ -179,11 +207,15 @@ private slots:
                 texts << spacesAsOne(xml.readElementText(QXmlStreamReader::IncludeChildElements));
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        // The axis titles with their units (Ci's subscript a run of its own), the curve's
+        // name, the legend's names; no right axis: its title gone, no tick label twice.
         for (const QString& wanted :
-             {QStringLiteral("ACi Curve for: S1 25 oC"), QStringLiteral("A (umol CO2 m-2 s-1)"), QStringLiteral("Qa"),
-              QStringLiteral("Ci (umol mol-1)"), QStringLiteral("Wc (Rubisco)"), QStringLiteral("Wj (RuBP)"),
-              QStringLiteral("Wp (TPU)")})
+             {QStringLiteral("S1 25 oC"), QStringLiteral("A (µmol m⁻² s⁻¹)"), QStringLiteral("C"), QStringLiteral("i"),
+              QStringLiteral("(µmol mol⁻¹)"), QStringLiteral("Measured"), QStringLiteral("Rubisco-limited"),
+              QStringLiteral("RuBP-limited"), QStringLiteral("TPU-limited")})
             QVERIFY2(texts.contains(wanted), qPrintable(wanted + " not among: " + texts.join(u'|')));
+        QVERIFY2(!texts.contains(QStringLiteral("Qa")), qPrintable(texts.join(u'|')));
+        QCOMPARE(texts.count(QStringLiteral("20")), 1);
         QVERIFY(paths > 0);
         QVERIFY(width.endsWith(u"mm"));
         QVERIFY(qAbs(width.chopped(2).toDouble() - 160.0) < 0.5);
@@ -197,9 +229,8 @@ private slots:
         const auto text = poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
         if (!text)
             QSKIP("pdftotext (poppler-utils) is not installed");
-        for (const char* wanted :
-             {"ACi Curve for: S1 25 oC", "A (umol CO2 m-2 s-1)", "Wc (Rubisco)", "Wp (TPU)", "Ci (umol mol-1)"})
-            QVERIFY2(spacesAsOne(*text).contains(QLatin1String(wanted)), wanted);
+        for (const char* wanted : {"S1 25 oC", "A (µmol m⁻² s⁻¹)", "Rubisco-limited", "TPU-limited", "Ci (µmol mol⁻¹)"})
+            QVERIFY2(spacesAsOne(*text).contains(QString::fromUtf8(wanted)), wanted);
 
         // Every font embedded: the "emb" column of each font line says yes.
         const auto fonts = poppler(QStringLiteral("pdffonts"), {path});
@@ -300,7 +331,9 @@ private slots:
             QVERIFY2(svg.open(QIODevice::ReadOnly), qPrintable(folderEntries(dir.path()).join(u'|')));
             const QByteArray svgBytes = svg.readAll();
             QVERIFY(svgBytes.startsWith("<?xml"));
-            QVERIFY(svgBytes.contains(isAci ? "ACi Curve" : "Light Response Curve"));
+            // The figure's look, not the window's: named after the curve, plain legend names.
+            QVERIFY(svgBytes.contains(isAci ? ">A/Ci curve</text>" : ">Light-response curve</text>"));
+            QVERIFY(svgBytes.contains(">Measured</text>"));
 
             // The folder and the filter of the last save are proposed again; an
             // extension the user types wins over the filter.

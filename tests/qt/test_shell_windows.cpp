@@ -7,8 +7,10 @@
 #include "ui/AboutDialog.h"
 #include "ui/LauncherWindow.h"
 
+#include <QtCore/QRegularExpression>
 #include <QtGui/QAction>
 #include <QtTest/QtTest>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QPushButton>
@@ -36,6 +38,12 @@ private slots:
         QCOMPARE(dialog.memo()->toPlainText(),
                  QStringLiteral("Light Response Curve\nThe equations used in this analysis were taken from\n"
                                 "Norvale Application Note #105"));
+        // The version the project declares, under the memo's text.
+        QVERIFY(dialog.versionLabel()->isVisible());
+        QVERIFY2(QRegularExpression(QStringLiteral("^Calvane version \\d+(\\.\\d+)+$"))
+                     .match(dialog.versionLabel()->text())
+                     .hasMatch(),
+                 qPrintable(dialog.versionLabel()->text()));
 
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
         QVERIFY(!state.visible);

@@ -1,10 +1,14 @@
-// Tools > Batch Fit: the dialog's settings become a batch job, the run goes off the
-// user-interface thread on the batch engine, and its summary sorts and copies.
+// Tools > Batch Fit: the dialog starts from a fresh window's fields unless asked for the
+// open window's, its settings become a batch job, the run goes off the user-interface
+// thread on the batch engine, and its summary shows in input order, sorts, copies and
+// saves as the very file --summary writes.
 
+#include "aq/AQ_C3_Curve.h"
 #include "batch/BatchJob.h"
 #include "batch/BatchRun.h"
 #include "core/TextFile.h"
 #include "import/DelimitedText.h"
+#include "import/ParseVerdex.h"
 #include "shell/Calvane.h"
 #include "ui/BatchDialog.h"
 #include "ui/QtPlatform.h"
@@ -35,6 +39,13 @@ QString dataFile(const char* name) { return QStringLiteral(CALVANE_DATA_DIR "/")
 
 using What = batch::FieldAction::What;
 
+// Answers the save dialog with a path.
+class SavingPlatform : public QtPlatform {
+public:
+    std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return savePath; }
+    std::string savePath;
+};
+
 // The field options of `name`, in order.
 std::vector<std::pair<What, std::optional<std::string>>> actionsOn(const batch::BatchJob& job, const std::string& name)
 {
@@ -58,7 +69,21 @@ private slots:
         app.frmAQ_C3_Curve.aqNumEdit_Convexity.setText("2,5");
         app.frmAQ_C3_Curve.aqCheckBox_Convexity.setChecked(true);
         BatchDialog dialog(app.frmACi_Curve, app.frmAQ_C3_Curve, platform);
-        dialog.windowType()->setCurrentIndex(1);  // light response: the window's fields come along
+        dialog.windowType()->setCurrentIndex(1);
+
+        // By default every curve starts as a fresh window does: its fields, no flag fixed.
+        QVERIFY(!dialog.fromWindow()->isChecked());
+        ImportSettings settings;
+        const TfrmAQ_C3_Curve fresh(platform, settings);
+        const batch::BatchJob clean = dialog.job();
+        QVERIFY((
+            actionsOn(clean, "Convexity") ==
+            decltype(actionsOn(clean, "")){{What::Set, fresh.aqNumEdit_Convexity.text()}, {What::Free, std::nullopt}}));
+        QVERIFY(std::none_of(clean.fields.begin(), clean.fields.end(),
+                             [](const batch::FieldAction& action) { return action.what == What::Fix; }));
+
+        // Asked for, the window's fields and flags come along.
+        dialog.fromWindow()->setChecked(true);
         dialog.tableGroup()->setChecked(true);
         dialog.groupColumn()->setText("curve");
         dialog.xColumn()->setText("PAR");
@@ -82,7 +107,7 @@ private slots:
 
     void aRunFillsASortableSummaryThatCopiesToASpreadsheet()
     {
-        QtPlatform platform;
+        SavingPlatform platform;
         Calvane app(platform);
         app.frmACi_Curve.aciEdit_Temp.setText("25");
         BatchDialog dialog(app.frmACi_Curve, app.frmAQ_C3_Curve, platform);
@@ -96,7 +121,8 @@ private slots:
         QStandardItemModel* summary = dialog.summary();
         QCOMPARE(summary->rowCount(), 2);
         QCOMPARE(summary->horizontalHeaderItem(0)->text(), QString("source"));
-        QVERIFY(summary->item(0, 0)->text().endsWith("photosynthesis_S1_T30_0.csv"));  // input order
+        // Shown in input order, though T25 sorts before T30.
+        QVERIFY(dialog.summaryView()->model()->index(0, 0).data().toString().endsWith("photosynthesis_S1_T30_0.csv"));
 
         int vcmax = -1;
         for (int col = 0; col < summary->columnCount(); ++col)
@@ -123,6 +149,14 @@ private slots:
         std::ostringstream out, err;
         QCOMPARE(batch::runBatch(job, out, err, '.').status, batch::exitClean);
         const auto records = readDelimited(readFileBytes(*job.summary).value_or(""), ',');
+
+        // Save Summary writes those very bytes.
+        platform.savePath = scratch.filePath("saved.csv").toStdString();
+        QVERIFY(dialog.saveButton()->isEnabled());
+        dialog.saveButton()->click();
+        const std::string saved = readFileBytes(platform.savePath).value_or("");
+        QVERIFY(!saved.empty());
+        QCOMPARE(saved, readFileBytes(*job.summary).value_or(""));
         QCOMPARE(records.size(), std::size_t(3));
         for (int col = 0; col < summary->columnCount(); ++col) {
             QCOMPARE(summary->horizontalHeaderItem(col)->text().toStdString(), records[0].fields.at(col));
