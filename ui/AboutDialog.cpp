@@ -6,6 +6,7 @@
 #include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
+#include <QtGui/QTextDocument>
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPlainTextEdit>
@@ -42,6 +43,8 @@ AboutDialog::AboutDialog(calvane::TdlgAbout& state, QWidget* parent)
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(memo_, 1);
+    // In line with the memo's text.
+    version_->setIndent(int(memo_->document()->documentMargin()));
     layout->addWidget(version_);
     layout->addLayout(buttons);
 
