@@ -14,6 +14,7 @@ namespace {
 
 const char* const usageText =
     "usage: calvane-batch aci|aq [OPTIONS] INPUT...\n"
+    "       calvane-batch tresponse --help  (temperature responses from a table)\n"
     "  inputs:   files, and folders standing for their .csv files\n"
     "  loading:  (default: File > Import > CSV Text)  --drop  --instrument ROW,XCOL,ACOL [--tab|--semicolon|--comma]\n"
     "  tables:   --group COLUMN --x COLUMN --a COLUMN;  logs: --instrument ROW,XCOL,ACOL --group COLUMN\n"
