@@ -253,6 +253,36 @@ void TempResponse::loadColumns(std::string_view text, const std::string& tempCol
     setPoints(pairs, header[*v]);
 }
 
+std::vector<std::pair<double, double>> TempResponse::pairsFromTable(const std::vector<std::string>& header,
+                                                                    const std::vector<std::vector<std::string>>& rows,
+                                                                    const std::string& name)
+{
+    // Column names carry their unit after a space: "Temp (oC)", "standard Vcmax (umol m-2 s-1)".
+    auto columnOf = [&header](const std::string& wanted) -> std::optional<std::size_t> {
+        for (std::size_t k = 0; k < header.size(); ++k)
+            if (header[k] == wanted || header[k].rfind(wanted + " (", 0) == 0)
+                return k;
+        return std::nullopt;
+    };
+    const auto t = columnOf("Temp");
+    const auto v = columnOf("standard " + name);
+    if (!t || !v)
+        throw DataError("The table has no " + (t ? "standard-fit " + name : std::string("leaf temperature")) +
+                        " column: run A/Ci curves with the standard fit first");
+    std::vector<std::pair<double, double>> pairs;
+    for (const auto& row : rows) {
+        if (*t >= row.size() || *v >= row.size())
+            continue;
+        const auto tn = cellNumber(row[*t]);
+        const auto vn = cellNumber(row[*v]);
+        if (tn && vn)
+            pairs.emplace_back(*tn, *vn);
+    }
+    if (pairs.empty())
+        throw DataError("No curve in the table has both a leaf temperature and a standard-fit " + name);
+    return pairs;
+}
+
 void TempResponse::paste(std::string_view text)
 {
     const std::string prepared = pasteWithDecimalPoints(text);

@@ -72,6 +72,13 @@ public:
     // the grid; rows where either cell is empty are left out. A column that is not
     // there, or a cell that is not a number, is a DataError and leaves the grid as it was.
     void loadColumns(std::string_view text, const std::string& tempColumnName, const std::string& valueColumnName);
+    // The (leaf temperature, value) pairs of a table of fitted curves, such as the Batch
+    // Fit summary of A/Ci curves fitted with the standard fit: its "Temp" column and its
+    // "standard NAME" column (NAME "Vcmax" or "Jmax"), rows without both numbers left
+    // out. A DataError when the table lacks either column or has no such row.
+    static std::vector<std::pair<double, double>> pairsFromTable(const std::vector<std::string>& header,
+                                                                 const std::vector<std::vector<std::string>>& rows,
+                                                                 const std::string& name);
     // Pastes tab-, comma- or semicolon-separated pairs over the grid from row 1.
     void paste(std::string_view text);
     void pasteClick();

@@ -4,6 +4,7 @@
 #include "batch/BatchRun.h"
 #include "core/FieldTable.h"
 #include "core/Platform.h"
+#include "tresponse/TempResponse.h"
 
 #include "ui/BatchDialog.h"
 
@@ -20,6 +21,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
@@ -150,6 +152,14 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     copyButton_ = new QPushButton(tr("Copy Table"), this);
     copyButton_->setToolTip(tr("Copy the summary as tab-separated text, ready for a spreadsheet"));
     connect(copyButton_, &QPushButton::clicked, this, [this] { copySummary(); });
+    temperatureResponseButton_ = new QPushButton(tr("Temperature Response..."), this);
+    temperatureResponseButton_->setToolTip(
+        tr("Fit the temperature response of the standard-fit Vcmax or Jmax of the curves shown"));
+    auto* responseMenu = new QMenu(temperatureResponseButton_);
+    for (const char* name : {"Vcmax", "Jmax"})
+        connect(responseMenu->addAction(tr("Standard %1").arg(QLatin1String(name))), &QAction::triggered, this,
+                [this, name] { openTemperatureResponse(name); });
+    temperatureResponseButton_->setMenu(responseMenu);
     messages_ = new QPlainTextEdit(this);
     messages_->setReadOnly(true);
     messages_->setPlaceholderText(tr("Messages of the run"));
@@ -175,7 +185,11 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     layout->addWidget(summaryView_, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(messages_, 1);
-    bottom->addWidget(copyButton_, 0, Qt::AlignTop);
+    auto* summaryButtons = new QVBoxLayout;
+    summaryButtons->addWidget(copyButton_);
+    summaryButtons->addWidget(temperatureResponseButton_);
+    summaryButtons->addStretch();
+    bottom->addLayout(summaryButtons);
     layout->addLayout(bottom);
 
     connect(windowType_, &QComboBox::currentIndexChanged, this, [this] { windowTypeChanged(); });
@@ -408,6 +422,28 @@ void BatchDialog::copySummary()
         lines.append(cells.join('\t'));
     }
     platform_.setClipboardText(ss(lines.join("\r\n") + "\r\n"));
+}
+
+void BatchDialog::openTemperatureResponse(const std::string& name)
+{
+    // The curves as shown: sorted as the table is, none that a filter hides.
+    std::vector<std::string> header;
+    for (int col = 0; col < sorted_->columnCount(); ++col)
+        header.push_back(ss(sorted_->headerData(col, Qt::Horizontal).toString()));
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row < sorted_->rowCount(); ++row) {
+        std::vector<std::string> cells;
+        for (int col = 0; col < sorted_->columnCount(); ++col)
+            cells.push_back(ss(sorted_->index(row, col).data().toString()));
+        rows.push_back(std::move(cells));
+    }
+    try {
+        const auto pairs = TempResponse::pairsFromTable(header, rows, name);
+        if (openTemperatureResponse_)
+            openTemperatureResponse_(pairs, name + " (umol m-2 s-1)");
+    } catch (const std::exception& error) {
+        platform_.showError(error.what());
+    }
 }
 
 void BatchDialog::setRunning(bool running)
