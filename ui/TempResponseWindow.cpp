@@ -119,7 +119,7 @@ TempResponseWindow::TempResponseWindow(TempResponse& state, QtPlatform& platform
     middle->addWidget(resultsBox, 1);
     auto* middleWidget = new QWidget;
     middleWidget->setLayout(middle);
-    middleWidget->setFixedWidth(320);
+    middleWidget->setFixedWidth(400);
 
     auto* central = new QWidget;
     auto* layout = new QHBoxLayout(central);
@@ -185,7 +185,7 @@ void TempResponseWindow::showResults()
         results_->setItem(row, 1, new QTableWidgetItem(qs(line.value)));
         results_->setItem(row, 2, new QTableWidgetItem(line.error ? qs(*line.error) : QString()));
     }
-    results_->resizeColumnToContents(0);
+    results_->resizeColumnsToContents();
 }
 
 void TempResponseWindow::showPairs(const std::vector<std::pair<double, double>>& pairs, const std::string& valueName)
