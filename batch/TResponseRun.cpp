@@ -274,6 +274,7 @@ int runTResponse(const TResponseCommandLine& commandLine, std::ostream& out, std
     }
     if (job.chart && !windows.empty()) {
         std::vector<const TempResponse*> drawn;
+        drawn.reserve(windows.size());
         for (const auto& window : windows)
             drawn.push_back(window.get());
         if (job.group)
