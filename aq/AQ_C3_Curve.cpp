@@ -312,6 +312,7 @@ TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSetti
         field->readOnly = true;
     aqCheckBox_StdShowOptimum.setChecked(true);
     aqCheckBox_StdShowHyperbola.setChecked(true);
+    kokSetUp();
 }
 
 char TfrmAQ_C3_Curve::separator() const { return platform_.decimalSeparator(); }
@@ -540,6 +541,8 @@ void TfrmAQ_C3_Curve::aqMnuFileClearClick()
     stdHyperbola_.reset();
     showStandardFit();
     Load_StandardFit_Series();
+    kok_.reset();
+    showKok();
 }
 
 void TfrmAQ_C3_Curve::aqMnuFileExitClick() { setVisible(false); }
@@ -562,6 +565,8 @@ std::vector<std::string> TfrmAQ_C3_Curve::exportLines() const
     if (aqMnuFileExportStandardFit.checked()) {
         const auto section = standardFitExportLines();
         lines.insert(lines.end(), section.begin(), section.end());
+        const auto kok = kokExportLines();
+        lines.insert(lines.end(), kok.begin(), kok.end());
     }
     return lines;
 }

@@ -15,6 +15,7 @@
 #include "core/Platform.h"
 #include "core/PointSeries.h"
 #include "fit/AqStandardFit.h"
+#include "fit/KokRespiration.h"
 #include "import/ParseVerdex.h"
 
 #include <optional>
@@ -130,6 +131,28 @@ public:
     // hyperbola's saturation point by the same slope rule.
     const std::optional<LightPoints>& standardOptimumLightPoints() const { return stdOptimumLight_; }
     const std::optional<double>& standardHyperbolaSaturation() const { return stdHyperbolaSaturation_; }
+
+    // --- Respiration in the light (Kok) --------------------------------------------------
+    // The "Respiration in the light (Kok)" group: the light window the user types
+    // (settings, kept by Clear), the line's Rd and slope with their standard errors,
+    // the points used and a message line.
+    static const std::vector<ResultSection<TfrmAQ_C3_Curve>>& kokTable();
+    // Results > "Kok Respiration": the straight line through the points whose Q Obs
+    // (incident light) lies strictly inside the light window. It writes the group and
+    // nothing else; fewer than two points inside, or a light window that is not two
+    // numbers, leaves the reason in the group and ends with a FitError.
+    void aqMnuResultsKokClick();
+    // The export's "Respiration in the light (Kok)" section (an empty line, the heading,
+    // Rd, Slope and Points, and a refusal's message); none before the command has run.
+    // exportLines() appends it while aqMnuFileExportStandardFit is checked.
+    std::vector<std::string> kokExportLines() const;
+    // The last line, if the command has run since creation or the last Clear.
+    const std::optional<KokFit>& kokFit() const { return kok_; }
+
+    Label aqGroupBox_Kok{"Respiration in the light (Kok)"};
+    TextField aqEdit_KokLowLight{"40"}, aqEdit_KokHighLight{"100"};
+    TextField aqEdit_KokRd, aqEdit_KokRdSE, aqEdit_KokSlope, aqEdit_KokSlopeSE, aqEdit_KokPoints, aqEdit_KokMessage;
+    MenuItem aqMnuResultsKok{"Kok Respiration", "", "Respiration in the light from the line below the bend (Kok)"};
 
     // --- Plausibility checks -----------------------------------------------------------
     // The checks of the window as it stands, run after every command (by the desktop's
@@ -251,12 +274,16 @@ private:
     // The largest Q Obs of the grid, which sets the light points' sweep.
     double largestQObs() const;
     void showStandardFit();
+    // The Kok group from the last line; kokSetUp makes its results read-only.
+    void showKok();
+    void kokSetUp();
 
     Platform& platform_;
     std::optional<AqCalvaneOptimum> stdOptimum_;
     std::optional<AqHyperbolaFit> stdHyperbola_;
     std::optional<LightPoints> stdOptimumLight_;
     std::optional<double> stdHyperbolaSaturation_;
+    std::optional<KokFit> kok_;
 };
 
 }  // namespace calvane

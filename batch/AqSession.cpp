@@ -36,7 +36,16 @@ public:
     void importInstrument() override { w.aqMnuFileImportVerdexClick(); }
     TextField& instrumentXColumn() override { return w.frmParseVerdex.EdtQObs; }
     TFrmParseVerdex& importDialog() override { return w.frmParseVerdex; }
-    std::vector<std::string> exportLines() const override { return w.exportLines(); }
+    std::vector<std::string> exportLines() const override
+    {
+        // --kok always adds its section, after the standard fit's when there is one.
+        auto lines = w.exportLines();
+        if (kok_ && !w.aqMnuFileExportStandardFit.checked()) {
+            const auto kok = w.kokExportLines();
+            lines.insert(lines.end(), kok.begin(), kok.end());
+        }
+        return lines;
+    }
     chart::ChartCopy figure(const std::string& fileName) const override { return chart::aqFigure(w, fileName); }
     std::vector<std::string> runChecks() override
     {
@@ -82,7 +91,72 @@ public:
         w.aqMnuFileExportStandardFit.setChecked(true);
     }
     void runStandardFit() override { w.runStandardFit(); }
+    bool hasKok() const override { return true; }
+    void useKok(const std::vector<std::string>& light) override
+    {
+        kok_ = true;
+        if (light.size() == 2) {
+            w.aqEdit_KokLowLight.setText(light[0]);
+            w.aqEdit_KokHighLight.setText(light[1]);
+        }
+    }
+    void runKok() override { w.aqMnuResultsKokClick(); }
     std::vector<std::string> standardFitHeader() const override
+    {
+        auto header = standardHeader();
+        if (kok_) {
+            const auto kok = kokHeader();
+            header.insert(header.end(), kok.begin(), kok.end());
+        }
+        return header;
+    }
+    std::vector<std::string> standardFitFields() const override
+    {
+        auto row = standardFields();
+        if (kok_) {
+            const auto kok = kokFields();
+            row.insert(row.end(), kok.begin(), kok.end());
+        }
+        return row;
+    }
+
+private:
+    // The Kok columns from its table: a column (and an SE column) per result, then the message.
+    std::vector<std::string> kokHeader() const
+    {
+        const auto& section = TfrmAQ_C3_Curve::kokTable().front();
+        const std::string prefix(section.summaryPrefix);
+        std::vector<std::string> header;
+        for (const auto& row : section.rows) {
+            if (row.summary.empty())
+                continue;
+            const std::string name = prefix + " " + std::string(row.summary);
+            header.push_back(withUnit(name, std::string(row.unit)));
+            if (row.error)
+                header.push_back(withUnit(name + " SE", std::string(row.unit)));
+        }
+        header.push_back(prefix + " message");
+        return header;
+    }
+    std::vector<std::string> kokFields() const
+    {
+        std::vector<std::string> row(6);
+        const auto& fit = w.kokFit();
+        if (!fit)
+            return row;
+        row.back() = fit->message;
+        if (!fit->fitted)
+            return row;
+        auto number = [](const std::optional<double>& v) { return v ? summaryNumber(*v) : std::string(); };
+        row[0] = summaryNumber(fit->rd);
+        row[1] = number(fit->rdSE);
+        row[2] = summaryNumber(fit->slope);
+        row[3] = number(fit->slopeSE);
+        row[4] = std::to_string(fit->points);
+        return row;
+    }
+
+    std::vector<std::string> standardHeader() const
     {
         if (!standardFit_)
             return {};
@@ -104,7 +178,7 @@ public:
         }
         return header;
     }
-    std::vector<std::string> standardFitFields() const override
+    std::vector<std::string> standardFields() const
     {
         if (!standardFit_)
             return {};
@@ -147,9 +221,9 @@ public:
         return row;
     }
 
-private:
     TfrmAQ_C3_Curve w;
     bool standardFit_ = false;
+    bool kok_ = false;
 };
 
 }  // namespace

@@ -56,6 +56,10 @@ struct BatchJob {
     std::vector<Command> commands;  // none: the window's default command
     bool none = false;              // run no command at all
     bool standardFit = false;       // after the commands, with its export section and columns
+    // Respiration in the light (Kok), after the standard fit, with its export section and
+    // columns; the light window's two limits as typed, none for the window's own.
+    bool kok = false;
+    std::vector<std::string> kokLight;
 
     std::optional<std::string> output;   // one curve's export file; else standard output
     std::optional<std::string> outDir;   // one export per curve, DIR/NAME.txt

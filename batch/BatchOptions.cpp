@@ -14,6 +14,7 @@ namespace {
 
 const char* const usageText =
     "usage: calvane-batch aci|aq [OPTIONS] INPUT...\n"
+    "       calvane-batch tresponse --help  (temperature responses from a table)\n"
     "  inputs:   files, and folders standing for their .csv files\n"
     "  loading:  (default: File > Import > CSV Text)  --drop  --instrument ROW,XCOL,ACOL [--tab|--semicolon|--comma]\n"
     "  tables:   --group COLUMN --x COLUMN --a COLUMN;  logs: --instrument ROW,XCOL,ACOL --group COLUMN\n"
@@ -22,6 +23,7 @@ const char* const usageText =
     "  fields:   --id TEXT  --set NAME=TEXT  --fix NAME[=TEXT]  --free NAME\n"
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
     "            --standard-fit (after the commands; adds its sections and columns)\n"
+    "            aq: --kok [--kok-light LOW,HIGH] (respiration in the light; default 40,100)\n"
     "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
     "            (default: standard output)\n"
     "  charts:   --chart PATH.png|.svg|.pdf (one curve)  --chart-format png|svg|pdf (with --out-dir)\n"
@@ -159,6 +161,13 @@ private:
             job_.none = true;
         } else if (arg == "--standard-fit") {
             job_.standardFit = true;
+        } else if (arg == "--kok") {
+            job_.kok = true;
+        } else if (arg == "--kok-light") {
+            job_.kok = true;
+            job_.kokLight = splitAt(value(), ',');
+            if (job_.kokLight.size() != 2)
+                throw UsageError("--kok-light takes LOW,HIGH");
         } else if (const auto command = commandNamed(arg)) {
             job_.commands.push_back(*command);
         } else {

@@ -43,6 +43,10 @@ void planRun(const BatchJob& job, const RunSettings& settings, BatchPlatform& fi
         throw UsageError("--standard-fit is not an option of this window");
     if (job.standardFit)
         plan.sample->useStandardFit();
+    if (job.kok && !plan.sample->hasKok())
+        throw UsageError("--kok is not an option of this window");
+    if (job.kok)
+        plan.sample->useKok(job.kokLight);
 
     plan.curves = collectCurves(job, plan.skipped);
     const std::size_t count = plan.curves.size();

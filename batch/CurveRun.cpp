@@ -87,6 +87,8 @@ CurveOutcome runCurve(const BatchJob& job, const Curve& curve, char decimalSepar
         session->setSearchThreads(searchThreads);
         if (job.standardFit)
             session->useStandardFit();
+        if (job.kok)
+            session->useKok(job.kokLight);
 
         std::string path = curve.source;
         if (curve.csv) {
@@ -114,6 +116,8 @@ CurveOutcome runCurve(const BatchJob& job, const Curve& curve, char decimalSepar
             runShowingErrors(platform, table.at(command));
         if (job.standardFit)
             runShowingErrors(platform, [&] { session->runStandardFit(); });
+        if (job.kok)
+            runShowingErrors(platform, [&] { session->runKok(); });
 
         outcome.checks = session->runChecks();
         outcome.exportLines = session->exportLines();

@@ -104,6 +104,11 @@ public:
     virtual bool hasStandardFit() const { return false; }
     virtual void useStandardFit() {}
     virtual void runStandardFit() {}
+    // Respiration in the light (Kok) likewise, with the light window's limits as typed
+    // (none: the window's own); its columns follow the standard fit's.
+    virtual bool hasKok() const { return false; }
+    virtual void useKok(const std::vector<std::string>& light) { (void)light; }
+    virtual void runKok() {}
     // Its columns stand between the window's own and the status.
     virtual std::vector<std::string> standardFitHeader() const { return {}; }
     virtual std::vector<std::string> standardFitFields() const { return {}; }

@@ -11,7 +11,7 @@ if [[ ! -f "$build/compile_commands.json" ]]; then
 fi
 
 mapfile -t files < <(git ls-files 'core/*.cpp' 'fit/*.cpp' 'import/*.cpp' 'aci/*.cpp' 'aq/*.cpp' 'shell/*.cpp' \
-                                  'chart/drawing/*.cpp' 'batch/*.cpp')
+                                  'chart/drawing/*.cpp' 'batch/*.cpp' 'tresponse/*.cpp')
 # The build's GCC-only warning options mean nothing to clang; clang's count of the
 # warnings it suppressed (system headers) is left out of the output.
 set +e

@@ -41,6 +41,9 @@ public:
     MenuItem mnuToolsACi_Curve{"ACI Curve", "", ""};
     // Many curves at once; the desktop opens its batch dialog on it.
     MenuItem mnuToolsBatchFit{"Batch Fit...", "", "Fit many curves from files, folders or one table"};
+    // Arrhenius fits to values at several leaf temperatures; the desktop opens its window on it.
+    MenuItem mnuToolsTempResponse{"Temperature Response...", "",
+                                  "Fit the temperature response of Vcmax, Jmax or any rate"};
 
     Signal<> closed;  // the desktop ends the program on it
 

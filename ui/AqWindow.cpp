@@ -100,6 +100,7 @@ QWidget* AqWindow::makeParameters()
     columns->addWidget(own);
     auto* standard = new QVBoxLayout;
     standard->addWidget(makeStandardFit());
+    standard->addWidget(makeKok());
     standard->addStretch(1);
     columns->addLayout(standard);
     return panel;
@@ -133,6 +134,20 @@ QWidget* AqWindow::makeStandardFit()
     return group;
 }
 
+QWidget* AqWindow::makeKok()
+{
+    auto* group = new QGroupBox;
+    bindLabel(state_.aqGroupBox_Kok, group);
+    group->setFixedWidth(330);
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    addResultCells(*this, grid, resultCells(state_, TfrmAQ_C3_Curve::kokTable()), 50);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+    return group;
+}
+
 void AqWindow::makeMenus()
 {
     TfrmAQ_C3_Curve& s = state_;
@@ -160,6 +175,7 @@ void AqWindow::makeMenus()
     addCommand(results, s.aqMnuResultsFitCurve, [&s] { s.aqMnuResultsFitCurveClick(); });
     addCommand(results, s.aqMnuResultsRefineCurve, [&s] { s.aqMnuResultsRefineCurveClick(); });
     addCommand(results, s.aqMnuResultsStandardFit, [&s] { s.aqMnuResultsStandardFitClick(); });
+    addCommand(results, s.aqMnuResultsKok, [&s] { s.aqMnuResultsKokClick(); });
     menuBar()->addAction(addCommand(nullptr, s.aqMnuAbout, [&s] { s.aqMnuAboutClick(); }));
     QMenu* help = menuBar()->addMenu(tr("Help"));
     auto* helpDialog = new HelpDialog(this);

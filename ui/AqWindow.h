@@ -25,6 +25,7 @@ private:
     void makeMenus();
     QWidget* makeParameters();
     QWidget* makeStandardFit();
+    QWidget* makeKok();
 
     TfrmAQ_C3_Curve& state_;
     QProgressBar* progressBar_;

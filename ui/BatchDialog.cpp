@@ -5,6 +5,7 @@
 #include "core/FieldTable.h"
 #include "core/Platform.h"
 #include "import/ParseVerdex.h"
+#include "tresponse/TempResponse.h"
 
 #include "ui/BatchDialog.h"
 
@@ -21,6 +22,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QListWidget>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QProgressBar>
 #include <QtWidgets/QPushButton>
@@ -158,6 +160,14 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     saveButton_->setToolTip(tr("Save the summary as a CSV file, as calvane-batch --summary writes it"));
     saveButton_->setEnabled(false);
     connect(saveButton_, &QPushButton::clicked, this, [this] { saveSummary(); });
+    temperatureResponseButton_ = new QPushButton(tr("Temperature Response..."), this);
+    temperatureResponseButton_->setToolTip(
+        tr("Fit the temperature response of the standard-fit Vcmax or Jmax of the curves shown"));
+    auto* responseMenu = new QMenu(temperatureResponseButton_);
+    for (const char* name : {"Vcmax", "Jmax"})
+        connect(responseMenu->addAction(tr("Standard %1").arg(QLatin1String(name))), &QAction::triggered, this,
+                [this, name] { openTemperatureResponse(name); });
+    temperatureResponseButton_->setMenu(responseMenu);
     messages_ = new QPlainTextEdit(this);
     messages_->setReadOnly(true);
     messages_->setPlaceholderText(tr("Messages of the run"));
@@ -186,6 +196,7 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     auto* summaryButtons = new QVBoxLayout;
     summaryButtons->addWidget(copyButton_);
     summaryButtons->addWidget(saveButton_);
+    summaryButtons->addWidget(temperatureResponseButton_);
     summaryButtons->addStretch();
     bottom->addLayout(summaryButtons);
     layout->addLayout(bottom);
@@ -462,6 +473,28 @@ void BatchDialog::saveSummary()
         return;
     try {
         platform_.writeFile(*path, summaryFile_);
+    } catch (const std::exception& error) {
+        platform_.showError(error.what());
+    }
+}
+
+void BatchDialog::openTemperatureResponse(const std::string& name)
+{
+    // The curves as shown: sorted as the table is, none that a filter hides.
+    std::vector<std::string> header;
+    for (int col = 0; col < sorted_->columnCount(); ++col)
+        header.push_back(ss(sorted_->headerData(col, Qt::Horizontal).toString()));
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row < sorted_->rowCount(); ++row) {
+        std::vector<std::string> cells;
+        for (int col = 0; col < sorted_->columnCount(); ++col)
+            cells.push_back(ss(sorted_->index(row, col).data().toString()));
+        rows.push_back(std::move(cells));
+    }
+    try {
+        const auto pairs = TempResponse::pairsFromTable(header, rows, name);
+        if (openTemperatureResponse_)
+            openTemperatureResponse_(pairs, name + " (umol m-2 s-1)");
     } catch (const std::exception& error) {
         platform_.showError(error.what());
     }

@@ -10,8 +10,10 @@
 #include <QtWidgets/QDialog>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -89,6 +91,17 @@ public:
     QPushButton* copyButton() const { return copyButton_; }
     QPushButton* saveButton() const { return saveButton_; }
 
+    // "Temperature Response...": the leaf temperatures and the standard-fit Vcmax or
+    // Jmax (`name`) of the curves shown, handed to the temperature-response window.
+    using TemperatureResponseOpener =
+        std::function<void(const std::vector<std::pair<double, double>>& pairs, const std::string& valueName)>;
+    void setTemperatureResponseOpener(TemperatureResponseOpener opener)
+    {
+        openTemperatureResponse_ = std::move(opener);
+    }
+    void openTemperatureResponse(const std::string& name);
+    QPushButton* temperatureResponseButton() const { return temperatureResponseButton_; }
+
 Q_SIGNALS:
     void finished();
 
@@ -129,6 +142,8 @@ private:
     QPushButton* cancelButton_;
     QPushButton* copyButton_;
     QPushButton* saveButton_;
+    QPushButton* temperatureResponseButton_;
+    TemperatureResponseOpener openTemperatureResponse_;
     QTableView* summaryView_;
     QStandardItemModel* summary_;
     QSortFilterProxyModel* sorted_;

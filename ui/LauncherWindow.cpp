@@ -30,6 +30,8 @@ LauncherWindow::LauncherWindow(calvane::TfrmMain& state, QWidget* parent) : QMai
     tools->addSeparator();
     batchAction_ = tools->addAction(text(state_.mnuToolsBatchFit.caption));
     batchAction_->setStatusTip(text(state_.mnuToolsBatchFit.hint));
+    tempResponseAction_ = tools->addAction(text(state_.mnuToolsTempResponse.caption));
+    tempResponseAction_->setStatusTip(text(state_.mnuToolsTempResponse.hint));
     connect(exitAction_, &QAction::triggered, this, [this] {
         state_.mnuFileExitClick();
         hide();

@@ -25,6 +25,8 @@ public:
     QAction* aciAction() const { return aciAction_; }
     // Tools > "Batch Fit...": the program opens its batch dialog on it.
     QAction* batchAction() const { return batchAction_; }
+    // Tools > "Temperature Response...": the program opens its window on it.
+    QAction* tempResponseAction() const { return tempResponseAction_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -37,6 +39,7 @@ private:
     QAction* aqAction_;
     QAction* aciAction_;
     QAction* batchAction_;
+    QAction* tempResponseAction_;
 };
 
 }  // namespace calvane::ui

@@ -3,11 +3,13 @@
 // About and import dialogs); only the launcher shows, and closing it ends the program.
 
 #include "shell/Calvane.h"
+#include "tresponse/TempResponse.h"
 #include "ui/AciWindow.h"
 #include "ui/AqWindow.h"
 #include "ui/BatchDialog.h"
 #include "ui/LauncherWindow.h"
 #include "ui/QtPlatform.h"
+#include "ui/TempResponseWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +37,16 @@ int main(int argc, char* argv[])
         batchDialog.show();
         batchDialog.raise();
     });
+    calvane::TempResponse tempResponse(platform);
+    calvane::ui::TempResponseWindow tempResponseWindow(tempResponse, platform);
+    QObject::connect(launcher.tempResponseAction(), &QAction::triggered, &tempResponseWindow, [&tempResponseWindow] {
+        tempResponseWindow.show();
+        tempResponseWindow.raise();
+    });
+    batchDialog.setTemperatureResponseOpener(
+        [&tempResponseWindow](const std::vector<std::pair<double, double>>& pairs, const std::string& valueName) {
+            tempResponseWindow.showPairs(pairs, valueName);
+        });
     launcher.show();
     return QApplication::exec();
 }
