@@ -1,9 +1,11 @@
 #include "ui/QtPlatform.h"
 
 #include "core/Controls.h"
+#include "core/Errors.h"
 #include "import/ParseVerdex.h"
 #include "ui/Printing.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -12,14 +14,18 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTimer>
 
+#include <algorithm>
 #include <exception>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 namespace calvane::ui {
 
@@ -34,10 +40,16 @@ QWidget* dialogParent() { return QApplication::activeWindow(); }
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            platform_.requestCancel();
+        return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
+        if (platform_.isCancelButton(watched))
+            return QObject::eventFilter(watched, event);
+        return true;
     case QEvent::KeyRelease:
     case QEvent::Wheel:
     case QEvent::ShortcutOverride:
@@ -51,10 +63,17 @@ bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
     case QEvent::TouchEnd:
     case QEvent::TabletPress:
         return true;
-    case QEvent::Close:
-        // A window closed mid-task would come back to a command that still runs.
+    case QEvent::Close: {
+        // A window closed mid-task would come back to a command that still runs: the
+        // task stops first, and the window closes after it.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->isWindow() && widget->windowType() != Qt::Popup && widget->windowType() != Qt::ToolTip) {
+            platform_.requestCancel();
+            platform_.closeAfterTask(widget);
+        }
         event->ignore();
         return true;
+    }
     default:
         return QObject::eventFilter(watched, event);
     }
@@ -262,10 +281,18 @@ void QtPlatform::runLongTask(const std::function<void(const UiPost& post)>& work
             Qt::QueuedConnection);
     };
 
-    InputBlocker blocker;
+    InputBlocker blocker(*this);
     qApp->installEventFilter(&blocker);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     busy_ = true;
+    cancel_ = false;
+    closeAfterTask_.clear();
+    auto enableCancelButtons = [this](bool enabled) {
+        for (const auto& button : cancelButtons_)
+            if (button)
+                button->setEnabled(enabled);
+    };
+    enableCancelButtons(true);
 
     QEventLoop loop;
     std::exception_ptr workError;
@@ -283,13 +310,44 @@ void QtPlatform::runLongTask(const std::function<void(const UiPost& post)>& work
     worker.join();
 
     busy_ = false;
+    enableCancelButtons(false);
     QApplication::restoreOverrideCursor();
     qApp->removeEventFilter(&blocker);
 
+    // The windows closed meanwhile close once the command has put back what it changed.
+    for (const auto& window : std::exchange(closeAfterTask_, {}))
+        if (window)
+            QTimer::singleShot(0, window, [window] { window->close(); });
+    if (cancel_)
+        throw Cancelled();
     if (workError)
         std::rethrow_exception(workError);
     if (failures->posted)
         std::rethrow_exception(failures->posted);
+}
+
+void QtPlatform::requestCancel()
+{
+    if (busy_)
+        cancel_ = true;
+}
+
+void QtPlatform::closeAfterTask(QWidget* window)
+{
+    if (std::find(closeAfterTask_.begin(), closeAfterTask_.end(), window) == closeAfterTask_.end())
+        closeAfterTask_.emplace_back(window);
+}
+
+void QtPlatform::registerCancelButton(QAbstractButton* button)
+{
+    button->setEnabled(busy_);
+    cancelButtons_.emplace_back(button);
+}
+
+bool QtPlatform::isCancelButton(const QObject* object) const
+{
+    return std::any_of(cancelButtons_.begin(), cancelButtons_.end(),
+                       [object](const QPointer<QAbstractButton>& button) { return button && button == object; });
 }
 
 void QtPlatform::registerChart(const ChartTitle* chart, QWidget* chartView) { charts_[chart] = chartView; }
