@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <exception>
@@ -66,7 +67,13 @@ bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Close: {
         // A window closed mid-task would come back to a command that still runs: the
         // task stops first, and the window closes after it.
+        // The close box reaches the window's QWindow first, then its widget.
         auto* widget = qobject_cast<QWidget*>(watched);
+        if (auto* window = qobject_cast<QWindow*>(watched)) {
+            for (QWidget* topLevel : QApplication::topLevelWidgets())
+                if (topLevel->windowHandle() == window)
+                    widget = topLevel;
+        }
         if (widget && widget->isWindow() && widget->windowType() != Qt::Popup && widget->windowType() != Qt::ToolTip) {
             platform_.requestCancel();
             platform_.closeAfterTask(widget);
