@@ -36,6 +36,25 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 QWidget* dialogParent() { return QApplication::activeWindow(); }
 
+// A modal dialog hands the keyboard back to the window that opened it, so that the
+// window's shortcuts work at once (a desktop without a window manager leaves the
+// keyboard nowhere).
+class KeyboardBack {
+public:
+    KeyboardBack() : window_(QApplication::activeWindow()) {}
+    ~KeyboardBack()
+    {
+        QWidget* const window = window_.data();
+        if (window != nullptr && window->isVisible())
+            window->activateWindow();
+    }
+    KeyboardBack(const KeyboardBack&) = delete;
+    KeyboardBack& operator=(const KeyboardBack&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+};
+
 }  // namespace
 
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
@@ -92,6 +111,7 @@ QtPlatform::~QtPlatform() = default;
 
 void QtPlatform::showError(const std::string& message)
 {
+    const KeyboardBack keyboardBack;
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), qs(message), QMessageBox::Ok,
                     dialogParent());
     box.exec();
@@ -99,6 +119,7 @@ void QtPlatform::showError(const std::string& message)
 
 bool QtPlatform::askYesNo(const std::string& question)
 {
+    const KeyboardBack keyboardBack;
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), qs(question),
                     QMessageBox::Yes | QMessageBox::No, dialogParent());
     box.setDefaultButton(QMessageBox::No);
@@ -139,6 +160,7 @@ QString QtPlatform::withCrLf(const QString& text)
 
 std::optional<std::string> QtPlatform::runFileDialog(const FileDialogOptions& options, bool save)
 {
+    const KeyboardBack keyboardBack;
     QFileDialog dialog(dialogParent(), qs(options.title));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -174,6 +196,7 @@ std::optional<std::string> QtPlatform::chooseOpenFile(const FileDialogOptions& o
 
 void QtPlatform::runImportDialog(TFrmParseVerdex& dialog)
 {
+    const KeyboardBack keyboardBack;
     const auto found = importDialogs_.find(&dialog);
     QDialog* const window = found == importDialogs_.end() ? nullptr : found->second.data();
     if (!window)
@@ -208,7 +231,11 @@ QString QtPlatform::reportFileName(const QString& chartFileName)
     return chart.dir().filePath(stem + "-report" + suffix);
 }
 
-bool QtPlatform::showPrintDialog() { return askForPrinter(printer(), dialogParent()); }
+bool QtPlatform::showPrintDialog()
+{
+    const KeyboardBack keyboardBack;
+    return askForPrinter(printer(), dialogParent());
+}
 
 void QtPlatform::printChart(const ChartTitle& chart)
 {
