@@ -5,6 +5,7 @@
 #include "core/ClipboardText.h"
 #include "core/Errors.h"
 #include "core/NumberText.h"
+#include "fit/FitCancel.h"
 #include "import/GridText.h"
 #include "import/LogColumns.h"
 
@@ -655,7 +656,16 @@ AciStandardFitResult TfrmACi_Curve::fitStandardModel()
     const auto light = readNumber(aciEdit_Light.text(), separator());
     if (light && *light > 0)
         settings.ppfd = *light;
-    return fitAciStandard(Series_LightAssim.points(), settings);
+    // Off the user-interface thread, so that the user can stop it.
+    const auto points = Series_LightAssim.points();
+    AciStandardFitResult result;
+    platform_.runLongTask([&](const Platform::UiPost&) {
+        const FitCancelScope stop([this] { return platform_.cancelRequested(); });
+        result = fitAciStandard(points, settings);
+        if (fitCancelRequested())
+            throw Cancelled();
+    });
+    return result;
 }
 
 void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)

@@ -6,6 +6,7 @@
 #include "core/ClipboardText.h"
 #include "core/Errors.h"
 #include "core/NumberText.h"
+#include "fit/FitCancel.h"
 #include "import/GridText.h"
 
 #include <algorithm>
@@ -430,6 +431,7 @@ bool TfrmAQ_C3_Curve::FitCurve()
             observer.improved = [&](const AqParameters& best, long double) {
                 post([this, best] { writeParameters(best); });
             };
+            observer.cancelled = [this] { return platform_.cancelRequested(); };
             searchLightResponsePass(input, observer);
         });
         lightPointsWritten = Load_ComputedA_Series();
@@ -515,16 +517,43 @@ void TfrmAQ_C3_Curve::setRespiration()
 
 void TfrmAQ_C3_Curve::aqMnuResultsPlotDataClick() { Load_LightResp_Series(); }
 
+namespace {
+
+// Runs a fit command; when the user stops it, puts the fields and the computed curve
+// back as they stood before it and lets Cancelled go on.
+template <typename Command>
+void undoneWhenCancelled(TfrmAQ_C3_Curve& w, const Command& command)
+{
+    std::vector<std::pair<TextField*, std::string>> texts;
+    for (const auto& row : TfrmAQ_C3_Curve::parameterTable())
+        texts.emplace_back(&(w.*row.field), (w.*row.field).text());
+    const std::string saturationHint = w.aqNumEdit_LightSatPoint.hint();
+    const auto computed = w.Series_ComputedA.points();
+    try {
+        command();
+    } catch (const Cancelled&) {
+        for (const auto& [field, text] : texts)
+            field->setText(text);
+        w.aqNumEdit_LightSatPoint.setHint(saturationHint);
+        w.Series_ComputedA.clear();
+        for (const auto& [x, y] : computed)
+            w.Series_ComputedA.add(x, y);
+        throw;
+    }
+}
+
+}  // namespace
+
 void TfrmAQ_C3_Curve::aqMnuResultsFitCurveClick()
 {
     aqProgressBar3D.setColour(fitProgressColour);
-    FitCurve();
+    undoneWhenCancelled(*this, [this] { FitCurve(); });
 }
 
 void TfrmAQ_C3_Curve::aqMnuResultsRefineCurveClick()
 {
     aqProgressBar3D.setColour(fitProgressColour);
-    RefineCurve();
+    undoneWhenCancelled(*this, [this] { RefineCurve(); });
 }
 
 void TfrmAQ_C3_Curve::aqMnuFileClearClick()
@@ -704,8 +733,20 @@ void TfrmAQ_C3_Curve::runStandardFit()
     start.amaxFixed = aqCheckBox_Amax.checked();
     start.convexityFixed = aqCheckBox_Convexity.checked();
     start.a0Fixed = aqCheckBox_A0_Resp.checked();
-    stdOptimum_ = fitAqCalvaneOptimum(points, start);
-    stdHyperbola_ = fitAqHyperbola(points);
+    // Off the user-interface thread, so that the user can stop it; the window's own
+    // results change only once both fits have finished.
+    std::optional<AqCalvaneOptimum> optimum;
+    std::optional<AqHyperbolaFit> hyperbola;
+    platform_.runLongTask([&](const Platform::UiPost&) {
+        const FitCancelScope stop([this] { return platform_.cancelRequested(); });
+        optimum = fitAqCalvaneOptimum(points, start);
+        if (!fitCancelRequested())
+            hyperbola = fitAqHyperbola(points);
+        if (fitCancelRequested())
+            throw Cancelled();
+    });
+    stdOptimum_ = std::move(optimum);
+    stdHyperbola_ = std::move(hyperbola);
     showStandardFit();
     Load_StandardFit_Series();
     // Both fits have shown what they could; one that refused the curve is a failure.

@@ -10,6 +10,7 @@
 #include <limits>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace calvane {
 
@@ -35,19 +36,31 @@ std::vector<Real> loopValues(bool fixed, Real base, Real start, Real step, int f
     return fixed ? std::vector<Real>{base} : steppedValues(start, step, freePasses);
 }
 
-// Runs body(begin, end) over [0, count) in chunks, on up to `threads` threads. Which
-// thread takes which chunk does not matter: every chunk writes only its own results.
+using StopCheck = std::function<bool()>;
+
+void stopIfAsked(const StopCheck& stop)
+{
+    if (stop && stop())
+        throw Cancelled();
+}
+
+// Runs body(begin, end) over [0, count) in chunks, on up to `threads` threads, asking
+// `stop` before each chunk. Which thread takes which chunk does not matter: every
+// chunk writes only its own results.
 template <typename Body>
-void parallelFor(std::size_t count, unsigned threads, const Body& body)
+void parallelFor(std::size_t count, unsigned threads, const StopCheck& stop, const Body& body)
 {
     if (count == 0)
         return;
     const std::size_t workers = std::min<std::size_t>(std::max(threads, 1u), count);
+    const std::size_t chunk = std::max<std::size_t>(1, count / (workers * 8));
     if (workers == 1) {
-        body(std::size_t{0}, count);
+        for (std::size_t begin = 0; begin < count; begin += chunk) {
+            stopIfAsked(stop);
+            body(begin, std::min(count, begin + chunk));
+        }
         return;
     }
-    const std::size_t chunk = std::max<std::size_t>(1, count / (workers * 8));
     std::atomic<std::size_t> next{0};
     std::mutex failureLock;
     std::exception_ptr failure;
@@ -57,6 +70,7 @@ void parallelFor(std::size_t count, unsigned threads, const Body& body)
                 const std::size_t begin = next.fetch_add(chunk);
                 if (begin >= count)
                     return;
+                stopIfAsked(stop);
                 body(begin, std::min(count, begin + chunk));
             }
         } catch (...) {
@@ -90,8 +104,8 @@ constexpr std::size_t riseBlockEntries = std::size_t{1} << 20;
 
 class PassSearch {
 public:
-    PassSearch(const AqSearchInput& input, const AqTrialValues& values, unsigned threads)
-        : points_(input.points), values_(values), threads_(threads)
+    PassSearch(const AqSearchInput& input, const AqTrialValues& values, unsigned threads, StopCheck stop)
+        : points_(input.points), values_(values), threads_(threads), stop_(std::move(stop))
     {
         for (Real theta : values_.Convexity)
             convexities_.push_back(convexityTerm(theta));
@@ -151,7 +165,7 @@ private:
         const std::size_t triples = values_.AQE.size() * thetas;
         computeTerms(amax, 0, values_.AQE.size());
         approxTerms_.resize(terms_.size());
-        parallelFor(approxTerms_.size(), threads_, [&](std::size_t begin, std::size_t end) {
+        parallelFor(approxTerms_.size(), threads_, stop_, [&](std::size_t begin, std::size_t end) {
             for (std::size_t u = begin; u < end; ++u)
                 approxTerms_[u] = approxLightTerm(points_[u % n].first, amax, values_.AQE[u / n]);
         });
@@ -159,10 +173,12 @@ private:
         screened_.assign(triples, 0);
         std::atomic<double> smallest{roundedUp(best.bestError)};
 
-        parallelFor(triples, threads_, [&](std::size_t begin, std::size_t end) {
+        parallelFor(triples, threads_, stop_, [&](std::size_t begin, std::size_t end) {
             ErrorBound bound(points_, largestA0_);
             std::vector<Real> rises(n);
             for (std::size_t triple = begin; triple < end; ++triple) {
+                if (triple != begin)  // a triple over a long curve is slow: ask between them too
+                    stopIfAsked(stop_);
                 const std::size_t q = triple / thetas;
                 const std::size_t t = triple % thetas;
                 const auto lowest = bound.lowest(&approxTerms_[q * n], values_.Convexity[t]);
@@ -227,7 +243,7 @@ private:
         const std::size_t n = points_.size();
         qFirst_ = qFirst;
         terms_.resize((qLast - qFirst) * n);
-        parallelFor(terms_.size(), threads_, [&](std::size_t begin, std::size_t end) {
+        parallelFor(terms_.size(), threads_, stop_, [&](std::size_t begin, std::size_t end) {
             for (std::size_t u = begin; u < end; ++u) {
                 const Real aqe = values_.AQE[qFirst + u / n];
                 terms_[u] = lightTerm(points_[u % n].first, amax, aqe);
@@ -241,7 +257,7 @@ private:
         const std::size_t n = points_.size();
         const std::size_t thetas = values_.Convexity.size();
         rises_.resize((last - first) * n);
-        parallelFor(rises_.size(), threads_, [&](std::size_t begin, std::size_t end) {
+        parallelFor(rises_.size(), threads_, stop_, [&](std::size_t begin, std::size_t end) {
             for (std::size_t u = begin; u < end; ++u) {
                 const std::size_t triple = first + u / n;
                 const std::size_t q = triple / thetas;
@@ -259,7 +275,7 @@ private:
         const std::size_t n = points_.size();
         const std::size_t a0s = values_.A0.size();
         errors_.resize((last - first) * a0s);
-        parallelFor(errors_.size(), threads_, [&](std::size_t begin, std::size_t end) {
+        parallelFor(errors_.size(), threads_, stop_, [&](std::size_t begin, std::size_t end) {
             for (std::size_t u = begin; u < end; ++u)
                 errors_[u] = errorSum(rises_.data() + (u / a0s) * n, values_.A0[u % a0s]);
         });
@@ -291,6 +307,7 @@ private:
     const AqPoints& points_;
     const AqTrialValues& values_;
     const unsigned threads_;
+    const StopCheck stop_;
     std::vector<ConvexityTerm> convexities_;
     std::vector<double> observed_;
     std::size_t qFirst_ = 0;
@@ -339,7 +356,7 @@ AqSearchResult searchLightResponsePass(const AqSearchInput& input, const AqSearc
     result.bestError = sumOfSquaredErrors(input.points, input.base);
 
     const AqTrialValues values = trialValues(input);
-    PassSearch pass(input, values, workerCount(input.threads));
+    PassSearch pass(input, values, workerCount(input.threads), observer.cancelled);
     AqSearchResult reported = result;
     auto report = [&] {
         if (result.improved && (!reported.improved || result.bestError != reported.bestError)) {
@@ -350,6 +367,7 @@ AqSearchResult searchLightResponsePass(const AqSearchInput& input, const AqSearc
     };
 
     for (int k = 0; k <= amaxLastPass(input.fixed.Amax); ++k) {
+        stopIfAsked(observer.cancelled);
         if (observer.progress)
             observer.progress(k);
         // A fixed Amax's second pass repeats the first one's combinations.

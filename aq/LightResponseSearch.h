@@ -47,6 +47,9 @@ struct AqSearchObserver {
     // The best combination so far changed. Reported at the end of each Amax pass, and
     // before an error ends the search.
     std::function<void(const AqParameters& best, long double error)> improved;
+    // Asked from any of the search's threads, often enough that a stop takes effect
+    // within a small fraction of a pass; true ends the search with Cancelled.
+    std::function<bool()> cancelled;
 };
 
 struct AqSearchResult {
@@ -66,7 +69,7 @@ AqTrialValues trialValues(const AqSearchInput& input);
 constexpr int amaxLastPass(bool fixed) { return fixed ? 1 : 20; }
 
 // Runs one pass. An error sum that overflows raises ArithmeticError, after the best
-// combination met before it has been reported.
+// combination met before it has been reported; a stop request raises Cancelled.
 AqSearchResult searchLightResponsePass(const AqSearchInput& input, const AqSearchObserver& observer);
 
 }  // namespace calvane

@@ -48,4 +48,11 @@ public:
     using CalvaneError::CalvaneError;
 };
 
+// The user stopped a long command (Escape, a Cancel button, closing its window). The
+// command puts back what it had changed; the error display shows nothing for it.
+class Cancelled : public CalvaneError {
+public:
+    Cancelled() : CalvaneError("Cancelled") {}
+};
+
 }  // namespace calvane

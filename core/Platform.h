@@ -93,6 +93,10 @@ public:
     // before this returns. An exception that leaves `work` is rethrown here. The default
     // runs `work` right here and each posted function at once.
     virtual void runLongTask(const std::function<void(const UiPost& post)>& work);
+    // True once the user has asked to stop the long task that runs; any thread may ask,
+    // and `work` should ask often. A desktop platform then raises Cancelled from
+    // runLongTask once `work` has returned. Never headless.
+    virtual bool cancelRequested() const { return false; }
 
     // Files; the defaults work on the local file system.
     // True for an existing file that is not a folder.

@@ -63,6 +63,8 @@ public:
     {
         openedMenus.push_back({menu.name, screenX, screenY});
     }
+    // The user's stop request, as `stopWhen` says (asked from the search's threads too).
+    bool cancelRequested() const override { return stopWhen && stopWhen(); }
 
     struct PrintJob {
         std::string title;  // a chart's job: the chart control's name, no lines
@@ -75,6 +77,7 @@ public:
         int y = 0;
     };
 
+    std::function<bool()> stopWhen;
     char separator = '.';
     bool answerYes = true;
     std::deque<std::optional<std::string>> saveAnswers;  // empty: the user cancels

@@ -174,3 +174,16 @@ TEST_F(StandardFit, ClearEmptiesTheResultsAndKeepsTheSettings)
     EXPECT_EQ(win.aciEdit_StdPatm.text(), "95");
     EXPECT_TRUE(win.aciCheckBox_StdTPU.checked());
 }
+
+TEST_F(StandardFit, AStoppedFitLeavesEverythingAsItWas)
+{
+    loadReferenceCurve();
+    win.aciMnuResultsComputeCurveClick();
+    const auto before = ownAnalysis();
+    platform.stopWhen = [] { return true; };
+    EXPECT_THROW(win.aciMnuResultsStandardFitClick(), Cancelled);
+    EXPECT_EQ(ownAnalysis(), before);
+    EXPECT_FALSE(win.standardFit());
+    EXPECT_TRUE(win.aciEdit_StdVcmax.text().empty());
+    EXPECT_EQ(win.Series_StandardFit.count(), 0);
+}

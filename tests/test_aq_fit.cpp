@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -305,4 +306,43 @@ TEST_F(AqFit, ACurveBeyondTheRangeOfAChartPointEndsTheCommand)
     }
     EXPECT_TRUE(window.Series_ComputedA.empty());
     EXPECT_EQ(window.aqNumEdit_LightSatPoint.text(), "1210");
+}
+
+// A stop in the middle of Fit Curve or Refine Curve, after the search has written a
+// better combination, puts back every field and the computed curve as they stood.
+TEST_F(AqFit, AStoppedFitOrRefinePutsBackTheFieldsAndTheComputedCurve)
+{
+    pecanRows();
+    window.aqNumEdit_Amax.setText("18");
+    window.aqNumEdit_AQE.setText("0.05");
+    window.aqNumEdit_Convexity.setText("2");
+    window.aqNumEdit_A0_Resp.setText("-1");
+    ASSERT_TRUE(window.Load_ComputedA_Series());
+    auto state = [this] {
+        std::vector<std::string> texts;
+        for (const auto& row : TfrmAQ_C3_Curve::parameterTable())
+            texts.push_back((window.*row.field).text());
+        texts.push_back(window.aqNumEdit_LightSatPoint.hint());
+        for (const auto& [x, y] : window.Series_ComputedA.points())
+            texts.push_back(std::to_string(x) + "," + std::to_string(y));
+        return texts;
+    };
+    const auto before = state();
+
+    std::atomic<bool> written{false};
+    window.aqNumEdit_Amax.textChanged.connect([&] { written = true; });
+    platform.stopWhen = [&] { return written.load(); };
+    EXPECT_THROW(window.aqMnuResultsFitCurveClick(), Cancelled);
+    EXPECT_TRUE(written);  // the search had got somewhere
+    EXPECT_EQ(state(), before);
+    EXPECT_EQ(window.aqProgressBar3D.position(), 0);
+
+    written = false;
+    EXPECT_THROW(window.aqMnuResultsRefineCurveClick(), Cancelled);
+    EXPECT_EQ(state(), before);
+
+    // Without a stop the same fit runs to its end.
+    platform.stopWhen = nullptr;
+    window.aqMnuResultsFitCurveClick();
+    EXPECT_NE(state(), before);
 }

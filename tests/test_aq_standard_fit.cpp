@@ -170,3 +170,20 @@ TEST_F(AqStandardFitWindow, ExportAddsBothSectionsOnlyWhenAsked)
     EXPECT_EQ(section[second + 5].rfind("Rd, ", 0), 0u);
     EXPECT_EQ(section[second + 9], "Light Saturation Point, " + window.aqEdit_NrhLightSat.text());
 }
+
+// A stopped standard fit changes nothing: neither the group nor the window's own fit.
+TEST_F(AqStandardFitWindow, AStoppedFitLeavesEverythingAsItWas)
+{
+    loadCurve("pecan_1aq.csv");
+    window.aqNumEdit_Amax.setText("20");
+    window.aqNumEdit_AQE.setText("0.05");
+    window.aqNumEdit_Convexity.setText("3");
+    window.aqNumEdit_A0_Resp.setText("-1");
+    const auto before = ownAnalysis();
+    platform.stopWhen = [] { return true; };
+    EXPECT_THROW(window.aqMnuResultsStandardFitClick(), Cancelled);
+    EXPECT_EQ(ownAnalysis(), before);
+    EXPECT_FALSE(window.standardOptimum());
+    EXPECT_TRUE(window.aqEdit_StdAmax.text().empty());
+    EXPECT_EQ(window.Series_StdOptimum.count(), 0);
+}

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace calvane::ui {
@@ -54,7 +55,11 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
     auto* right = new QVBoxLayout;
     right->addWidget(chartPanel_, 1);
     right->addWidget(makeChecksLine(state.checks, [this] { state_.runChecks(); }));
-    right->addWidget(makeField(state.aciEdit_Status));
+    // The standard fit can take a while: the Cancel button sits beside the status line.
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(makeField(state.aciEdit_Status), 1);
+    bottom->addWidget(makeCancelButton());
+    right->addLayout(bottom);
 
     auto* central = new QWidget;
     auto* layout = new QHBoxLayout(central);
@@ -147,10 +152,11 @@ void AciWindow::makeMenus()
     addCommand(help, helpItem, [helpDialog] { helpDialog->showSection(QStringLiteral("aci")); });
 
     QMenu* gridMenu = makePopupMenu(s.aciPopupMenu);
-    addCommand(
+    QAction* gridCopy = addCommand(
         gridMenu, s.aciPopupCopy, [&s] { s.aciPopupCopyClick(); }, false);
-    addCommand(
+    QAction* gridPaste = addCommand(
         gridMenu, s.aciPopupPaste, [&s] { s.aciPopupPasteClick(); }, false);
+    setGridClipboardKeys(gridCopy, gridPaste);
 
     QMenu* fieldMenu = makePopupMenu(s.aciPopupMenu2);
     addCommand(

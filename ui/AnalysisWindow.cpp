@@ -8,6 +8,7 @@
 #include "ui/Command.h"
 #include "ui/GridView.h"
 #include "ui/ImportDialog.h"
+#include "ui/MenuKeys.h"
 #include "ui/QtPlatform.h"
 
 #include <QCloseEvent>
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
@@ -63,6 +65,7 @@ std::vector<DroppedItem> droppedItems(const QMimeData* mime)
 AnalysisWindow::AnalysisWindow(QtPlatform& platform, QWidget* parent) : QMainWindow(parent), platform_(platform)
 {
     setAcceptDrops(true);
+    new MenuKeys(this);
 }
 
 void AnalysisWindow::run(const std::function<void()>& command)
@@ -193,6 +196,23 @@ void AnalysisWindow::makeGrid(Grid& grid, std::function<void(MouseButton, int, i
                 updatePositions();
                 run([&] { mouseDown(toMouseButton(button), x, y); });
             });
+}
+
+void AnalysisWindow::setGridClipboardKeys(QAction* copy, QAction* paste)
+{
+    connect(gridView_, &GridView::copyKeyPressed, copy, &QAction::trigger);
+    connect(gridView_, &GridView::pasteKeyPressed, paste, &QAction::trigger);
+}
+
+QPushButton* AnalysisWindow::makeCancelButton()
+{
+    auto* button = new QPushButton(tr("Cancel"));
+    button->setObjectName("cancelButton");
+    button->setToolTip(tr("Stop the running fit (Esc)"));
+    button->setFocusPolicy(Qt::NoFocus);
+    connect(button, &QPushButton::clicked, this, [this] { platform_.requestCancel(); });
+    platform_.registerCancelButton(button);
+    return button;
 }
 
 void AnalysisWindow::makeChart(std::function<chart::ChartDrawing()> drawing, ChartTitle& title,

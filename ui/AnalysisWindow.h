@@ -17,6 +17,7 @@
 
 class QLineEdit;
 class QMenu;
+class QPushButton;
 
 namespace calvane {
 class ChartTitle;
@@ -74,6 +75,10 @@ protected:
     // A checkable menu item that follows a check box both ways.
     QAction* addCheckableCommand(QMenu* menu, CheckBox& flag);
     void makeGrid(Grid& grid, std::function<void(MouseButton, int, int)> mouseDown);
+    // Ctrl+C and Ctrl+V in the grid (no cell editor open) run its pop-up menu's Copy and Paste.
+    void setGridClipboardKeys(QAction* copy, QAction* paste);
+    // The button that stops a long command (a fit); enabled only while one runs.
+    QPushButton* makeCancelButton();
     // The chart, printed by its title's control.
     void makeChart(std::function<chart::ChartDrawing()> drawing, ChartTitle& title,
                    const std::vector<PointSeries*>& series);

@@ -62,6 +62,7 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(makeField(state.aqEdit_Status), 1);
     bottom->addWidget(progressBar_);
+    bottom->addWidget(makeCancelButton());
 
     auto* right = new QVBoxLayout;
     right->addWidget(chartPanel_, 1);
@@ -182,10 +183,11 @@ void AqWindow::makeMenus()
     addCommand(help, helpItem, [helpDialog] { helpDialog->showSection(QStringLiteral("aq")); });
 
     QMenu* gridMenu = makePopupMenu(s.aqPopupMenu);
-    addCommand(
+    QAction* gridCopy = addCommand(
         gridMenu, s.aqClipboardCopy, [&s] { s.aqClipboardCopyClick(); }, false);
-    addCommand(
+    QAction* gridPaste = addCommand(
         gridMenu, s.aqClipboardPaste, [&s] { s.aqClipboardPasteClick(); }, false);
+    setGridClipboardKeys(gridCopy, gridPaste);
 
     QMenu* fieldMenu = makePopupMenu(s.aqPopupMenu2);
     addCommand(

@@ -1,5 +1,6 @@
 #include "ui/Command.h"
 
+#include "core/Errors.h"
 #include "core/Platform.h"
 
 #include <exception>
@@ -10,6 +11,8 @@ void runCommand(Platform& platform, const std::function<void()>& command)
 {
     try {
         command();
+    } catch (const Cancelled&) {
+        // The user stopped it and the command has put back what it changed: nothing to say.
     } catch (const std::exception& error) {
         platform.showError(error.what());
     } catch (...) {

@@ -306,6 +306,17 @@ void GridView::deleteRowAtSelection()
 
 void GridView::keyPressEvent(QKeyEvent* event)
 {
+    // Ctrl+C and Ctrl+V are the window's grid Copy and Paste (not Shift+Ins, which
+    // inserts a row); an open cell editor keeps them for its text.
+    const bool control = event->modifiers() == Qt::ControlModifier;
+    if (state() != EditingState && control && (event->key() == Qt::Key_C || event->key() == Qt::Key_V)) {
+        event->accept();
+        if (event->key() == Qt::Key_C)
+            Q_EMIT copyKeyPressed();
+        else
+            Q_EMIT pasteKeyPressed();
+        return;
+    }
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {
     case Qt::Key_Return:

@@ -88,6 +88,9 @@ signals:
     // not move the selection.
     void mousePressed(Qt::MouseButton button, int x, int y);
     void keyReleased(int key);
+    // Copy or Paste pressed while no cell editor is open.
+    void copyKeyPressed();
+    void pasteKeyPressed();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

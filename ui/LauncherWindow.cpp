@@ -1,6 +1,7 @@
 #include "shell/Calvane.h"
 
 #include "ui/LauncherWindow.h"
+#include "ui/MenuKeys.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QPointer>
@@ -55,6 +56,9 @@ LauncherWindow::LauncherWindow(calvane::TfrmMain& state, QWidget* parent) : QMai
 
     // The window is as large as its buttons and menu bar need, no more.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Any shortcut its menu comes to hold works from every focus, as in the other windows.
+    new MenuKeys(this);
 
     // The launcher is the main window: when it closes, the program ends.
     state_.closed.connect([] { QCoreApplication::quit(); });

@@ -1,9 +1,11 @@
 #include "ui/QtPlatform.h"
 
 #include "core/Controls.h"
+#include "core/Errors.h"
 #include "import/ParseVerdex.h"
 #include "ui/Printing.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -12,14 +14,19 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTimer>
+#include <QWindow>
 
+#include <algorithm>
 #include <exception>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 namespace calvane::ui {
 
@@ -29,15 +36,40 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 QWidget* dialogParent() { return QApplication::activeWindow(); }
 
+// A modal dialog hands the keyboard back to the window that opened it, so that the
+// window's shortcuts work at once (a desktop without a window manager leaves the
+// keyboard nowhere).
+class KeyboardBack {
+public:
+    KeyboardBack() : window_(QApplication::activeWindow()) {}
+    ~KeyboardBack()
+    {
+        QWidget* const window = window_.data();
+        if (window != nullptr && window->isVisible())
+            window->activateWindow();
+    }
+    KeyboardBack(const KeyboardBack&) = delete;
+    KeyboardBack& operator=(const KeyboardBack&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+};
+
 }  // namespace
 
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            platform_.requestCancel();
+        return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
+        if (platform_.isCancelButton(watched))
+            return QObject::eventFilter(watched, event);
+        return true;
     case QEvent::KeyRelease:
     case QEvent::Wheel:
     case QEvent::ShortcutOverride:
@@ -51,10 +83,23 @@ bool InputBlocker::eventFilter(QObject* watched, QEvent* event)
     case QEvent::TouchEnd:
     case QEvent::TabletPress:
         return true;
-    case QEvent::Close:
-        // A window closed mid-task would come back to a command that still runs.
+    case QEvent::Close: {
+        // A window closed mid-task would come back to a command that still runs: the
+        // task stops first, and the window closes after it.
+        // The close box reaches the window's QWindow first, then its widget.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (auto* window = qobject_cast<QWindow*>(watched)) {
+            for (QWidget* topLevel : QApplication::topLevelWidgets())
+                if (topLevel->windowHandle() == window)
+                    widget = topLevel;
+        }
+        if (widget && widget->isWindow() && widget->windowType() != Qt::Popup && widget->windowType() != Qt::ToolTip) {
+            platform_.requestCancel();
+            platform_.closeAfterTask(widget);
+        }
         event->ignore();
         return true;
+    }
     default:
         return QObject::eventFilter(watched, event);
     }
@@ -66,6 +111,7 @@ QtPlatform::~QtPlatform() = default;
 
 void QtPlatform::showError(const std::string& message)
 {
+    const KeyboardBack keyboardBack;
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), qs(message), QMessageBox::Ok,
                     dialogParent());
     box.exec();
@@ -73,6 +119,7 @@ void QtPlatform::showError(const std::string& message)
 
 bool QtPlatform::askYesNo(const std::string& question)
 {
+    const KeyboardBack keyboardBack;
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), qs(question),
                     QMessageBox::Yes | QMessageBox::No, dialogParent());
     box.setDefaultButton(QMessageBox::No);
@@ -113,6 +160,7 @@ QString QtPlatform::withCrLf(const QString& text)
 
 std::optional<std::string> QtPlatform::runFileDialog(const FileDialogOptions& options, bool save)
 {
+    const KeyboardBack keyboardBack;
     QFileDialog dialog(dialogParent(), qs(options.title));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -148,6 +196,7 @@ std::optional<std::string> QtPlatform::chooseOpenFile(const FileDialogOptions& o
 
 void QtPlatform::runImportDialog(TFrmParseVerdex& dialog)
 {
+    const KeyboardBack keyboardBack;
     const auto found = importDialogs_.find(&dialog);
     QDialog* const window = found == importDialogs_.end() ? nullptr : found->second.data();
     if (!window)
@@ -182,7 +231,11 @@ QString QtPlatform::reportFileName(const QString& chartFileName)
     return chart.dir().filePath(stem + "-report" + suffix);
 }
 
-bool QtPlatform::showPrintDialog() { return askForPrinter(printer(), dialogParent()); }
+bool QtPlatform::showPrintDialog()
+{
+    const KeyboardBack keyboardBack;
+    return askForPrinter(printer(), dialogParent());
+}
 
 void QtPlatform::printChart(const ChartTitle& chart)
 {
@@ -262,10 +315,18 @@ void QtPlatform::runLongTask(const std::function<void(const UiPost& post)>& work
             Qt::QueuedConnection);
     };
 
-    InputBlocker blocker;
+    InputBlocker blocker(*this);
     qApp->installEventFilter(&blocker);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     busy_ = true;
+    cancel_ = false;
+    closeAfterTask_.clear();
+    auto enableCancelButtons = [this](bool enabled) {
+        for (const auto& button : cancelButtons_)
+            if (button)
+                button->setEnabled(enabled);
+    };
+    enableCancelButtons(true);
 
     QEventLoop loop;
     std::exception_ptr workError;
@@ -283,13 +344,44 @@ void QtPlatform::runLongTask(const std::function<void(const UiPost& post)>& work
     worker.join();
 
     busy_ = false;
+    enableCancelButtons(false);
     QApplication::restoreOverrideCursor();
     qApp->removeEventFilter(&blocker);
 
+    // The windows closed meanwhile close once the command has put back what it changed.
+    for (const auto& window : std::exchange(closeAfterTask_, {}))
+        if (window)
+            QTimer::singleShot(0, window, [window] { window->close(); });
+    if (cancel_)
+        throw Cancelled();
     if (workError)
         std::rethrow_exception(workError);
     if (failures->posted)
         std::rethrow_exception(failures->posted);
+}
+
+void QtPlatform::requestCancel()
+{
+    if (busy_)
+        cancel_ = true;
+}
+
+void QtPlatform::closeAfterTask(QWidget* window)
+{
+    if (std::find(closeAfterTask_.begin(), closeAfterTask_.end(), window) == closeAfterTask_.end())
+        closeAfterTask_.emplace_back(window);
+}
+
+void QtPlatform::registerCancelButton(QAbstractButton* button)
+{
+    button->setEnabled(busy_);
+    cancelButtons_.emplace_back(button);
+}
+
+bool QtPlatform::isCancelButton(const QObject* object) const
+{
+    return std::any_of(cancelButtons_.begin(), cancelButtons_.end(),
+                       [object](const QPointer<QAbstractButton>& button) { return button && button == object; });
 }
 
 void QtPlatform::registerChart(const ChartTitle* chart, QWidget* chartView) { charts_[chart] = chartView; }

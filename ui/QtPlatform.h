@@ -10,25 +10,35 @@
 #include <QPointer>
 #include <QPrinter>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+class QAbstractButton;
 class QDialog;
 class QMenu;
 class QWidget;
 
 namespace calvane::ui {
 
+class QtPlatform;
+
 // Swallows user input while a long task runs, so the windows keep painting without
-// taking clicks or keys (and nothing is replayed afterwards).
+// taking clicks or keys (and nothing is replayed afterwards). Only the ways to stop the
+// task get through: Escape, the Cancel buttons, and closing a window, which stops the
+// task and closes the window once it has ended.
 class InputBlocker : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    explicit InputBlocker(QtPlatform& platform) : platform_(platform) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QtPlatform& platform_;
 };
 
 class QtPlatform : public Platform {
@@ -53,6 +63,15 @@ public:
     void openPopupMenu(const PopupMenu& menu, int screenX, int screenY) override;
     void repaint() override;
     void runLongTask(const std::function<void(const UiPost& post)>& work) override;
+    bool cancelRequested() const override { return cancel_.load(std::memory_order_relaxed); }
+
+    // Asks the long task that runs to stop (nothing when none runs). A window closed
+    // meanwhile closes once the task has ended.
+    void requestCancel();
+    void closeAfterTask(QWidget* window);
+    // A button that stops the long task: enabled only while one runs, and clickable then.
+    void registerCancelButton(QAbstractButton* button);
+    bool isCancelButton(const QObject* object) const;
 
     // The widgets of the toolkit-free windows' controls.
     void registerChart(const ChartTitle* chart, QWidget* chartView);
@@ -85,6 +104,9 @@ private:
     std::unique_ptr<QObject> postTarget_;  // lives on the user-interface thread
     std::unique_ptr<QPrinter> printer_;    // chosen by the print dialog, used by the jobs after it
     bool busy_ = false;
+    std::atomic<bool> cancel_{false};
+    std::vector<QPointer<QAbstractButton>> cancelButtons_;
+    std::vector<QPointer<QWidget>> closeAfterTask_;
 };
 
 }  // namespace calvane::ui
