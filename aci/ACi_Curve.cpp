@@ -700,6 +700,8 @@ std::string TfrmACi_Curve::standardFitNote(const AciStandardFitResult& fit)
         note += "; no positive light value, so J is reported instead of Jmax";
     if (!fit.transitionCi)
         note += "; Rubisco and RuBP limitation do not meet above GammaStar";
+    if (fit.tpuNotLimiting)
+        note += "; no point is limited by TPU, so the fit leaves TPU out";
     return note;
 }
 

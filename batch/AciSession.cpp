@@ -91,6 +91,11 @@ public:
         standardFit_ = true;
         w.aciMnuFileExportStandardFit.setChecked(true);
     }
+    void applyStandardFitOptions(const StandardFitOptions& options) override
+    {
+        if (options.fitTpu)
+            w.aciCheckBox_StdTPU.setChecked(true);
+    }
     void runStandardFit() override { w.runStandardFit(); }
     std::vector<std::string> standardFitHeader() const override
     {

@@ -38,6 +38,13 @@ struct FieldAction {
     std::optional<std::string> text;  // typed as it stands; none to change the flag only
 };
 
+// The standard fit's own settings, typed into its group before it runs.
+struct StandardFitOptions {
+    bool fitTpu = false;  // --fit-tpu (A/Ci)
+
+    bool any() const { return fitTpu; }
+};
+
 struct BatchJob {
     WindowKind kind = WindowKind::Aci;
     std::vector<std::string> inputs;  // files, and folders standing for their .csv files
@@ -53,9 +60,10 @@ struct BatchJob {
     std::vector<MeanColumn> means;  // each curve's mean of a column into a field, in order
 
     std::vector<FieldAction> fields;
-    std::vector<Command> commands;  // none: the window's default command
-    bool none = false;              // run no command at all
-    bool standardFit = false;       // after the commands, with its export section and columns
+    std::vector<Command> commands;       // none: the window's default command
+    bool none = false;                   // run no command at all
+    bool standardFit = false;            // after the commands, with its export section and columns
+    StandardFitOptions standardOptions;  // the standard fit's settings (with --standard-fit only)
 
     std::optional<std::string> output;   // one curve's export file; else standard output
     std::optional<std::string> outDir;   // one export per curve, DIR/NAME.txt

@@ -22,6 +22,7 @@ const char* const usageText =
     "  fields:   --id TEXT  --set NAME=TEXT  --fix NAME[=TEXT]  --free NAME\n"
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
     "            --standard-fit (after the commands; adds its sections and columns)\n"
+    "  standard: aci: --fit-tpu (with --standard-fit)\n"
     "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
     "            (default: standard output)\n"
     "  charts:   --chart PATH.png|.svg|.pdf (one curve)  --chart-format png|svg|pdf (with --out-dir)\n"
@@ -159,6 +160,8 @@ private:
             job_.none = true;
         } else if (arg == "--standard-fit") {
             job_.standardFit = true;
+        } else if (arg == "--fit-tpu") {
+            job_.standardOptions.fitTpu = true;
         } else if (const auto command = commandNamed(arg)) {
             job_.commands.push_back(*command);
         } else {

@@ -102,6 +102,8 @@ public:
     // columns and the export's section follow; run after the other commands.
     virtual bool hasStandardFit() const { return false; }
     virtual void useStandardFit() {}
+    // Types the standard fit's settings into its group; an error the window would show.
+    virtual void applyStandardFitOptions(const StandardFitOptions&) {}
     virtual void runStandardFit() {}
     // Its columns stand between the window's own and the status.
     virtual std::vector<std::string> standardFitHeader() const { return {}; }

@@ -425,8 +425,45 @@ double aciStandardAssimilation(const AciStandardFitResult& fit, double ci)
     return netAssimilation(m, ci, fit.vcmax, fit.jmax, fit.rd, fit.tpu);
 }
 
+namespace {
+
+// The fit itself; `extraStarts` are tried after the usual starting points.
+AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& points,
+                             const AciStandardFitSettings& settings,
+                             const std::vector<std::array<double, 4>>& extraStarts);
+
+}  // namespace
+
 AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>& points,
                                     const AciStandardFitSettings& settings)
+{
+    if (!settings.fitTPU)
+        return fitFrom(points, settings, {});
+    // TPU only ever adds a limitation, so its fit starts from the optimum without it
+    // as well (TPU then well above every gross rate) and is kept only where it is
+    // better: with TPU free the sum of squares is never above the fit without it.
+    AciStandardFitSettings withoutTPU = settings;
+    withoutTPU.fitTPU = false;
+    AciStandardFitResult plain = fitFrom(points, withoutTPU, {});
+    std::vector<std::array<double, 4>> extra;
+    if (plain.fitted) {
+        double largestGross = 0;
+        for (const auto& point : points)
+            largestGross = std::max(largestGross, point.second + plain.rd);
+        extra.push_back({plain.vcmax, plain.jmax, plain.rd, 2 * largestGross / tpuFactor + 1});
+    }
+    AciStandardFitResult withTPU = fitFrom(points, settings, extra);
+    if (!plain.fitted || (withTPU.fitted && withTPU.sse < plain.sse))
+        return withTPU;
+    plain.tpuNotLimiting = true;
+    return plain;
+}
+
+namespace {
+
+AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& points,
+                             const AciStandardFitSettings& settings,
+                             const std::vector<std::array<double, 4>>& extraStarts)
 {
     // Ceres reports a failed solve on the standard error stream as well; here every
     // failure reaches the user as the result's message, so its log stays quiet.
@@ -458,7 +495,8 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
                                      std::to_string(result.parameters) + " parameters; at least " +
                                      std::to_string(result.parameters + 1) + " are needed");
 
-    const auto starts = startingPoints(model, points);
+    auto starts = startingPoints(model, points);
+    starts.insert(starts.end(), extraStarts.begin(), extraStarts.end());
     result.starts = static_cast<int>(starts.size());
     std::optional<std::array<double, 4>> best;
     double bestSse = std::numeric_limits<double>::infinity();
@@ -487,7 +525,7 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
         if (model.ppfd) {
             AciStandardFitSettings withoutLight = settings;
             withoutLight.ppfd.reset();
-            AciStandardFitResult j = fitAciStandard(points, withoutLight);
+            AciStandardFitResult j = fitFrom(points, withoutLight, {});
             if (j.fitted && j.jmax >= lightLimitedJ(*model.ppfd)) {
                 j.lightCeilingExceeded = *model.ppfd;
                 return j;
@@ -546,5 +584,7 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
     result.fitted = true;
     return result;
 }
+
+}  // namespace
 
 }  // namespace calvane

@@ -48,6 +48,9 @@ struct AciStandardFitResult {
     double rd = 0, rdSE = 0;  // rd > 0 is a loss
     bool tpuFitted = false;
     double tpu = 0, tpuSE = 0;
+    // TPU was asked for, but no fit with it came below the fit without it: this is the
+    // fit without TPU, which no point's TPU limitation would improve.
+    bool tpuNotLimiting = false;
     bool jInsteadOfJmax = false;
     // The light at which the points need more J than the light allows (a curve measured
     // at low light, taken against the model's quantum yield): J is then fitted itself,

@@ -163,3 +163,28 @@ TEST(BatchRunSettings, ProgressReachesTheCallerAndCancelStopsBeforeTheNextCurve)
     runBatch({"aci", "--summary", dir.path("none.csv"), inputs[0], inputs[1]}, out, err, '.', settings);
     EXPECT_EQ(calvane::splitLines(readBytes(dir.path("none.csv"))).size(), 1u);  // the header only
 }
+
+TEST(BatchStandardFit, FitTpuFillsTheTpuColumnsAndNeedsTheStandardFit)
+{
+    ScratchDir dir;
+    const std::string summary = dir.path("summary.csv");
+    const BatchOutcome run = batch({"aci", "--set", "Temp=17.51", "--set", "Light=1800", "--standard-fit", "--fit-tpu",
+                                    "--summary", summary, dataFile("aci/photosynthesis_S2_T17_5.csv")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\r\nTPU, 5.4"), std::string::npos) << run.out;
+    const auto lines = calvane::splitLines(readBytes(summary));
+    ASSERT_EQ(lines.size(), 2u);
+    const auto header = splitCsv(lines[0]);
+    const auto row = splitCsv(lines[1]);
+    for (const char* name : {"standard TPU (umol m-2 s-1)", "standard TPU SE (umol m-2 s-1)"}) {
+        const auto k = static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+        ASSERT_LT(k, row.size()) << name;
+        EXPECT_GT(std::stod(row[k]), 0) << name;
+    }
+    const BatchOutcome alone = batch({"aci", "--fit-tpu", dataFile("aci/photosynthesis_S2_T17_5.csv")});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_EQ(
+        alone.err.rfind("calvane-batch: --fit-tpu, --standard-hold, --gm and --exclude go with --standard-fit\n", 0),
+        0u)
+        << alone.err;
+}

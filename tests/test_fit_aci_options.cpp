@@ -1,0 +1,114 @@
+// The standard A/Ci fit's options against the field's reference on real curves:
+// TPU, held parameters, mesophyll conductance, excluded points and profile intervals
+// (tests/data/reference/README.md says how the references were made).
+
+#include "TestSupport.h"
+#include "fit/AciStandardFit.h"
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+using namespace calvane;
+using calvane::test::dataFile;
+
+namespace {
+
+using Points = std::vector<std::pair<double, double>>;
+
+// A reference table: one map from column name to text per row.
+std::vector<std::map<std::string, std::string>> readTable(const std::string& name)
+{
+    std::ifstream in(dataFile(name));
+    std::vector<std::map<std::string, std::string>> rows;
+    std::vector<std::string> header;
+    std::string line;
+    auto split = [](const std::string& text) {
+        std::vector<std::string> fields(1);
+        bool quoted = false;
+        for (char c : text) {
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ',' && !quoted)
+                fields.emplace_back();
+            else if (c != '\r')
+                fields.back() += c;
+        }
+        return fields;
+    };
+    while (std::getline(in, line)) {
+        const auto fields = split(line);
+        if (header.empty()) {
+            header = fields;
+            continue;
+        }
+        std::map<std::string, std::string> row;
+        for (std::size_t k = 0; k < header.size() && k < fields.size(); ++k)
+            row[header[k]] = fields[k];
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+double number(const std::map<std::string, std::string>& row, const std::string& column)
+{
+    const auto found = row.find(column);
+    if (found == row.end() || found->second.empty())
+        return NAN;
+    if (found->second == "Inf")
+        return INFINITY;
+    return std::stod(found->second);
+}
+
+// One curve of tests/data/aci in file order, without its header line.
+Points readCurve(const std::string& name)
+{
+    std::ifstream in(dataFile("aci/" + name));
+    Points points;
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto comma = line.find(',');
+        if (comma == std::string::npos || line.rfind("Ci,", 0) == 0)
+            continue;
+        points.emplace_back(std::stod(line.substr(0, comma)), std::stod(line.substr(comma + 1)));
+    }
+    return points;
+}
+
+AciStandardFitSettings referenceSettings(const std::map<std::string, std::string>& row)
+{
+    AciStandardFitSettings settings;
+    settings.leafTemperature = number(row, "tleaf_c");
+    settings.ppfd = 1800;
+    return settings;
+}
+
+}  // namespace
+
+// With TPU free the fit is never worse than without it, and it finds TPU where the
+// high-Ci points level off.
+TEST(AciStandardFitOptions, TpuNeverWorseThanWithout)
+{
+    int withTpu = 0;
+    for (const auto& row : readTable("reference/aci_options/fit_tpu.csv")) {
+        const Points points = readCurve(row.at("file"));
+        AciStandardFitSettings settings = referenceSettings(row);
+        const AciStandardFitResult plain = fitAciStandard(points, settings);
+        settings.fitTPU = true;
+        const AciStandardFitResult tpu = fitAciStandard(points, settings);
+        ASSERT_TRUE(tpu.fitted) << row.at("file") << ": " << tpu.message;
+        if (!plain.fitted)
+            continue;
+        EXPECT_LE(tpu.sse, plain.sse) << row.at("file");
+        if (tpu.tpuFitted) {
+            ++withTpu;
+            EXPECT_NE(std::count(tpu.limitations.begin(), tpu.limitations.end(), AciLimitation::TPU), 0)
+                << row.at("file");
+        } else {
+            EXPECT_TRUE(tpu.tpuNotLimiting) << row.at("file");
+            EXPECT_EQ(tpu.sse, plain.sse) << row.at("file");
+        }
+    }
+    EXPECT_GE(withTpu, 5);
+}
