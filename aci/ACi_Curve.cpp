@@ -254,6 +254,39 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
                  .caption = &W::aciLabel_StdPatm,
                  .row = 8,
                  .setting = true},
+                // The held values, each on a row of its own below the settings.
+                {.name = "Hold Vcmax",
+                 .value = &W::aciEdit_StdHoldVcmax,
+                 .captionText = "Hold Vcmax",
+                 .row = 10,
+                 .setting = true,
+                 .flag = &W::aciCheckBox_StdHoldVcmax,
+                 .holds = "Vcmax",
+                 .exported = ResultExport::Never},
+                {.name = "Hold Jmax",
+                 .value = &W::aciEdit_StdHoldJmax,
+                 .captionText = "Hold Jmax",
+                 .row = 11,
+                 .setting = true,
+                 .flag = &W::aciCheckBox_StdHoldJmax,
+                 .holds = "Jmax",
+                 .exported = ResultExport::Never},
+                {.name = "Hold Rd",
+                 .value = &W::aciEdit_StdHoldRd,
+                 .captionText = "Hold Rd",
+                 .row = 12,
+                 .setting = true,
+                 .flag = &W::aciCheckBox_StdHoldRd,
+                 .holds = "Rd",
+                 .exported = ResultExport::Never},
+                {.name = "Hold TPU",
+                 .value = &W::aciEdit_StdHoldTPU,
+                 .captionText = "Hold TPU",
+                 .row = 13,
+                 .setting = true,
+                 .flag = &W::aciCheckBox_StdHoldTPU,
+                 .holds = "TPU",
+                 .exported = ResultExport::Never},
             },
         .message = &W::aciEdit_StdMessage,
         .messageRow = 7,
@@ -655,6 +688,21 @@ AciStandardFitResult TfrmACi_Curve::fitStandardModel()
     const auto light = readNumber(aciEdit_Light.text(), separator());
     if (light && *light > 0)
         settings.ppfd = *light;
+    for (const auto& row : standardFitTable().front().rows) {
+        if (row.holds.empty() || !(this->*row.flag).checked())
+            continue;
+        const std::string& text = (this->*row.value).text();
+        const auto value = readNumber(text, separator());
+        if (!value) {
+            failed.message = "Cannot fit: the value to hold " + std::string(row.holds) + " at, \"" + text +
+                             "\", is not a number";
+            return failed;
+        }
+        (row.holds == "Vcmax"  ? settings.heldVcmax
+         : row.holds == "Jmax" ? settings.heldJmax
+         : row.holds == "Rd"   ? settings.heldRd
+                               : settings.heldTPU) = *value;
+    }
     return fitAciStandard(Series_LightAssim.points(), settings);
 }
 
@@ -672,16 +720,19 @@ void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
         return;
     }
     auto text = [this](double value) { return formatNumber(value, separator()); };
+    // A held estimate has no standard error: it says "held" instead.
+    auto error = [&](double se, const std::optional<double>& held) { return held ? "held" : text(se); };
+    const AciStandardFitSettings& s = fit.settings;
     aciEdit_StdVcmax.setText(text(fit.vcmax));
-    aciEdit_StdVcmaxSE.setText(text(fit.vcmaxSE));
+    aciEdit_StdVcmaxSE.setText(error(fit.vcmaxSE, s.heldVcmax));
     aciEdit_StdVcmax25.setText(text(fit.vcmax25));
     aciEdit_StdJmax.setText(text(fit.jmax));
-    aciEdit_StdJmaxSE.setText(text(fit.jmaxSE));
+    aciEdit_StdJmaxSE.setText(error(fit.jmaxSE, s.heldJmax));
     aciEdit_StdJmax25.setText(fit.jmax25 ? text(*fit.jmax25) : "");
     aciEdit_StdRd.setText(text(fit.rd));
-    aciEdit_StdRdSE.setText(text(fit.rdSE));
+    aciEdit_StdRdSE.setText(error(fit.rdSE, s.heldRd));
     aciEdit_StdTPU.setText(tpu ? text(fit.tpu) : "");
-    aciEdit_StdTPUSE.setText(tpu ? text(fit.tpuSE) : "");
+    aciEdit_StdTPUSE.setText(tpu ? error(fit.tpuSE, s.heldTPU) : "");
     aciEdit_StdRMSE.setText(text(fit.rmse));
     aciEdit_StdTransitionCi.setText(fit.transitionCi ? text(*fit.transitionCi) : "");
     aciEdit_StdMessage.setText(standardFitNote(fit));
@@ -700,6 +751,16 @@ std::string TfrmACi_Curve::standardFitNote(const AciStandardFitResult& fit)
         note += "; no positive light value, so J is reported instead of Jmax";
     if (!fit.transitionCi)
         note += "; Rubisco and RuBP limitation do not meet above GammaStar";
+    const AciStandardFitSettings& s = fit.settings;
+    std::string held;
+    for (const auto& [name, value] : {std::pair<std::string, std::optional<double>>{"Vcmax", s.heldVcmax},
+                                      {fit.jInsteadOfJmax ? "J" : "Jmax", s.heldJmax},
+                                      {"Rd", s.heldRd},
+                                      {"TPU", s.heldTPU}}) {
+        if (value)
+            held += (held.empty() ? "; " : ", ") + name + " held at " + formatRounded(*value, 6);
+    }
+    note += held;
     if (fit.tpuNotLimiting)
         note += "; no point is limited by TPU, so the fit leaves TPU out";
     return note;

@@ -220,6 +220,13 @@ public:
     TextField aciEdit_StdTransitionCi;
     TextField aciEdit_StdMessage;
     TextField aciEdit_StdPatm{"100"};
+    // The values the standard fit holds Vcmax, Jmax (or J), Rd and TPU at while their
+    // "Hold" boxes are checked; Rd positive for a loss, as the fit reports it.
+    TextField aciEdit_StdHoldVcmax, aciEdit_StdHoldJmax, aciEdit_StdHoldRd, aciEdit_StdHoldTPU;
+    CheckBox aciCheckBox_StdHoldVcmax{"Hold", "Hold Vcmax at this value in the standard fit"};
+    CheckBox aciCheckBox_StdHoldJmax{"Hold", "Hold Jmax (or J) at this value in the standard fit"};
+    CheckBox aciCheckBox_StdHoldRd{"Hold", "Hold Rd (positive for a loss) at this value in the standard fit"};
+    CheckBox aciCheckBox_StdHoldTPU{"Hold", "Hold TPU at this value in the standard fit"};
     CheckBox aciCheckBox_StdTPU{"Fit TPU", "Fit triose-phosphate utilization as a third limitation"};
     CheckBox aciCheckBox_StdShowCurve{"Show curve", "Show the standard fit's curve in the chart"};
 

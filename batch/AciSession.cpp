@@ -95,7 +95,13 @@ public:
     {
         if (options.fitTpu)
             w.aciCheckBox_StdTPU.setChecked(true);
+        for (const auto& [name, text] : options.holds) {
+            const auto* row = holdRow(name);
+            (w.*row->value).setText(text);
+            (w.*row->flag).setChecked(true);
+        }
     }
+    bool canHold(const std::string& name) const override { return holdRow(name) != nullptr; }
     void runStandardFit() override { w.runStandardFit(); }
     std::vector<std::string> standardFitHeader() const override
     {
@@ -121,17 +127,20 @@ public:
         if (!fit->fitted)
             return row;
         auto number = [](double v) { return summaryNumber(v); };
+        // A held estimate has no standard error.
+        const AciStandardFitSettings& s = fit->settings;
+        auto error = [&](double se, const std::optional<double>& held) { return held ? std::string() : number(se); };
         row[0] = number(fit->vcmax);
-        row[1] = number(fit->vcmaxSE);
+        row[1] = error(fit->vcmaxSE, s.heldVcmax);
         // Without a light value the fit estimates J itself, never Jmax.
         const std::size_t j = fit->jInsteadOfJmax ? 4 : 2;
         row[j] = number(fit->jmax);
-        row[j + 1] = number(fit->jmaxSE);
+        row[j + 1] = error(fit->jmaxSE, s.heldJmax);
         row[6] = number(fit->rd);
-        row[7] = number(fit->rdSE);
+        row[7] = error(fit->rdSE, s.heldRd);
         if (fit->tpuFitted) {
             row[8] = number(fit->tpu);
-            row[9] = number(fit->tpuSE);
+            row[9] = error(fit->tpuSE, s.heldTPU);
         }
         row[10] = number(fit->vcmax25);
         if (fit->jmax25)
@@ -143,6 +152,12 @@ public:
     }
 
 private:
+    // Jmax's row holds J too, where the fit reports J.
+    static const ResultRow<TfrmACi_Curve>* holdRow(const std::string& name)
+    {
+        return findHoldRow(TfrmACi_Curve::standardFitTable(), name == "J" ? "Jmax" : name);
+    }
+
     TfrmACi_Curve w;
     bool standardFit_ = false;
 };

@@ -41,8 +41,10 @@ struct FieldAction {
 // The standard fit's own settings, typed into its group before it runs.
 struct StandardFitOptions {
     bool fitTpu = false;  // --fit-tpu (A/Ci)
+    // --standard-hold NAME=VALUE: an estimate held at a value, in the order given.
+    std::vector<std::pair<std::string, std::string>> holds;
 
-    bool any() const { return fitTpu; }
+    bool any() const { return fitTpu || !holds.empty(); }
 };
 
 struct BatchJob {

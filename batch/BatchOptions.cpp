@@ -22,7 +22,8 @@ const char* const usageText =
     "  fields:   --id TEXT  --set NAME=TEXT  --fix NAME[=TEXT]  --free NAME\n"
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
     "            --standard-fit (after the commands; adds its sections and columns)\n"
-    "  standard: aci: --fit-tpu (with --standard-fit)\n"
+    "  standard: (with --standard-fit)  --standard-hold NAME=VALUE   aci: --fit-tpu\n"
+    "            hold names: aci: Vcmax Jmax J Rd TPU (Rd positive for a loss)\n"
     "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
     "            (default: standard output)\n"
     "  charts:   --chart PATH.png|.svg|.pdf (one curve)  --chart-format png|svg|pdf (with --out-dir)\n"
@@ -162,6 +163,8 @@ private:
             job_.standardFit = true;
         } else if (arg == "--fit-tpu") {
             job_.standardOptions.fitTpu = true;
+        } else if (arg == "--standard-hold") {
+            job_.standardOptions.holds.push_back(nameAndText(arg, value()));
         } else if (const auto command = commandNamed(arg)) {
             job_.commands.push_back(*command);
         } else {

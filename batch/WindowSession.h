@@ -104,6 +104,8 @@ public:
     virtual void useStandardFit() {}
     // Types the standard fit's settings into its group; an error the window would show.
     virtual void applyStandardFitOptions(const StandardFitOptions&) {}
+    // Whether --standard-hold NAME is an estimate the standard fit can hold.
+    virtual bool canHold(const std::string&) const { return false; }
     virtual void runStandardFit() {}
     // Its columns stand between the window's own and the status.
     virtual std::vector<std::string> standardFitHeader() const { return {}; }

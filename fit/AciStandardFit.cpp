@@ -79,7 +79,18 @@ struct Model {
     AciStandardConstants constants;
     double pressureScale = 1;    // Patm / 100 kPa, applied to Ci
     std::optional<double> ppfd;  // none: the parameter is J itself
-    bool fitTPU = false;
+    bool fitTPU = false;         // TPU limits, fitted or held
+    // Vcmax, Jmax (or J), Rd and TPU: which are held at their starting values.
+    std::array<bool, 4> held{};
+
+    bool anyHeld() const { return held[0] || held[1] || held[2] || held[3]; }
+    int freeParameters() const
+    {
+        int free = fitTPU && !held[3] ? 1 : 0;
+        for (int k = 0; k < 3; ++k)
+            free += held[k] ? 0 : 1;
+        return free;
+    }
 };
 
 // The smaller root of theta x^2 - (a + b) x + a b = 0: min(a, b), rounded where they
@@ -310,8 +321,17 @@ struct Fitting {
                 new ceres::AutoDiffCostFunction<PointResidual, 1, 3, 1>(new PointResidual{&model, ci, a}), nullptr,
                 main.data(), &tpu);
         }
-        if (!model.fitTPU)
+        if (!model.fitTPU || model.held[3])
             problem.SetParameterBlockConstant(&tpu);
+        std::vector<int> heldMain;
+        for (int k = 0; k < 3; ++k) {
+            if (model.held[k])
+                heldMain.push_back(k);
+        }
+        if (heldMain.size() == main.size())
+            problem.SetParameterBlockConstant(main.data());
+        else if (!heldMain.empty())
+            problem.SetManifold(main.data(), new ceres::SubsetManifold(3, heldMain));
     }
 
     std::array<double, 4> parameters() const { return {main[0], main[1], main[2], tpu}; }
@@ -357,6 +377,54 @@ bool wellConditioned(Fitting& fitting, bool fitTPU)
     return std::isfinite(largest) && largest > 0 && smallest / largest > 1e-12;
 }
 
+// Standard errors of the free parameters where some are held: (J'J)^-1 over the free
+// columns, scaled by the residual variance; none when J'J is not safely invertible.
+std::optional<std::array<double, 4>> heldStandardErrors(const Model& model,
+                                                        const std::vector<std::pair<double, double>>& points,
+                                                        const std::array<double, 4>& p, double residualVariance)
+{
+    std::vector<int> columns;
+    for (int k = 0; k < 4; ++k) {
+        if (!model.held[k] && (k < 3 || model.fitTPU))
+            columns.push_back(k);
+    }
+    std::array<double, 4> errors{};
+    if (columns.empty())
+        return errors;
+    const int n = static_cast<int>(points.size());
+    Eigen::MatrixXd jacobian(n, static_cast<int>(columns.size()));
+    for (int row = 0; row < n; ++row) {
+        const ceres::AutoDiffCostFunction<PointResidual, 1, 3, 1> cost(
+            new PointResidual{&model, points[row].first, points[row].second});
+        const std::array<double, 3> main{p[0], p[1], p[2]};
+        const double* values[] = {main.data(), &p[3]};
+        double residual = 0;
+        std::array<double, 3> dMain{};
+        double dTpu = 0;
+        double* blocks[] = {dMain.data(), &dTpu};
+        if (!cost.Evaluate(values, &residual, blocks))
+            return std::nullopt;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const int k = columns[c];
+            jacobian(row, static_cast<int>(c)) = k < 3 ? dMain[static_cast<std::size_t>(k)] : dTpu;
+        }
+    }
+    const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eigen(jacobian.transpose() * jacobian);
+    if (eigen.info() != Eigen::Success || !jacobian.allFinite())
+        return std::nullopt;
+    const double largest = eigen.eigenvalues().maxCoeff();
+    const double smallest = eigen.eigenvalues().minCoeff();
+    if (!(largest > 0) || !(smallest / largest > 1e-12))
+        return std::nullopt;
+    const Eigen::MatrixXd inverse = eigen.eigenvectors() * eigen.eigenvalues().cwiseInverse().asDiagonal() *
+                                    eigen.eigenvectors().transpose();
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const double variance = inverse(static_cast<int>(c), static_cast<int>(c));
+        errors[static_cast<std::size_t>(columns[c])] = std::sqrt(std::max(variance, 0.0) * residualVariance);
+    }
+    return errors;
+}
+
 // The message for an optimum where the points leave a parameter undetermined,
 // naming it when no point is under its limitation.
 std::string undeterminedParameter(const AciStandardFitResult& result)
@@ -388,7 +456,9 @@ Model modelOf(const AciStandardFitSettings& settings)
     m.pressureScale = settings.patm / referencePressure;
     if (settings.ppfd && *settings.ppfd > 0 && std::isfinite(*settings.ppfd))
         m.ppfd = settings.ppfd;
-    m.fitTPU = settings.fitTPU;
+    m.fitTPU = settings.fitTPU || settings.heldTPU.has_value();
+    m.held = {settings.heldVcmax.has_value(), settings.heldJmax.has_value(), settings.heldRd.has_value(),
+              settings.heldTPU.has_value()};
     return m;
 }
 
@@ -427,6 +497,8 @@ double aciStandardAssimilation(const AciStandardFitResult& fit, double ci)
 
 namespace {
 
+AciStandardFitResult finish(AciStandardFitResult result, const Model& model);
+
 // The fit itself; `extraStarts` are tried after the usual starting points.
 AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& points,
                              const AciStandardFitSettings& settings,
@@ -437,7 +509,7 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
 AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>& points,
                                     const AciStandardFitSettings& settings)
 {
-    if (!settings.fitTPU)
+    if (!settings.fitTPU || settings.heldTPU)
         return fitFrom(points, settings, {});
     // TPU only ever adds a limitation, so its fit starts from the optimum without it
     // as well (TPU then well above every gross rate) and is kept only where it is
@@ -472,14 +544,24 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
     AciStandardFitResult result;
     result.settings = settings;
     result.points = static_cast<int>(points.size());
-    result.tpuFitted = settings.fitTPU;
-    result.parameters = settings.fitTPU ? 4 : 3;
 
     if (!(settings.patm > 0) || !std::isfinite(settings.patm))
         return cannotFit(result, "Patm must be a positive number of kPa");
     if (!std::isfinite(settings.leafTemperature) || kelvin(settings.leafTemperature) <= 0)
         return cannotFit(result, "the leaf temperature is not usable");
     const Model model = modelOf(settings);
+    result.tpuFitted = model.fitTPU;
+    result.parameters = model.freeParameters();
+    for (const auto& held : {settings.heldVcmax, settings.heldJmax, settings.heldRd, settings.heldTPU}) {
+        if (held && !std::isfinite(*held))
+            return cannotFit(result, "a held value is not a finite number");
+    }
+    if (settings.heldVcmax && !(*settings.heldVcmax > 0))
+        return cannotFit(result, "a held Vcmax must be above 0");
+    if (settings.heldJmax && !(*settings.heldJmax > 0))
+        return cannotFit(result, "a held Jmax or J must be above 0");
+    if (settings.heldTPU && !(*settings.heldTPU > 0))
+        return cannotFit(result, "a held TPU must be above 0");
     result.constants = model.constants;
     result.jInsteadOfJmax = !model.ppfd;
     if (!model.ppfd)
@@ -497,6 +579,14 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
 
     auto starts = startingPoints(model, points);
     starts.insert(starts.end(), extraStarts.begin(), extraStarts.end());
+    const std::array<std::optional<double>, 4> held{settings.heldVcmax, settings.heldJmax, settings.heldRd,
+                                                    settings.heldTPU};
+    for (auto& start : starts) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            if (held[k])
+                start[k] = *held[k];
+        }
+    }
     result.starts = static_cast<int>(starts.size());
     std::optional<std::array<double, 4>> best;
     double bestSse = std::numeric_limits<double>::infinity();
@@ -522,7 +612,7 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
         // At low light J cannot pass its light-limited ceiling, whatever Jmax: a curve
         // that needs more drives Jmax without bound. Such a curve is fitted for J
         // itself, as without a light value, and says which light it could not meet.
-        if (model.ppfd) {
+        if (model.ppfd && !settings.heldJmax) {
             AciStandardFitSettings withoutLight = settings;
             withoutLight.ppfd.reset();
             AciStandardFitResult j = fitFrom(points, withoutLight, {});
@@ -539,12 +629,24 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
     result.vcmax = p[0];
     result.jmax = p[1];
     result.rd = p[2];
-    result.tpu = settings.fitTPU ? p[3] : 0;
+    result.tpu = model.fitTPU ? p[3] : 0;
     result.sse = bestSse;
     result.rmse = std::sqrt(bestSse / result.points);
 
     for (const auto& point : points)
         result.limitations.push_back(limitationAt(model, point.first, p));
+
+    const double residualVariance = bestSse / (result.points - result.parameters);
+    if (model.anyHeld()) {
+        const auto errors = heldStandardErrors(model, points, p, residualVariance);
+        if (!errors)
+            return cannotFit(result, undeterminedParameter(result));
+        result.vcmaxSE = (*errors)[0];
+        result.jmaxSE = (*errors)[1];
+        result.rdSE = (*errors)[2];
+        result.tpuSE = (*errors)[3];
+        return finish(result, model);
+    }
 
     // Standard errors: (J'J)^-1 at the optimum, scaled by the residual variance.
     Fitting atOptimum(model, points, p);
@@ -562,12 +664,18 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
         !covariance.GetCovarianceBlock(atOptimum.main.data(), atOptimum.main.data(), mainCovariance.data()) ||
         (settings.fitTPU && !covariance.GetCovarianceBlock(&atOptimum.tpu, &atOptimum.tpu, &tpuVariance)))
         return cannotFit(result, undeterminedParameter(result));
-    const double residualVariance = bestSse / (result.points - result.parameters);
     auto standardError = [&](double variance) { return std::sqrt(std::max(variance, 0.0) * residualVariance); };
     result.vcmaxSE = standardError(mainCovariance[0]);
     result.jmaxSE = standardError(mainCovariance[4]);
     result.rdSE = standardError(mainCovariance[8]);
     result.tpuSE = settings.fitTPU ? standardError(tpuVariance) : 0;
+    return finish(result, model);
+}
+
+// The 25 degrees C values and the transition of a fit whose estimates are known.
+AciStandardFitResult finish(AciStandardFitResult result, const Model& model)
+{
+    const AciStandardFitSettings& settings = result.settings;
 
     result.vcmax25 = result.vcmax / vcmaxTemperatureResponse(settings.leafTemperature);
     if (!result.jInsteadOfJmax)

@@ -22,6 +22,12 @@ struct AciStandardFitSettings {
     std::optional<double> ppfd;
     double patm = 100;  // kPa
     bool fitTPU = false;
+    // Parameters held at a known value while the others are fitted: Rd positive for a
+    // loss, Jmax standing for J where J itself is fitted. A held TPU brings the TPU
+    // limitation in at that value.
+    std::optional<double> heldVcmax, heldJmax, heldRd, heldTPU;
+
+    bool anyHeld() const { return heldVcmax || heldJmax || heldRd || heldTPU; }
 };
 
 // The constants of the model at the leaf temperature, as the fit used them:

@@ -188,3 +188,22 @@ TEST(BatchStandardFit, FitTpuFillsTheTpuColumnsAndNeedsTheStandardFit)
         0u)
         << alone.err;
 }
+
+TEST(BatchStandardFit, HeldEstimatesAreMarkedHeldInTheExport)
+{
+    const std::string curve = dataFile("aci/photosynthesis_S2_T30_0.csv");
+    const BatchOutcome run = batch({"aci", "--set", "Temp=30.01", "--set", "Light=1800", "--standard-fit",
+                                    "--standard-hold", "Rd=1", "--standard-hold", "TPU=20", curve});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\r\nRd, 1, held\r\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\r\nTPU, 20, held\r\n"), std::string::npos) << run.out;
+    // The reference's Vcmax with Rd held at 1 (known_rd.csv), to its printed digits.
+    EXPECT_NE(run.out.find("\r\nVcmax, 87.96"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Hold"), std::string::npos);
+
+    const BatchOutcome unknown = batch(
+        {"aci", "--standard-fit", "--standard-hold", "Kc=3", dataFile("aci/photosynthesis_S2_T30_0.csv")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err.rfind("calvane-batch: --standard-hold: the standard fit has no estimate Kc to hold\n", 0), 0u)
+        << unknown.err;
+}

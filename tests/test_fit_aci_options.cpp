@@ -112,3 +112,31 @@ TEST(AciStandardFitOptions, TpuNeverWorseThanWithout)
     }
     EXPECT_GE(withTpu, 5);
 }
+
+// Rd held at 1, Vcmax and Jmax fitted: the reference's estimates within 1 %, or a
+// clearly lower sum of squares, on at least 95 % of the curves; Rd has no error.
+TEST(AciStandardFitOptions, HeldRdMatchesTheReference)
+{
+    int agree = 0, total = 0;
+    for (const auto& row : readTable("reference/aci_options/known_rd.csv")) {
+        if (row.at("ok") != "TRUE")
+            continue;
+        ++total;
+        AciStandardFitSettings settings = referenceSettings(row);
+        settings.heldRd = number(row, "Rd_given");
+        const AciStandardFitResult fit = fitAciStandard(readCurve(row.at("file")), settings);
+        ASSERT_TRUE(fit.fitted) << row.at("file") << ": " << fit.message;
+        EXPECT_EQ(fit.rd, 1.0);
+        EXPECT_EQ(fit.rdSE, 0.0);
+        EXPECT_EQ(fit.parameters, 2);
+        const bool same = std::abs(fit.vcmax / number(row, "Vcmax") - 1) < 0.01 &&
+                          std::abs(fit.jmax / number(row, "Jmax") - 1) < 0.01;
+        const bool lower = fit.sse < number(row, "SSE") * (1 - 1e-4);
+        if (same || lower)
+            ++agree;
+        else
+            ADD_FAILURE() << row.at("file") << ": Vcmax " << fit.vcmax << " vs " << row.at("Vcmax") << ", Jmax "
+                          << fit.jmax << " vs " << row.at("Jmax") << ", SSE " << fit.sse << " vs " << row.at("SSE");
+    }
+    EXPECT_GE(agree, 0.95 * total);
+}
