@@ -254,6 +254,13 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
                  .caption = &W::aciLabel_StdPatm,
                  .row = 8,
                  .setting = true},
+                // Exported only when set: an empty gm is the fit on Ci as before.
+                {.name = "gm",
+                 .value = &W::aciEdit_StdGm,
+                 .caption = &W::aciLabel_StdGm,
+                 .row = 9,
+                 .setting = true,
+                 .exported = ResultExport::WhenSet},
                 // The held values, each on a row of its own below the settings.
                 {.name = "Hold Vcmax",
                  .value = &W::aciEdit_StdHoldVcmax,
@@ -688,6 +695,14 @@ AciStandardFitResult TfrmACi_Curve::fitStandardModel()
     const auto light = readNumber(aciEdit_Light.text(), separator());
     if (light && *light > 0)
         settings.ppfd = *light;
+    if (!trimView(aciEdit_StdGm.text()).empty()) {
+        const auto gm = readNumber(aciEdit_StdGm.text(), separator());
+        if (!gm) {
+            failed.message = "Cannot fit: gm \"" + aciEdit_StdGm.text() + "\" is not a number";
+            return failed;
+        }
+        settings.gm = *gm;
+    }
     for (const auto& row : standardFitTable().front().rows) {
         if (row.holds.empty() || !(this->*row.flag).checked())
             continue;
@@ -761,6 +776,8 @@ std::string TfrmACi_Curve::standardFitNote(const AciStandardFitResult& fit)
             held += (held.empty() ? "; " : ", ") + name + " held at " + formatRounded(*value, 6);
     }
     note += held;
+    if (s.gm)
+        note += "; on the chloroplastic basis with gm " + formatRounded(*s.gm, 6);
     if (fit.tpuNotLimiting)
         note += "; no point is limited by TPU, so the fit leaves TPU out";
     return note;

@@ -220,6 +220,10 @@ public:
     TextField aciEdit_StdTransitionCi;
     TextField aciEdit_StdMessage;
     TextField aciEdit_StdPatm{"100"};
+    // Mesophyll conductance (mol m-2 s-1 bar-1) for the standard fit; empty: infinite,
+    // the fit on Ci itself.
+    Label aciLabel_StdGm{"gm (mol m-2 s-1 bar-1)"};
+    TextField aciEdit_StdGm;
     // The values the standard fit holds Vcmax, Jmax (or J), Rd and TPU at while their
     // "Hold" boxes are checked; Rd positive for a loss, as the fit reports it.
     TextField aciEdit_StdHoldVcmax, aciEdit_StdHoldJmax, aciEdit_StdHoldRd, aciEdit_StdHoldTPU;

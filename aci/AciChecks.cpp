@@ -27,6 +27,10 @@ void standardFitChecks(std::vector<std::string>& found, const AciStandardFitResu
         found.push_back(std::string(standardFitName) + ": at a light of " + checks::text(*fit.lightCeilingExceeded) +
                         " J cannot exceed " + checks::text(lightLimitedJ(*fit.lightCeilingExceeded)) +
                         ", but the points need J = " + checks::text(fit.jmax) + ": J is reported instead of Jmax");
+    if (fit.pointsWithoutRate > 0)
+        found.push_back(std::string(standardFitName) + ": with gm " + checks::text(fit.settings.gm.value_or(0)) +
+                        " a rate has no real value at " + std::to_string(fit.pointsWithoutRate) +
+                        (fit.pointsWithoutRate == 1 ? " point" : " points") + " and is taken as 0 there");
     if (points.empty())
         return;
     const double low = points.minX(), high = points.maxX();

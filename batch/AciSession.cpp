@@ -95,6 +95,8 @@ public:
     {
         if (options.fitTpu)
             w.aciCheckBox_StdTPU.setChecked(true);
+        if (options.gm)
+            w.aciEdit_StdGm.setText(*options.gm);
         for (const auto& [name, text] : options.holds) {
             const auto* row = holdRow(name);
             (w.*row->value).setText(text);

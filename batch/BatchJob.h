@@ -44,7 +44,9 @@ struct StandardFitOptions {
     // --standard-hold NAME=VALUE: an estimate held at a value, in the order given.
     std::vector<std::pair<std::string, std::string>> holds;
 
-    bool any() const { return fitTpu || !holds.empty(); }
+    std::optional<std::string> gm;  // --gm VALUE (A/Ci), typed as it stands
+
+    bool any() const { return fitTpu || !holds.empty() || gm; }
 };
 
 struct BatchJob {

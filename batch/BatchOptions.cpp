@@ -22,7 +22,7 @@ const char* const usageText =
     "  fields:   --id TEXT  --set NAME=TEXT  --fix NAME[=TEXT]  --free NAME\n"
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
     "            --standard-fit (after the commands; adds its sections and columns)\n"
-    "  standard: (with --standard-fit)  --standard-hold NAME=VALUE   aci: --fit-tpu\n"
+    "  standard: (with --standard-fit)  --standard-hold NAME=VALUE   aci: --fit-tpu --gm VALUE\n"
     "            hold names: aci: Vcmax Jmax J Rd TPU (Rd positive for a loss)\n"
     "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
     "            (default: standard output)\n"
@@ -163,6 +163,10 @@ private:
             job_.standardFit = true;
         } else if (arg == "--fit-tpu") {
             job_.standardOptions.fitTpu = true;
+        } else if (arg == "--gm") {
+            if (job_.standardOptions.gm)
+                throw UsageError("--gm may be given only once");
+            job_.standardOptions.gm = value();
         } else if (arg == "--standard-hold") {
             job_.standardOptions.holds.push_back(nameAndText(arg, value()));
         } else if (const auto command = commandNamed(arg)) {

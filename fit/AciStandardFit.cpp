@@ -82,6 +82,7 @@ struct Model {
     bool fitTPU = false;         // TPU limits, fitted or held
     // Vcmax, Jmax (or J), Rd and TPU: which are held at their starting values.
     std::array<bool, 4> held{};
+    std::optional<double> gm;  // mesophyll conductance; none: infinite
 
     bool anyHeld() const { return held[0] || held[1] || held[2] || held[3]; }
     int freeParameters() const
@@ -128,12 +129,44 @@ struct Rates {
     T ac, aj, ap;
 };
 
+// The gross rate of one limitation on the chloroplastic basis, Cc = Ci - A / gm: the
+// net rate An is the smaller root of
+//   -An^2 / gm + ((V - Rd) / gm + c + K) An + (Rd (c + K) - V (c - GammaStar)) = 0,
+// and the gross rate An + Rd. A negative discriminant has no rate: 0, and `noRoot`.
 template <typename T>
-Rates<T> grossRates(const Model& m, double ci, const T& vcmax, const T& jmaxOrJ, const T& tpu)
+T conductanceLimitedRate(const T& v, double k, double c, double gammaStar, const T& rd, double gm, bool& noRoot)
+{
+    using std::sqrt;
+    const double a = -1.0 / gm;
+    const T b = (v - rd) / gm + c + k;
+    const T constant = rd * (c + k) - v * (c - gammaStar);
+    const T discriminant = b * b - 4.0 * a * constant;
+    if (discriminant < 0.0) {
+        noRoot = true;
+        return T(0.0);
+    }
+    const T root = sqrt(discriminant);
+    // The same root written so that it does not cancel when b is positive.
+    const T net = b > 0.0 ? 2.0 * constant / (-b - root) : (root - b) / (2.0 * a);
+    return net + rd;
+}
+
+template <typename T>
+Rates<T> grossRates(const Model& m, double ci, const T& vcmax, const T& jmaxOrJ, const T& rd, const T& tpu,
+                    bool* noRoot = nullptr)
 {
     const double c = ci * m.pressureScale;
     const double gs = m.constants.gammaStar;
     const T j = m.ppfd ? electronTransport(jmaxOrJ, *m.ppfd) : jmaxOrJ;
+    if (m.gm) {
+        // Ci is not held at GammaStar here: the quadratic has its own low-Ci branch.
+        bool missing = false;
+        const T ac = conductanceLimitedRate(vcmax, m.constants.km, c, gs, rd, *m.gm, missing);
+        const T aj = conductanceLimitedRate(T(j / electronsPerCarboxylation), 2.0 * gs, c, gs, rd, *m.gm, missing);
+        if (noRoot)
+            *noRoot = missing;
+        return {ac, aj, tpuFactor * tpu};
+    }
     T aj = j / electronsPerCarboxylation * ((c - gs) / (c + 2.0 * gs));
     // Below GammaStar both rates turn negative and a plain minimum would pick the RuBP
     // rate, although at such low Ci the smaller carboxylation rate is Rubisco's. The
@@ -148,16 +181,16 @@ Rates<T> grossRates(const Model& m, double ci, const T& vcmax, const T& jmaxOrJ,
 template <typename T>
 T netAssimilation(const Model& m, double ci, const T& vcmax, const T& jmaxOrJ, const T& rd, const T& tpu)
 {
-    const Rates<T> r = grossRates(m, ci, vcmax, jmaxOrJ, tpu);
+    const Rates<T> r = grossRates(m, ci, vcmax, jmaxOrJ, rd, tpu);
     T gross = hyperbolicMinimum(r.ac, r.aj);
     if (m.fitTPU)
         gross = hyperbolicMinimum(gross, r.ap);
     return gross - rd;
 }
 
-AciLimitation limitationAt(const Model& m, double ci, const std::array<double, 4>& p)
+AciLimitation limitationAt(const Model& m, double ci, const std::array<double, 4>& p, bool& noRoot)
 {
-    const Rates<double> r = grossRates(m, ci, p[0], p[1], p[3]);
+    const Rates<double> r = grossRates(m, ci, p[0], p[1], p[2], p[3], &noRoot);
     if (m.fitTPU && r.ap < r.ac && r.ap < r.aj)
         return AciLimitation::TPU;
     return r.ac <= r.aj ? AciLimitation::Rubisco : AciLimitation::RuBP;
@@ -457,6 +490,7 @@ Model modelOf(const AciStandardFitSettings& settings)
     if (settings.ppfd && *settings.ppfd > 0 && std::isfinite(*settings.ppfd))
         m.ppfd = settings.ppfd;
     m.fitTPU = settings.fitTPU || settings.heldTPU.has_value();
+    m.gm = settings.gm;
     m.held = {settings.heldVcmax.has_value(), settings.heldJmax.has_value(), settings.heldRd.has_value(),
               settings.heldTPU.has_value()};
     return m;
@@ -549,6 +583,8 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
         return cannotFit(result, "Patm must be a positive number of kPa");
     if (!std::isfinite(settings.leafTemperature) || kelvin(settings.leafTemperature) <= 0)
         return cannotFit(result, "the leaf temperature is not usable");
+    if (settings.gm && !(*settings.gm > 0 && std::isfinite(*settings.gm)))
+        return cannotFit(result, "gm must be a positive number of mol m-2 s-1 bar-1");
     const Model model = modelOf(settings);
     result.tpuFitted = model.fitTPU;
     result.parameters = model.freeParameters();
@@ -578,6 +614,18 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
                                      std::to_string(result.parameters + 1) + " are needed");
 
     auto starts = startingPoints(model, points);
+    // The starts come from lines on the Ci basis; with gm the Rubisco rate needs a larger
+    // Vcmax for the same curve, and where no point is Rubisco-limited by far larger.
+    if (model.gm) {
+        const std::size_t plain = starts.size();
+        for (std::size_t k = 0; k < plain; ++k) {
+            for (double factor : {3.0, 30.0}) {
+                auto larger = starts[k];
+                larger[0] *= factor;
+                starts.push_back(larger);
+            }
+        }
+    }
     starts.insert(starts.end(), extraStarts.begin(), extraStarts.end());
     const std::array<std::optional<double>, 4> held{settings.heldVcmax, settings.heldJmax, settings.heldRd,
                                                     settings.heldTPU};
@@ -633,8 +681,11 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
     result.sse = bestSse;
     result.rmse = std::sqrt(bestSse / result.points);
 
-    for (const auto& point : points)
-        result.limitations.push_back(limitationAt(model, point.first, p));
+    for (const auto& point : points) {
+        bool noRoot = false;
+        result.limitations.push_back(limitationAt(model, point.first, p, noRoot));
+        result.pointsWithoutRate += noRoot ? 1 : 0;
+    }
 
     const double residualVariance = bestSse / (result.points - result.parameters);
     if (model.anyHeld()) {
@@ -686,8 +737,14 @@ AciStandardFitResult finish(AciStandardFitResult result, const Model& model)
     const double quarterJ = j / electronsPerCarboxylation;
     const double gs = model.constants.gammaStar;
     const double crossing = (quarterJ * model.constants.km - 2 * gs * result.vcmax) / (result.vcmax - quarterJ);
-    if (std::isfinite(crossing) && crossing > gs)
-        result.transitionCi = crossing / model.pressureScale;
+    if (std::isfinite(crossing) && crossing > gs) {
+        // With gm the crossing is a chloroplastic Cc; Ci is Cc + A / gm there.
+        const double ci = model.gm ? crossing + (result.vcmax * (crossing - gs) / (crossing + model.constants.km) -
+                                                 result.rd) /
+                                                    *model.gm
+                                   : crossing;
+        result.transitionCi = ci / model.pressureScale;
+    }
 
     result.fitted = true;
     return result;

@@ -26,6 +26,9 @@ struct AciStandardFitSettings {
     // loss, Jmax standing for J where J itself is fitted. A held TPU brings the TPU
     // limitation in at that value.
     std::optional<double> heldVcmax, heldJmax, heldRd, heldTPU;
+    // Mesophyll conductance (mol m-2 s-1 bar-1): each limitation then takes the
+    // chloroplastic Cc = Ci - A / gm. None: infinite, the fit on Ci itself.
+    std::optional<double> gm;
 
     bool anyHeld() const { return heldVcmax || heldJmax || heldRd || heldTPU; }
 };
@@ -76,6 +79,9 @@ struct AciStandardFitResult {
     std::optional<double> transitionCi;
     // The limitation at each point, in the order the points were given.
     std::vector<AciLimitation> limitations;
+    // With gm: the points where a limitation's quadratic has no real root, so that its
+    // rate is taken as 0.
+    int pointsWithoutRate = 0;
 
     // How the solver got there: starting points tried, how many of them converged,
     // and the iterations of the run that was kept.

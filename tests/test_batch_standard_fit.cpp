@@ -207,3 +207,17 @@ TEST(BatchStandardFit, HeldEstimatesAreMarkedHeldInTheExport)
     EXPECT_EQ(unknown.err.rfind("calvane-batch: --standard-hold: the standard fit has no estimate Kc to hold\n", 0), 0u)
         << unknown.err;
 }
+
+TEST(BatchStandardFit, GmFitsOnTheChloroplasticBasisAndTheExportSaysIt)
+{
+    const std::string curve = dataFile("aci/photosynthesis_S2_T30_0.csv");
+    const BatchOutcome plain = batch({"aci", "--set", "Temp=30.01", "--set", "Light=1800", "--standard-fit", curve});
+    const BatchOutcome gm = batch(
+        {"aci", "--set", "Temp=30.01", "--set", "Light=1800", "--standard-fit", "--gm", "0.3", curve});
+    ASSERT_EQ(gm.status, 0) << gm.err;
+    EXPECT_EQ(plain.out.find("\r\ngm"), std::string::npos);
+    EXPECT_NE(gm.out.find("\r\nPatm, 100\r\ngm, 0.3\r\n"), std::string::npos) << gm.out;
+    // The reference's Vcmax at gm 0.3 (gmeso.csv).
+    EXPECT_NE(gm.out.find("\r\nVcmax, 110.4"), std::string::npos) << gm.out;
+    EXPECT_EQ(batch({"aq", "--standard-fit", "--gm", "0.3", curve}).status, 2);
+}
