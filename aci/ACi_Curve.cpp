@@ -382,16 +382,39 @@ void TfrmACi_Curve::aciEdit_IdentifierChange()
 void TfrmACi_Curve::Load_ACi_Series()
 {
     Series_LightAssim.clear();
-    const Grid& grid = aciSpreadSheetData;
     // Bottom-up: point 0 comes from the lowest usable row, which the fits rely on.
-    for (int row = grid.rowCount() - 1; row >= 1; --row) {
-        const double ci = readNumberOr0(grid.cell(1, row), separator());
-        if (grid.cell(2, row).empty())
-            continue;
-        const double a = readNumberOr0(grid.cell(2, row), separator());
-        if (ci > 0 || a != 0)
-            Series_LightAssim.add(ci, a);
+    for (int row = aciSpreadSheetData.rowCount() - 1; row >= 1; --row) {
+        if (const auto point = gridPoint(row))
+            Series_LightAssim.add(point->first, point->second);
     }
+}
+
+std::optional<std::pair<double, double>> TfrmACi_Curve::gridPoint(int row) const
+{
+    const Grid& grid = aciSpreadSheetData;
+    const double ci = readNumberOr0(grid.cell(1, row), separator());
+    if (grid.cell(2, row).empty())
+        return std::nullopt;
+    const double a = readNumberOr0(grid.cell(2, row), separator());
+    if (ci > 0 || a != 0)
+        return std::make_pair(ci, a);
+    return std::nullopt;
+}
+
+std::vector<int> TfrmACi_Curve::pointRows() const
+{
+    std::vector<int> rows;
+    for (int row = 1; row < aciSpreadSheetData.rowCount(); ++row) {
+        if (gridPoint(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void TfrmACi_Curve::toggleStandardFitExclusion(int gridRow)
+{
+    if (!excludedRows_.erase(gridRow))
+        excludedRows_.insert(gridRow);
 }
 
 double TfrmACi_Curve::GammaStar() const { return aciGammaStar(AciParameters.Tau); }
@@ -523,6 +546,8 @@ void TfrmACi_Curve::aciMnuFileClearClick()
     Series_Wp.clear();
     // The standard fit described the data just removed; its settings stay.
     standardFit_.reset();
+    excludedRows_.clear();
+    standardFitExcluded_.clear();
     showStandardFit(AciStandardFitResult{});
     Load_StandardFit_Series();
 }
@@ -718,7 +743,17 @@ AciStandardFitResult TfrmACi_Curve::fitStandardModel()
          : row.holds == "Rd"   ? settings.heldRd
                                : settings.heldTPU) = *value;
     }
-    return fitAciStandard(Series_LightAssim.points(), settings);
+    // The points in the order Load_ACi_Series takes them, without the excluded rows.
+    standardFitExcluded_.clear();
+    if (excludedRows_.empty())
+        return fitAciStandard(Series_LightAssim.points(), settings);
+    std::vector<std::pair<double, double>> points;
+    for (int row = aciSpreadSheetData.rowCount() - 1; row >= 1; --row) {
+        if (const auto point = gridPoint(row))
+            (excludedRows_.count(row) ? standardFitExcluded_ : points).push_back(*point);
+    }
+    std::reverse(standardFitExcluded_.begin(), standardFitExcluded_.end());  // top to bottom
+    return fitAciStandard(points, settings);
 }
 
 void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
@@ -802,6 +837,10 @@ void TfrmACi_Curve::Load_StandardFit_Series()
 std::vector<std::string> TfrmACi_Curve::standardFitExportLines() const
 {
     std::vector<std::string> lines = resultExportLines(*this, standardFitTable().front());
+    if (standardFit_) {
+        for (const auto& [ci, a] : standardFitExcluded_)
+            lines.push_back("Excluded point, " + formatNumber(ci, separator()) + ", " + formatNumber(a, separator()));
+    }
     // A fit that failed says why; the values above are then empty.
     if (standardFit_ && !standardFit_->fitted)
         lines.push_back(standardFit_->message);

@@ -18,6 +18,7 @@
 #include "import/ParseVerdex.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -126,6 +127,13 @@ public:
     // Transition Ci and Patm; a fit that failed adds its message as a last line.
     // exportLines() appends it when aciMnuFileExportStandardFit is checked.
     std::vector<std::string> standardFitExportLines() const;
+    // Points left out of the standard fit, by their grid rows: the window's own fields
+    // and Compute Curves still use every point. Clear empties the set.
+    void toggleStandardFitExclusion(int gridRow);
+    const std::set<int>& standardFitExcludedRows() const { return excludedRows_; }
+    // The grid rows that give a measured point, top to bottom: a loaded curve's data
+    // row N is the N-th of them.
+    std::vector<int> pointRows() const;
     // The last standard fit, if the command has run since creation or the last Clear.
     const std::optional<AciStandardFitResult>& standardFit() const { return standardFit_; }
     // What the group's message line says of a fit: how it was reached and what to know
@@ -279,7 +287,13 @@ private:
     void showStandardFit(const AciStandardFitResult& fit);
 
     Platform& platform_;
+    // A grid row's measured point, as Load_ACi_Series reads it; none for a row without one.
+    std::optional<std::pair<double, double>> gridPoint(int row) const;
+
     std::optional<AciStandardFitResult> standardFit_;
+    std::set<int> excludedRows_;
+    // The points the last standard fit left out, as (Ci, A).
+    std::vector<std::pair<double, double>> standardFitExcluded_;
     std::optional<AciLine> lastVcmaxRdLine_;
     std::optional<AciLine> lastJmaxLine_;
 };

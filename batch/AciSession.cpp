@@ -6,6 +6,7 @@
 #include "aci/ACi_Curve.h"
 #include "batch/Summary.h"
 #include "chart/drawing/WindowCharts.h"
+#include "core/Errors.h"
 
 #include <map>
 
@@ -97,6 +98,14 @@ public:
             w.aciCheckBox_StdTPU.setChecked(true);
         if (options.gm)
             w.aciEdit_StdGm.setText(*options.gm);
+        const std::vector<int> rows = w.pointRows();
+        for (int n : options.excluded) {
+            if (n > static_cast<int>(rows.size()))
+                throw DataError("--exclude " + std::to_string(n) + ": the curve has " + std::to_string(rows.size()) +
+                                " data rows");
+            if (!w.standardFitExcludedRows().count(rows[static_cast<std::size_t>(n - 1)]))
+                w.toggleStandardFitExclusion(rows[static_cast<std::size_t>(n - 1)]);
+        }
         for (const auto& [name, text] : options.holds) {
             const auto* row = holdRow(name);
             (w.*row->value).setText(text);

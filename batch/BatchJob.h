@@ -46,7 +46,11 @@ struct StandardFitOptions {
 
     std::optional<std::string> gm;  // --gm VALUE (A/Ci), typed as it stands
 
-    bool any() const { return fitTpu || !holds.empty() || gm; }
+    // --exclude N[,N...]: data rows (from 1, as loaded, a header line not counted) the
+    // standard fits leave out.
+    std::vector<int> excluded;
+
+    bool any() const { return fitTpu || !holds.empty() || gm || !excluded.empty(); }
 };
 
 struct BatchJob {

@@ -22,7 +22,8 @@ const char* const usageText =
     "  fields:   --id TEXT  --set NAME=TEXT  --fix NAME[=TEXT]  --free NAME\n"
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
     "            --standard-fit (after the commands; adds its sections and columns)\n"
-    "  standard: (with --standard-fit)  --standard-hold NAME=VALUE   aci: --fit-tpu --gm VALUE\n"
+    "  standard: (with --standard-fit)  --standard-hold NAME=VALUE  --exclude N[,N...]\n"
+    "            aci: --fit-tpu --gm VALUE\n"
     "            hold names: aci: Vcmax Jmax J Rd TPU (Rd positive for a loss)\n"
     "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
     "            (default: standard output)\n"
@@ -167,6 +168,13 @@ private:
             if (job_.standardOptions.gm)
                 throw UsageError("--gm may be given only once");
             job_.standardOptions.gm = value();
+        } else if (arg == "--exclude") {
+            for (const auto& part : splitAt(value(), ',')) {
+                const auto n = plainNumber<int>(part);
+                if (!n || *n < 1)
+                    throw UsageError("--exclude takes data row numbers from 1, such as 2,12");
+                job_.standardOptions.excluded.push_back(*n);
+            }
         } else if (arg == "--standard-hold") {
             job_.standardOptions.holds.push_back(nameAndText(arg, value()));
         } else if (const auto command = commandNamed(arg)) {

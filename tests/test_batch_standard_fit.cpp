@@ -221,3 +221,36 @@ TEST(BatchStandardFit, GmFitsOnTheChloroplasticBasisAndTheExportSaysIt)
     EXPECT_NE(gm.out.find("\r\nVcmax, 110.4"), std::string::npos) << gm.out;
     EXPECT_EQ(batch({"aq", "--standard-fit", "--gm", "0.3", curve}).status, 2);
 }
+
+// Data rows 2 and the last left out, with and without a header line in the file: the
+// reference's Vcmax (excluded.csv), the excluded points listed by Ci and A.
+TEST(BatchStandardFit, ExcludedRowsAreLeftOutOfTheStandardFitOnly)
+{
+    struct Case {
+        const char *file, *temp, *last, *vcmax, *second, *lastPoint;
+    };
+    for (const Case c : {Case{"photosynthesis_S1_T17_5.csv", "Temp=17.51", "12", "\r\nVcmax, 52.75",
+                              "Excluded point, 221.0262445, 15.4853839", "Excluded point, 1333.035769, 14.39580178"},
+                         Case{"plantecophys_01_tjr4.csv", "Temp=30.68", "10", "\r\nVcmax, 143.8",
+                              "Excluded point, 83.79469726, 1.69298697", "Excluded point, 1443.358528, 34.40173421"}}) {
+        const std::string curve = dataFile(std::string("aci/") + c.file);
+        const std::vector<std::string> common{"aci", "--set", c.temp, "--set", "Light=1800", "--standard-fit"};
+        auto args = common;
+        args.insert(args.end(), {"--exclude", std::string("2,") + c.last, curve});
+        const BatchOutcome run = batch(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(c.vcmax), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(std::string("\r\n") + c.second + "\r\n" + c.lastPoint + "\r\n"), std::string::npos)
+            << run.out;
+        // The window's own analysis still sees every point.
+        auto plainArgs = common;
+        plainArgs.push_back(curve);
+        const BatchOutcome plain = batch(plainArgs);
+        const auto own = [](const std::string& out) { return out.substr(0, out.find("\r\nStandard fit")); };
+        EXPECT_EQ(own(run.out), own(plain.out));
+    }
+    const BatchOutcome beyond = batch(
+        {"aci", "--standard-fit", "--exclude", "40", dataFile("aci/plantecophys_01_tjr4.csv")});
+    EXPECT_EQ(beyond.status, 1);
+    EXPECT_NE(beyond.err.find("--exclude 40: the curve has 10 data rows"), std::string::npos) << beyond.err;
+}
