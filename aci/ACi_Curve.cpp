@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace calvane {
@@ -202,21 +203,27 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
                  .summary = "Vcmax",
                  .unit = rateUnit,
                  .caption = &W::aciLabel_StdVcmax,
-                 .row = 1},
+                 .row = 1,
+                 .lower = &W::aciEdit_StdVcmaxLower,
+                 .upper = &W::aciEdit_StdVcmaxUpper},
                 // Named "J" when the fit reported J itself; the summary then has J columns.
                 {.value = &W::aciEdit_StdJmax,
                  .error = &W::aciEdit_StdJmaxSE,
                  .summary = "Jmax",
                  .unit = rateUnit,
                  .caption = &W::aciLabel_StdJmax,
-                 .row = 2},
+                 .row = 2,
+                 .lower = &W::aciEdit_StdJmaxLower,
+                 .upper = &W::aciEdit_StdJmaxUpper},
                 {.name = "Rd",
                  .value = &W::aciEdit_StdRd,
                  .error = &W::aciEdit_StdRdSE,
                  .summary = "Rd",
                  .unit = rateUnit,
                  .caption = &W::aciLabel_StdRd,
-                 .row = 3},
+                 .row = 3,
+                 .lower = &W::aciEdit_StdRdLower,
+                 .upper = &W::aciEdit_StdRdUpper},
                 // Shown, and exported, only after a fit that included TPU.
                 {.name = "TPU",
                  .value = &W::aciEdit_StdTPU,
@@ -224,7 +231,9 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
                  .summary = "TPU",
                  .unit = rateUnit,
                  .caption = &W::aciLabel_StdTPU,
-                 .row = 4},
+                 .row = 4,
+                 .lower = &W::aciEdit_StdTPULower,
+                 .upper = &W::aciEdit_StdTPUUpper},
                 {.name = "Vcmax25",
                  .value = &W::aciEdit_StdVcmax25,
                  .summary = "Vcmax25",
@@ -236,6 +245,12 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
                  .summary = "Jmax25",
                  .unit = rateUnit,
                  .row = 2,
+                 .column = 3},
+                {.name = "SSE",
+                 .value = &W::aciEdit_StdSSE,
+                 .summary = "SSE",
+                 .unit = "(umol m-2 s-1)2",
+                 .row = 5,
                  .column = 3},
                 {.name = "RMSE",
                  .value = &W::aciEdit_StdRMSE,
@@ -763,6 +778,8 @@ void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
     aciLabel_StdTPU.setVisible(tpu);
     aciEdit_StdTPU.setVisible(tpu);
     aciEdit_StdTPUSE.setVisible(tpu);
+    aciEdit_StdTPULower.setVisible(tpu);
+    aciEdit_StdTPUUpper.setVisible(tpu);
     if (!fit.fitted) {
         for (TextField* field : resultFields(*this, standardFitTable()))
             field->setText("");
@@ -783,7 +800,17 @@ void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
     aciEdit_StdRdSE.setText(error(fit.rdSE, s.heldRd));
     aciEdit_StdTPU.setText(tpu ? text(fit.tpu) : "");
     aciEdit_StdTPUSE.setText(tpu ? error(fit.tpuSE, s.heldTPU) : "");
+    aciEdit_StdSSE.setText(text(fit.sse));
     aciEdit_StdRMSE.setText(text(fit.rmse));
+    auto end = [&](const std::optional<double>& value) { return value ? text(*value) : std::string(); };
+    for (const auto& [interval, lower, upper] :
+         {std::tuple{fit.vcmaxInterval, &aciEdit_StdVcmaxLower, &aciEdit_StdVcmaxUpper},
+          std::tuple{fit.jmaxInterval, &aciEdit_StdJmaxLower, &aciEdit_StdJmaxUpper},
+          std::tuple{fit.rdInterval, &aciEdit_StdRdLower, &aciEdit_StdRdUpper},
+          std::tuple{fit.tpuInterval, &aciEdit_StdTPULower, &aciEdit_StdTPUUpper}}) {
+        lower->setText(end(interval.lower));
+        upper->setText(end(interval.upper));
+    }
     aciEdit_StdTransitionCi.setText(fit.transitionCi ? text(*fit.transitionCi) : "");
     aciEdit_StdMessage.setText(standardFitNote(fit));
 }

@@ -224,6 +224,11 @@ public:
     TextField aciEdit_StdRdSE;
     TextField aciEdit_StdTPU;
     TextField aciEdit_StdTPUSE;
+    // The 95 % profile intervals' ends (empty where the profile does not close) and the
+    // sum of squares.
+    TextField aciEdit_StdVcmaxLower, aciEdit_StdVcmaxUpper, aciEdit_StdJmaxLower, aciEdit_StdJmaxUpper,
+        aciEdit_StdRdLower, aciEdit_StdRdUpper, aciEdit_StdTPULower, aciEdit_StdTPUUpper;
+    TextField aciEdit_StdSSE;
     TextField aciEdit_StdRMSE;
     TextField aciEdit_StdTransitionCi;
     TextField aciEdit_StdMessage;

@@ -123,6 +123,11 @@ public:
                                  "Vcmax25", "Jmax25", "RMSE"})
             header.push_back(withUnit(std::string("standard ") + name, rateUnit));
         header.push_back(withUnit("standard transition Ci", ciUnit));
+        for (const char* name : {"Vcmax", "Jmax", "J", "Rd", "TPU"}) {
+            header.push_back(withUnit(std::string("standard ") + name + " lower", rateUnit));
+            header.push_back(withUnit(std::string("standard ") + name + " upper", rateUnit));
+        }
+        header.push_back(withUnit("standard SSE", squaredRateUnit));
         header.push_back("standard message");
         return header;
     }
@@ -159,6 +164,18 @@ public:
         row[12] = number(fit->rmse);
         if (fit->transitionCi)
             row[13] = number(*fit->transitionCi);
+        // The 95 % intervals' ends, empty where a profile does not close or the estimate is held.
+        auto end = [&](const std::optional<double>& value) { return value ? number(*value) : std::string(); };
+        auto interval = [&](std::size_t column, const ProfileInterval& ci) {
+            row[column] = end(ci.lower);
+            row[column + 1] = end(ci.upper);
+        };
+        interval(14, fit->vcmaxInterval);
+        interval(fit->jInsteadOfJmax ? 18 : 16, fit->jmaxInterval);
+        interval(20, fit->rdInterval);
+        if (fit->tpuFitted)
+            interval(22, fit->tpuInterval);
+        row[24] = number(fit->sse);
         return row;
     }
 

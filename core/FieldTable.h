@@ -81,6 +81,9 @@ struct ResultRow {
     CheckBox Window::*flag = nullptr;
     std::string_view holds{};
     ResultExport exported = ResultExport::Always;
+    // The ends of the estimate's 95 % interval: "name, value, error, lower, upper".
+    TextField Window::*lower = nullptr;
+    TextField Window::*upper = nullptr;
 };
 
 // One fit's part of the "Standard fit" group.
@@ -207,8 +210,10 @@ std::vector<TextField*> resultFields(Window& window, const std::vector<ResultSec
             if (row.setting)
                 continue;
             fields.push_back(&(window.*row.value));
-            if (row.error)
-                fields.push_back(&(window.*row.error));
+            for (TextField Window::*part : {row.error, row.lower, row.upper}) {
+                if (part)
+                    fields.push_back(&(window.*part));
+            }
         }
         fields.push_back(&(window.*section.message));
     }
@@ -242,8 +247,10 @@ std::vector<std::string> resultExportLines(const Window& window, const ResultSec
             continue;
         std::string line = row.name.empty() ? (window.*row.caption).caption() : std::string(row.name);
         line += ", " + value.text();
-        if (row.error)
-            line += ", " + (window.*row.error).text();
+        for (TextField Window::*part : {row.error, row.lower, row.upper}) {
+            if (part)
+                line += ", " + (window.*part).text();
+        }
         lines.push_back(std::move(line));
     }
     return lines;

@@ -540,8 +540,85 @@ AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& point
 
 }  // namespace
 
+namespace {
+
+// S(v): the sum of squares with parameter k held at v and the free others refitted,
+// from the last profile step's parameters and from the optimum; `warm` follows.
+double profileSse(const Model& base, const std::vector<std::pair<double, double>>& points,
+                  const std::array<double, 4>& optimum, std::array<double, 4>& warm, int k, double v)
+{
+    Model model = base;
+    model.held[static_cast<std::size_t>(k)] = true;
+    double best = std::numeric_limits<double>::infinity();
+    std::array<double, 4> bestP = warm;
+    const auto options = solverOptions();
+    for (auto start : {warm, optimum}) {
+        start[static_cast<std::size_t>(k)] = v;
+        if (model.freeParameters() == 0) {
+            best = sumOfSquares(model, points, start);
+            bestP = start;
+            break;
+        }
+        Fitting fitting(model, points, start);
+        ceres::Solver::Summary summary;
+        ceres::Solve(options, &fitting.problem, &summary);
+        if (summary.termination_type == ceres::FAILURE)
+            continue;
+        const double sse = sumOfSquares(model, points, fitting.parameters());
+        if (sse < best) {
+            best = sse;
+            bestP = fitting.parameters();
+        }
+    }
+    if (std::isfinite(best))
+        warm = bestP;
+    return best;
+}
+
+// Rates are searched up to this bound (umol m-2 s-1), Rd within plus or minus its tenth:
+// far beyond any leaf, so a profile still below the bound there never closes.
+constexpr double largestRate = 1e5;
+
+AciStandardFitResult withIntervals(AciStandardFitResult result, const std::vector<std::pair<double, double>>& points)
+{
+    if (!result.fitted || !result.settings.profileIntervals || result.points <= result.parameters)
+        return result;
+    const Model model = modelOf(result.settings);
+    const std::array<double, 4> optimum{result.vcmax, result.jmax, result.rd, model.fitTPU ? result.tpu : 0};
+    const std::array<double, 4> errors{result.vcmaxSE, result.jmaxSE, result.rdSE, result.tpuSE};
+    const std::array<ProfileInterval*, 4> intervals{&result.vcmaxInterval, &result.jmaxInterval, &result.rdInterval,
+                                                    &result.tpuInterval};
+    const double threshold = profileThreshold(result.sse, result.points, result.parameters);
+    for (int k = 0; k < 4; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (model.held[i] || (k == 3 && !model.fitTPU))
+            continue;
+        std::array<double, 4> warm = optimum;
+        auto sse = [&](double v) { return profileSse(model, points, optimum, warm, k, v); };
+        const double step = errors[i] > 0 ? errors[i] : 0.1 * std::abs(optimum[i]) + 1e-3;
+        const double lowest = k == 2 ? -0.1 * largestRate : 0;
+        const double highest = k == 2 ? 0.1 * largestRate : largestRate;
+        *intervals[i] = profileInterval(sse, optimum[i], step, lowest, highest, threshold);
+    }
+    result.intervalsComputed = true;
+    return result;
+}
+
+AciStandardFitResult fitWithoutIntervals(const std::vector<std::pair<double, double>>& points,
+                                         const AciStandardFitSettings& settings);
+
+}  // namespace
+
 AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>& points,
                                     const AciStandardFitSettings& settings)
+{
+    return withIntervals(fitWithoutIntervals(points, settings), points);
+}
+
+namespace {
+
+AciStandardFitResult fitWithoutIntervals(const std::vector<std::pair<double, double>>& points,
+                                         const AciStandardFitSettings& settings)
 {
     if (!settings.fitTPU || settings.heldTPU)
         return fitFrom(points, settings, {});
@@ -564,6 +641,8 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
     plain.tpuNotLimiting = true;
     return plain;
 }
+
+}  // namespace
 
 namespace {
 

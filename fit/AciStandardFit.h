@@ -5,6 +5,8 @@
 // squares. A pure function from points and settings to estimates, standard errors
 // and diagnostics; the solver stays inside AciStandardFit.cpp.
 
+#include "fit/ProfileInterval.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -29,6 +31,8 @@ struct AciStandardFitSettings {
     // Mesophyll conductance (mol m-2 s-1 bar-1): each limitation then takes the
     // chloroplastic Cc = Ci - A / gm. None: infinite, the fit on Ci itself.
     std::optional<double> gm;
+    // Whether the fit adds the profile intervals of its estimates (a refit per step).
+    bool profileIntervals = true;
 
     bool anyHeld() const { return heldVcmax || heldJmax || heldRd || heldTPU; }
 };
@@ -69,6 +73,11 @@ struct AciStandardFitResult {
     // Vcmax and Jmax at 25 degrees C; no Jmax25 when J was fitted.
     double vcmax25 = 0;
     std::optional<double> jmax25;
+
+    // 95 % profile-likelihood intervals of the fitted estimates (none for a held one);
+    // an end is missing where the profile does not close within the search range.
+    bool intervalsComputed = false;
+    ProfileInterval vcmaxInterval, jmaxInterval, rdInterval, tpuInterval;
 
     double sse = 0;
     double rmse = 0;  // sqrt(SSE / n)

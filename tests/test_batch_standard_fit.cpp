@@ -195,8 +195,8 @@ TEST(BatchStandardFit, HeldEstimatesAreMarkedHeldInTheExport)
     const BatchOutcome run = batch({"aci", "--set", "Temp=30.01", "--set", "Light=1800", "--standard-fit",
                                     "--standard-hold", "Rd=1", "--standard-hold", "TPU=20", curve});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("\r\nRd, 1, held\r\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("\r\nTPU, 20, held\r\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\r\nRd, 1, held, , \r\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\r\nTPU, 20, held, , \r\n"), std::string::npos) << run.out;
     // The reference's Vcmax with Rd held at 1 (known_rd.csv), to its printed digits.
     EXPECT_NE(run.out.find("\r\nVcmax, 87.96"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("Hold"), std::string::npos);

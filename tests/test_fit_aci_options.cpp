@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <sstream>
 
@@ -171,6 +172,59 @@ TEST(AciStandardFitOptions, MesophyllConductanceMatchesTheReference)
             ADD_FAILURE() << row.at("file") << ": Vcmax " << fit.vcmax << " vs " << row.at("Vcmax") << ", Jmax "
                           << fit.jmax << " vs " << row.at("Jmax") << ", Rd " << fit.rd << " vs " << row.at("Rd")
                           << ", SSE " << fit.sse << " vs " << row.at("SSE");
+    }
+    EXPECT_GE(agree, 0.95 * total);
+}
+
+TEST(ProfileIntervals, StudentTQuantileAgreesWithKnownValues)
+{
+    // R's qt(0.975, df) and qt(0.995, df).
+    EXPECT_NEAR(studentTQuantile(0.975, 1), 12.7062047361747, 1e-10);
+    EXPECT_NEAR(studentTQuantile(0.975, 2), 4.30265272974946, 1e-12);
+    EXPECT_NEAR(studentTQuantile(0.975, 9), 2.2621571627982, 1e-12);
+    EXPECT_NEAR(studentTQuantile(0.975, 30), 2.04227245630124, 1e-12);
+    EXPECT_NEAR(studentTQuantile(0.995, 5), 4.03214298355523, 1e-11);
+    EXPECT_NEAR(studentTQuantile(0.025, 9), -2.2621571627982, 1e-12);
+    EXPECT_NEAR(incompleteBeta(0.3, 2, 3), 0.3483, 1e-12);
+}
+
+// The exact profile intervals of the plain fit: each closed end within 1 % of the
+// interval's width, open ends open, on at least 95 % of the curves.
+TEST(ProfileIntervals, AciFitMatchesTheReferenceProfile)
+{
+    int agree = 0, total = 0;
+    for (const auto& row : readTable("reference/aci_options/confint.csv")) {
+        if (row.at("ok") != "TRUE")
+            continue;
+        ++total;
+        const AciStandardFitResult fit = fitAciStandard(readCurve(row.at("file")), referenceSettings(row));
+        if (!fit.fitted || !fit.intervalsComputed) {
+            ADD_FAILURE() << row.at("file") << ": " << fit.message;
+            continue;
+        }
+        bool same = true;
+        std::ostringstream why;
+        for (const auto& [name, interval] : {std::pair<std::string, ProfileInterval>{"Vcmax", fit.vcmaxInterval},
+                                             {"Jmax", fit.jmaxInterval},
+                                             {"Rd", fit.rdInterval}}) {
+            const double lo = number(row, name + "_prof_lo"), hi = number(row, name + "_prof_hi");
+            const double estimate = name == "Vcmax" ? fit.vcmax : name == "Jmax" ? fit.jmax : fit.rd;
+            const double width = std::isfinite(hi) ? hi - lo : 2 * (estimate - lo);
+            auto close = [&](const std::optional<double>& mine, double theirs) {
+                if (!std::isfinite(theirs))
+                    return !mine.has_value();
+                return mine && std::abs(*mine - theirs) <= 0.01 * width;
+            };
+            if (!close(interval.lower, lo) || !close(interval.upper, hi)) {
+                same = false;
+                why << " " << name << " [" << interval.lower.value_or(NAN) << ", " << interval.upper.value_or(INFINITY)
+                    << "] vs [" << lo << ", " << hi << "]";
+            }
+        }
+        if (same)
+            ++agree;
+        else
+            std::cout << "profile differs: " << row.at("file") << ":" << why.str() << '\n';
     }
     EXPECT_GE(agree, 0.95 * total);
 }
