@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace calvane {
@@ -203,21 +204,27 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
                  .summary = "Vcmax",
                  .unit = rateUnit,
                  .caption = &W::aciLabel_StdVcmax,
-                 .row = 1},
+                 .row = 1,
+                 .lower = &W::aciEdit_StdVcmaxLower,
+                 .upper = &W::aciEdit_StdVcmaxUpper},
                 // Named "J" when the fit reported J itself; the summary then has J columns.
                 {.value = &W::aciEdit_StdJmax,
                  .error = &W::aciEdit_StdJmaxSE,
                  .summary = "Jmax",
                  .unit = rateUnit,
                  .caption = &W::aciLabel_StdJmax,
-                 .row = 2},
+                 .row = 2,
+                 .lower = &W::aciEdit_StdJmaxLower,
+                 .upper = &W::aciEdit_StdJmaxUpper},
                 {.name = "Rd",
                  .value = &W::aciEdit_StdRd,
                  .error = &W::aciEdit_StdRdSE,
                  .summary = "Rd",
                  .unit = rateUnit,
                  .caption = &W::aciLabel_StdRd,
-                 .row = 3},
+                 .row = 3,
+                 .lower = &W::aciEdit_StdRdLower,
+                 .upper = &W::aciEdit_StdRdUpper},
                 // Shown, and exported, only after a fit that included TPU.
                 {.name = "TPU",
                  .value = &W::aciEdit_StdTPU,
@@ -225,7 +232,9 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
                  .summary = "TPU",
                  .unit = rateUnit,
                  .caption = &W::aciLabel_StdTPU,
-                 .row = 4},
+                 .row = 4,
+                 .lower = &W::aciEdit_StdTPULower,
+                 .upper = &W::aciEdit_StdTPUUpper},
                 {.name = "Vcmax25",
                  .value = &W::aciEdit_StdVcmax25,
                  .summary = "Vcmax25",
@@ -237,6 +246,12 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
                  .summary = "Jmax25",
                  .unit = rateUnit,
                  .row = 2,
+                 .column = 3},
+                {.name = "SSE",
+                 .value = &W::aciEdit_StdSSE,
+                 .summary = "SSE",
+                 .unit = "(umol m-2 s-1)2",
+                 .row = 5,
                  .column = 3},
                 {.name = "RMSE",
                  .value = &W::aciEdit_StdRMSE,
@@ -255,6 +270,46 @@ const std::vector<ResultSection<TfrmACi_Curve>>& TfrmACi_Curve::standardFitTable
                  .caption = &W::aciLabel_StdPatm,
                  .row = 8,
                  .setting = true},
+                // Exported only when set: an empty gm is the fit on Ci as before.
+                {.name = "gm",
+                 .value = &W::aciEdit_StdGm,
+                 .caption = &W::aciLabel_StdGm,
+                 .row = 9,
+                 .setting = true,
+                 .exported = ResultExport::WhenSet},
+                // The held values, each on a row of its own below the settings.
+                {.name = "Hold Vcmax",
+                 .value = &W::aciEdit_StdHoldVcmax,
+                 .captionText = "Hold Vcmax",
+                 .row = 10,
+                 .setting = true,
+                 .flag = &W::aciCheckBox_StdHoldVcmax,
+                 .holds = "Vcmax",
+                 .exported = ResultExport::Never},
+                {.name = "Hold Jmax",
+                 .value = &W::aciEdit_StdHoldJmax,
+                 .captionText = "Hold Jmax",
+                 .row = 11,
+                 .setting = true,
+                 .flag = &W::aciCheckBox_StdHoldJmax,
+                 .holds = "Jmax",
+                 .exported = ResultExport::Never},
+                {.name = "Hold Rd",
+                 .value = &W::aciEdit_StdHoldRd,
+                 .captionText = "Hold Rd",
+                 .row = 12,
+                 .setting = true,
+                 .flag = &W::aciCheckBox_StdHoldRd,
+                 .holds = "Rd",
+                 .exported = ResultExport::Never},
+                {.name = "Hold TPU",
+                 .value = &W::aciEdit_StdHoldTPU,
+                 .captionText = "Hold TPU",
+                 .row = 13,
+                 .setting = true,
+                 .flag = &W::aciCheckBox_StdHoldTPU,
+                 .holds = "TPU",
+                 .exported = ResultExport::Never},
             },
         .message = &W::aciEdit_StdMessage,
         .messageRow = 7,
@@ -343,16 +398,39 @@ void TfrmACi_Curve::aciEdit_IdentifierChange()
 void TfrmACi_Curve::Load_ACi_Series()
 {
     Series_LightAssim.clear();
-    const Grid& grid = aciSpreadSheetData;
     // Bottom-up: point 0 comes from the lowest usable row, which the fits rely on.
-    for (int row = grid.rowCount() - 1; row >= 1; --row) {
-        const double ci = readNumberOr0(grid.cell(1, row), separator());
-        if (grid.cell(2, row).empty())
-            continue;
-        const double a = readNumberOr0(grid.cell(2, row), separator());
-        if (ci > 0 || a != 0)
-            Series_LightAssim.add(ci, a);
+    for (int row = aciSpreadSheetData.rowCount() - 1; row >= 1; --row) {
+        if (const auto point = gridPoint(row))
+            Series_LightAssim.add(point->first, point->second);
     }
+}
+
+std::optional<std::pair<double, double>> TfrmACi_Curve::gridPoint(int row) const
+{
+    const Grid& grid = aciSpreadSheetData;
+    const double ci = readNumberOr0(grid.cell(1, row), separator());
+    if (grid.cell(2, row).empty())
+        return std::nullopt;
+    const double a = readNumberOr0(grid.cell(2, row), separator());
+    if (ci > 0 || a != 0)
+        return std::make_pair(ci, a);
+    return std::nullopt;
+}
+
+std::vector<int> TfrmACi_Curve::pointRows() const
+{
+    std::vector<int> rows;
+    for (int row = 1; row < aciSpreadSheetData.rowCount(); ++row) {
+        if (gridPoint(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void TfrmACi_Curve::toggleStandardFitExclusion(int gridRow)
+{
+    if (!excludedRows_.erase(gridRow))
+        excludedRows_.insert(gridRow);
 }
 
 double TfrmACi_Curve::GammaStar() const { return aciGammaStar(AciParameters.Tau); }
@@ -484,6 +562,8 @@ void TfrmACi_Curve::aciMnuFileClearClick()
     Series_Wp.clear();
     // The standard fit described the data just removed; its settings stay.
     standardFit_.reset();
+    excludedRows_.clear();
+    standardFitExcluded_.clear();
     showStandardFit(AciStandardFitResult{});
     Load_StandardFit_Series();
 }
@@ -656,8 +736,42 @@ AciStandardFitResult TfrmACi_Curve::fitStandardModel()
     const auto light = readNumber(aciEdit_Light.text(), separator());
     if (light && *light > 0)
         settings.ppfd = *light;
+    if (!trimView(aciEdit_StdGm.text()).empty()) {
+        const auto gm = readNumber(aciEdit_StdGm.text(), separator());
+        if (!gm) {
+            failed.message = "Cannot fit: gm \"" + aciEdit_StdGm.text() + "\" is not a number";
+            return failed;
+        }
+        settings.gm = *gm;
+    }
+    for (const auto& row : standardFitTable().front().rows) {
+        if (row.holds.empty() || !(this->*row.flag).checked())
+            continue;
+        const std::string& text = (this->*row.value).text();
+        const auto value = readNumber(text, separator());
+        if (!value) {
+            failed.message = "Cannot fit: the value to hold " + std::string(row.holds) + " at, \"" + text +
+                             "\", is not a number";
+            return failed;
+        }
+        (row.holds == "Vcmax"  ? settings.heldVcmax
+         : row.holds == "Jmax" ? settings.heldJmax
+         : row.holds == "Rd"   ? settings.heldRd
+                               : settings.heldTPU) = *value;
+    }
+    // The points in the order Load_ACi_Series takes them, without the excluded rows.
+    standardFitExcluded_.clear();
+    std::vector<std::pair<double, double>> points;
+    if (excludedRows_.empty()) {
+        points = Series_LightAssim.points();
+    } else {
+        for (int row = aciSpreadSheetData.rowCount() - 1; row >= 1; --row) {
+            if (const auto point = gridPoint(row))
+                (excludedRows_.count(row) ? standardFitExcluded_ : points).push_back(*point);
+        }
+        std::reverse(standardFitExcluded_.begin(), standardFitExcluded_.end());  // top to bottom
+    }
     // Off the user-interface thread, so that the user can stop it.
-    const auto points = Series_LightAssim.points();
     AciStandardFitResult result;
     platform_.runLongTask([&](const Platform::UiPost&) {
         const FitCancelScope stop([this] { return platform_.cancelRequested(); });
@@ -675,6 +789,8 @@ void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
     aciLabel_StdTPU.setVisible(tpu);
     aciEdit_StdTPU.setVisible(tpu);
     aciEdit_StdTPUSE.setVisible(tpu);
+    aciEdit_StdTPULower.setVisible(tpu);
+    aciEdit_StdTPUUpper.setVisible(tpu);
     if (!fit.fitted) {
         for (TextField* field : resultFields(*this, standardFitTable()))
             field->setText("");
@@ -682,17 +798,30 @@ void TfrmACi_Curve::showStandardFit(const AciStandardFitResult& fit)
         return;
     }
     auto text = [this](double value) { return formatNumber(value, separator()); };
+    // A held estimate has no standard error: it says "held" instead.
+    auto error = [&](double se, const std::optional<double>& held) { return held ? "held" : text(se); };
+    const AciStandardFitSettings& s = fit.settings;
     aciEdit_StdVcmax.setText(text(fit.vcmax));
-    aciEdit_StdVcmaxSE.setText(text(fit.vcmaxSE));
+    aciEdit_StdVcmaxSE.setText(error(fit.vcmaxSE, s.heldVcmax));
     aciEdit_StdVcmax25.setText(text(fit.vcmax25));
     aciEdit_StdJmax.setText(text(fit.jmax));
-    aciEdit_StdJmaxSE.setText(text(fit.jmaxSE));
+    aciEdit_StdJmaxSE.setText(error(fit.jmaxSE, s.heldJmax));
     aciEdit_StdJmax25.setText(fit.jmax25 ? text(*fit.jmax25) : "");
     aciEdit_StdRd.setText(text(fit.rd));
-    aciEdit_StdRdSE.setText(text(fit.rdSE));
+    aciEdit_StdRdSE.setText(error(fit.rdSE, s.heldRd));
     aciEdit_StdTPU.setText(tpu ? text(fit.tpu) : "");
-    aciEdit_StdTPUSE.setText(tpu ? text(fit.tpuSE) : "");
+    aciEdit_StdTPUSE.setText(tpu ? error(fit.tpuSE, s.heldTPU) : "");
+    aciEdit_StdSSE.setText(text(fit.sse));
     aciEdit_StdRMSE.setText(text(fit.rmse));
+    auto end = [&](const std::optional<double>& value) { return value ? text(*value) : std::string(); };
+    for (const auto& [interval, lower, upper] :
+         {std::tuple{fit.vcmaxInterval, &aciEdit_StdVcmaxLower, &aciEdit_StdVcmaxUpper},
+          std::tuple{fit.jmaxInterval, &aciEdit_StdJmaxLower, &aciEdit_StdJmaxUpper},
+          std::tuple{fit.rdInterval, &aciEdit_StdRdLower, &aciEdit_StdRdUpper},
+          std::tuple{fit.tpuInterval, &aciEdit_StdTPULower, &aciEdit_StdTPUUpper}}) {
+        lower->setText(end(interval.lower));
+        upper->setText(end(interval.upper));
+    }
     aciEdit_StdTransitionCi.setText(fit.transitionCi ? text(*fit.transitionCi) : "");
     aciEdit_StdMessage.setText(standardFitNote(fit));
 }
@@ -710,6 +839,20 @@ std::string TfrmACi_Curve::standardFitNote(const AciStandardFitResult& fit)
         note += "; no positive light value, so J is reported instead of Jmax";
     if (!fit.transitionCi)
         note += "; Rubisco and RuBP limitation do not meet above GammaStar";
+    const AciStandardFitSettings& s = fit.settings;
+    std::string held;
+    for (const auto& [name, value] : {std::pair<std::string, std::optional<double>>{"Vcmax", s.heldVcmax},
+                                      {fit.jInsteadOfJmax ? "J" : "Jmax", s.heldJmax},
+                                      {"Rd", s.heldRd},
+                                      {"TPU", s.heldTPU}}) {
+        if (value)
+            held += (held.empty() ? "; " : ", ") + name + " held at " + formatRounded(*value, 6);
+    }
+    note += held;
+    if (s.gm)
+        note += "; on the chloroplastic basis with gm " + formatRounded(*s.gm, 6);
+    if (fit.tpuNotLimiting)
+        note += "; no point is limited by TPU, so the fit leaves TPU out";
     return note;
 }
 
@@ -732,6 +875,10 @@ void TfrmACi_Curve::Load_StandardFit_Series()
 std::vector<std::string> TfrmACi_Curve::standardFitExportLines() const
 {
     std::vector<std::string> lines = resultExportLines(*this, standardFitTable().front());
+    if (standardFit_) {
+        for (const auto& [ci, a] : standardFitExcluded_)
+            lines.push_back("Excluded point, " + formatNumber(ci, separator()) + ", " + formatNumber(a, separator()));
+    }
     // A fit that failed says why; the values above are then empty.
     if (standardFit_ && !standardFit_->fitted)
         lines.push_back(standardFit_->message);

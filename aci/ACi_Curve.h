@@ -18,6 +18,7 @@
 #include "import/ParseVerdex.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -126,6 +127,13 @@ public:
     // Transition Ci and Patm; a fit that failed adds its message as a last line.
     // exportLines() appends it when aciMnuFileExportStandardFit is checked.
     std::vector<std::string> standardFitExportLines() const;
+    // Points left out of the standard fit, by their grid rows: the window's own fields
+    // and Compute Curves still use every point. Clear empties the set.
+    void toggleStandardFitExclusion(int gridRow);
+    const std::set<int>& standardFitExcludedRows() const { return excludedRows_; }
+    // The grid rows that give a measured point, top to bottom: a loaded curve's data
+    // row N is the N-th of them.
+    std::vector<int> pointRows() const;
     // The last standard fit, if the command has run since creation or the last Clear.
     const std::optional<AciStandardFitResult>& standardFit() const { return standardFit_; }
     // What the group's message line says of a fit: how it was reached and what to know
@@ -216,10 +224,26 @@ public:
     TextField aciEdit_StdRdSE;
     TextField aciEdit_StdTPU;
     TextField aciEdit_StdTPUSE;
+    // The 95 % profile intervals' ends (empty where the profile does not close) and the
+    // sum of squares.
+    TextField aciEdit_StdVcmaxLower, aciEdit_StdVcmaxUpper, aciEdit_StdJmaxLower, aciEdit_StdJmaxUpper,
+        aciEdit_StdRdLower, aciEdit_StdRdUpper, aciEdit_StdTPULower, aciEdit_StdTPUUpper;
+    TextField aciEdit_StdSSE;
     TextField aciEdit_StdRMSE;
     TextField aciEdit_StdTransitionCi;
     TextField aciEdit_StdMessage;
     TextField aciEdit_StdPatm{"100"};
+    // Mesophyll conductance (mol m-2 s-1 bar-1) for the standard fit; empty: infinite,
+    // the fit on Ci itself.
+    Label aciLabel_StdGm{"gm (mol m-2 s-1 bar-1)"};
+    TextField aciEdit_StdGm;
+    // The values the standard fit holds Vcmax, Jmax (or J), Rd and TPU at while their
+    // "Hold" boxes are checked; Rd positive for a loss, as the fit reports it.
+    TextField aciEdit_StdHoldVcmax, aciEdit_StdHoldJmax, aciEdit_StdHoldRd, aciEdit_StdHoldTPU;
+    CheckBox aciCheckBox_StdHoldVcmax{"Hold", "Hold Vcmax at this value in the standard fit"};
+    CheckBox aciCheckBox_StdHoldJmax{"Hold", "Hold Jmax (or J) at this value in the standard fit"};
+    CheckBox aciCheckBox_StdHoldRd{"Hold", "Hold Rd (positive for a loss) at this value in the standard fit"};
+    CheckBox aciCheckBox_StdHoldTPU{"Hold", "Hold TPU at this value in the standard fit"};
     CheckBox aciCheckBox_StdTPU{"Fit TPU", "Fit triose-phosphate utilization as a third limitation"};
     CheckBox aciCheckBox_StdShowCurve{"Show curve", "Show the standard fit's curve in the chart"};
 
@@ -268,7 +292,13 @@ private:
     void showStandardFit(const AciStandardFitResult& fit);
 
     Platform& platform_;
+    // A grid row's measured point, as Load_ACi_Series reads it; none for a row without one.
+    std::optional<std::pair<double, double>> gridPoint(int row) const;
+
     std::optional<AciStandardFitResult> standardFit_;
+    std::set<int> excludedRows_;
+    // The points the last standard fit left out, as (Ci, A).
+    std::vector<std::pair<double, double>> standardFitExcluded_;
     std::optional<AciLine> lastVcmaxRdLine_;
     std::optional<AciLine> lastJmaxLine_;
 };

@@ -4,6 +4,8 @@
 #include "core/Checks.h"
 #include "core/NumberText.h"
 
+#include <tuple>
+
 namespace calvane {
 
 namespace {
@@ -27,6 +29,27 @@ void standardFitChecks(std::vector<std::string>& found, const AciStandardFitResu
         found.push_back(std::string(standardFitName) + ": at a light of " + checks::text(*fit.lightCeilingExceeded) +
                         " J cannot exceed " + checks::text(lightLimitedJ(*fit.lightCeilingExceeded)) +
                         ", but the points need J = " + checks::text(fit.jmax) + ": J is reported instead of Jmax");
+    if (fit.intervalsComputed) {
+        const AciStandardFitSettings& s = fit.settings;
+        for (const auto& [name, interval, held] :
+             {std::tuple{std::string("Vcmax"), fit.vcmaxInterval, s.heldVcmax.has_value()},
+              std::tuple{j, fit.jmaxInterval, s.heldJmax.has_value()},
+              std::tuple{std::string("Rd"), fit.rdInterval, s.heldRd.has_value()},
+              std::tuple{std::string("TPU"), fit.tpuInterval, !fit.tpuFitted || s.heldTPU.has_value()}}) {
+            if (held)
+                continue;
+            if (!interval.lower)
+                found.push_back(std::string(standardFitName) + ": the 95 % interval of " + name +
+                                " does not close below within its search range");
+            if (!interval.upper)
+                found.push_back(std::string(standardFitName) + ": the 95 % interval of " + name +
+                                " does not close above within its search range");
+        }
+    }
+    if (fit.pointsWithoutRate > 0)
+        found.push_back(std::string(standardFitName) + ": with gm " + checks::text(fit.settings.gm.value_or(0)) +
+                        " a rate has no real value at " + std::to_string(fit.pointsWithoutRate) +
+                        (fit.pointsWithoutRate == 1 ? " point" : " points") + " and is taken as 0 there");
     if (points.empty())
         return;
     const double low = points.minX(), high = points.maxX();

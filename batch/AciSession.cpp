@@ -6,6 +6,7 @@
 #include "aci/ACi_Curve.h"
 #include "batch/Summary.h"
 #include "chart/drawing/WindowCharts.h"
+#include "core/Errors.h"
 
 #include <map>
 
@@ -91,6 +92,27 @@ public:
         standardFit_ = true;
         w.aciMnuFileExportStandardFit.setChecked(true);
     }
+    void applyStandardFitOptions(const StandardFitOptions& options) override
+    {
+        if (options.fitTpu)
+            w.aciCheckBox_StdTPU.setChecked(true);
+        if (options.gm)
+            w.aciEdit_StdGm.setText(*options.gm);
+        const std::vector<int> rows = w.pointRows();
+        for (int n : options.excluded) {
+            if (n > static_cast<int>(rows.size()))
+                throw DataError("--exclude " + std::to_string(n) + ": the curve has " + std::to_string(rows.size()) +
+                                " data rows");
+            if (!w.standardFitExcludedRows().count(rows[static_cast<std::size_t>(n - 1)]))
+                w.toggleStandardFitExclusion(rows[static_cast<std::size_t>(n - 1)]);
+        }
+        for (const auto& [name, text] : options.holds) {
+            const auto* row = holdRow(name);
+            (w.*row->value).setText(text);
+            (w.*row->flag).setChecked(true);
+        }
+    }
+    bool canHold(const std::string& name) const override { return holdRow(name) != nullptr; }
     void runStandardFit() override { w.runStandardFit(); }
     std::vector<std::string> standardFitHeader() const override
     {
@@ -101,6 +123,11 @@ public:
                                  "Vcmax25", "Jmax25", "RMSE"})
             header.push_back(withUnit(std::string("standard ") + name, rateUnit));
         header.push_back(withUnit("standard transition Ci", ciUnit));
+        for (const char* name : {"Vcmax", "Jmax", "J", "Rd", "TPU"}) {
+            header.push_back(withUnit(std::string("standard ") + name + " lower", rateUnit));
+            header.push_back(withUnit(std::string("standard ") + name + " upper", rateUnit));
+        }
+        header.push_back(withUnit("standard SSE", squaredRateUnit));
         header.push_back("standard message");
         return header;
     }
@@ -116,17 +143,20 @@ public:
         if (!fit->fitted)
             return row;
         auto number = [](double v) { return summaryNumber(v); };
+        // A held estimate has no standard error.
+        const AciStandardFitSettings& s = fit->settings;
+        auto error = [&](double se, const std::optional<double>& held) { return held ? std::string() : number(se); };
         row[0] = number(fit->vcmax);
-        row[1] = number(fit->vcmaxSE);
+        row[1] = error(fit->vcmaxSE, s.heldVcmax);
         // Without a light value the fit estimates J itself, never Jmax.
         const std::size_t j = fit->jInsteadOfJmax ? 4 : 2;
         row[j] = number(fit->jmax);
-        row[j + 1] = number(fit->jmaxSE);
+        row[j + 1] = error(fit->jmaxSE, s.heldJmax);
         row[6] = number(fit->rd);
-        row[7] = number(fit->rdSE);
+        row[7] = error(fit->rdSE, s.heldRd);
         if (fit->tpuFitted) {
             row[8] = number(fit->tpu);
-            row[9] = number(fit->tpuSE);
+            row[9] = error(fit->tpuSE, s.heldTPU);
         }
         row[10] = number(fit->vcmax25);
         if (fit->jmax25)
@@ -134,10 +164,28 @@ public:
         row[12] = number(fit->rmse);
         if (fit->transitionCi)
             row[13] = number(*fit->transitionCi);
+        // The 95 % intervals' ends, empty where a profile does not close or the estimate is held.
+        auto end = [&](const std::optional<double>& value) { return value ? number(*value) : std::string(); };
+        auto interval = [&](std::size_t column, const ProfileInterval& ci) {
+            row[column] = end(ci.lower);
+            row[column + 1] = end(ci.upper);
+        };
+        interval(14, fit->vcmaxInterval);
+        interval(fit->jInsteadOfJmax ? 18 : 16, fit->jmaxInterval);
+        interval(20, fit->rdInterval);
+        if (fit->tpuFitted)
+            interval(22, fit->tpuInterval);
+        row[24] = number(fit->sse);
         return row;
     }
 
 private:
+    // Jmax's row holds J too, where the fit reports J.
+    static const ResultRow<TfrmACi_Curve>* holdRow(const std::string& name)
+    {
+        return findHoldRow(TfrmACi_Curve::standardFitTable(), name == "J" ? "Jmax" : name);
+    }
+
     TfrmACi_Curve w;
     bool standardFit_ = false;
 };

@@ -36,6 +36,10 @@ void checkJob(const BatchJob& job)
         throw UsageError("--none cannot go with a command");
     if (job.delimiter && job.loading != Loading::Instrument)
         throw UsageError("--tab, --semicolon and --comma go with --instrument");
+    if (job.standardOptions.any() && !job.standardFit)
+        throw UsageError("--fit-tpu, --standard-hold, --gm and --exclude go with --standard-fit");
+    if ((job.standardOptions.fitTpu || job.standardOptions.gm) && job.kind != WindowKind::Aci)
+        throw UsageError("--fit-tpu and --gm are options of the A/Ci window");
     if (job.figure && !job.wantsCharts())
         throw UsageError("--chart-size and --dpi go with --chart or --chart-format");
     if (job.chartFormat && !job.chart && !job.outDir)

@@ -38,6 +38,21 @@ struct FieldAction {
     std::optional<std::string> text;  // typed as it stands; none to change the flag only
 };
 
+// The standard fit's own settings, typed into its group before it runs.
+struct StandardFitOptions {
+    bool fitTpu = false;  // --fit-tpu (A/Ci)
+    // --standard-hold NAME=VALUE: an estimate held at a value, in the order given.
+    std::vector<std::pair<std::string, std::string>> holds;
+
+    std::optional<std::string> gm;  // --gm VALUE (A/Ci), typed as it stands
+
+    // --exclude N[,N...]: data rows (from 1, as loaded, a header line not counted) the
+    // standard fits leave out.
+    std::vector<int> excluded;
+
+    bool any() const { return fitTpu || !holds.empty() || gm || !excluded.empty(); }
+};
+
 struct BatchJob {
     WindowKind kind = WindowKind::Aci;
     std::vector<std::string> inputs;  // files, and folders standing for their .csv files
@@ -53,9 +68,10 @@ struct BatchJob {
     std::vector<MeanColumn> means;  // each curve's mean of a column into a field, in order
 
     std::vector<FieldAction> fields;
-    std::vector<Command> commands;  // none: the window's default command
-    bool none = false;              // run no command at all
-    bool standardFit = false;       // after the commands, with its export section and columns
+    std::vector<Command> commands;       // none: the window's default command
+    bool none = false;                   // run no command at all
+    bool standardFit = false;            // after the commands, with its export section and columns
+    StandardFitOptions standardOptions;  // the standard fit's settings (with --standard-fit only)
     // Respiration in the light (Kok), after the standard fit, with its export section and
     // columns; the light window's two limits as typed, none for the window's own.
     bool kok = false;

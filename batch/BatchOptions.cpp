@@ -24,6 +24,9 @@ const char* const usageText =
     "  commands: aci: --compute --plot --clear   aq: --fit --refine --plot --clear   --none\n"
     "            --standard-fit (after the commands; adds its sections and columns)\n"
     "            aq: --kok [--kok-light LOW,HIGH] (respiration in the light; default 40,100)\n"
+    "  standard: (with --standard-fit)  --standard-hold NAME=VALUE  --exclude N[,N...]\n"
+    "            aci: --fit-tpu --gm VALUE\n"
+    "            hold names: aci: Vcmax Jmax J Rd TPU (Rd positive for a loss)\n"
     "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
     "            (default: standard output)\n"
     "  charts:   --chart PATH.png|.svg|.pdf (one curve)  --chart-format png|svg|pdf (with --out-dir)\n"
@@ -168,6 +171,21 @@ private:
             job_.kokLight = splitAt(value(), ',');
             if (job_.kokLight.size() != 2)
                 throw UsageError("--kok-light takes LOW,HIGH");
+        } else if (arg == "--fit-tpu") {
+            job_.standardOptions.fitTpu = true;
+        } else if (arg == "--gm") {
+            if (job_.standardOptions.gm)
+                throw UsageError("--gm may be given only once");
+            job_.standardOptions.gm = value();
+        } else if (arg == "--exclude") {
+            for (const auto& part : splitAt(value(), ',')) {
+                const auto n = plainNumber<int>(part);
+                if (!n || *n < 1)
+                    throw UsageError("--exclude takes data row numbers from 1, such as 2,12");
+                job_.standardOptions.excluded.push_back(*n);
+            }
+        } else if (arg == "--standard-hold") {
+            job_.standardOptions.holds.push_back(nameAndText(arg, value()));
         } else if (const auto command = commandNamed(arg)) {
             job_.commands.push_back(*command);
         } else {

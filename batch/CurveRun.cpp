@@ -115,7 +115,10 @@ CurveOutcome runCurve(const BatchJob& job, const Curve& curve, char decimalSepar
         for (const auto& command : commands)
             runShowingErrors(platform, table.at(command));
         if (job.standardFit)
-            runShowingErrors(platform, [&] { session->runStandardFit(); });
+            runShowingErrors(platform, [&] {
+                session->applyStandardFitOptions(job.standardOptions);
+                session->runStandardFit();
+            });
         if (job.kok)
             runShowingErrors(platform, [&] { session->runKok(); });
 

@@ -59,6 +59,10 @@ void checkAgainstWindow(const BatchJob& job, WindowSession& session)
         if ((action.what == FieldAction::What::Fix || action.what == FieldAction::What::Free) && !found->second.flag)
             throw UsageError(action.name + " has no fixed flag");
     }
+    for (const auto& hold : job.standardOptions.holds) {
+        if (!session.canHold(hold.first))
+            throw UsageError("--standard-hold: the standard fit has no estimate " + hold.first + " to hold");
+    }
     const auto commands = session.commands();
     for (const auto command : job.commands)
         if (!commands.count(command))

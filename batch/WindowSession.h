@@ -103,6 +103,10 @@ public:
     // columns and the export's section follow; run after the other commands.
     virtual bool hasStandardFit() const { return false; }
     virtual void useStandardFit() {}
+    // Types the standard fit's settings into its group; an error the window would show.
+    virtual void applyStandardFitOptions(const StandardFitOptions&) {}
+    // Whether --standard-hold NAME is an estimate the standard fit can hold.
+    virtual bool canHold(const std::string&) const { return false; }
     virtual void runStandardFit() {}
     // Respiration in the light (Kok) likewise, with the light window's limits as typed
     // (none: the window's own); its columns follow the standard fit's.

@@ -50,6 +50,11 @@ struct ParameterRow {
     bool resultOnly = false;
 };
 
+// When a standard-fit row's export line is written: always (while its field is shown),
+// only when its field holds a text (a setting left empty changes nothing), or never (a
+// setting that an estimate's own line reports).
+enum class ResultExport { Always, WhenSet, Never };
+
 // One result of a standard fit: a line of the export's section, a value (and its
 // standard error) in the group on screen, a column (and its SE column) of the summary.
 template <typename Window>
@@ -71,6 +76,14 @@ struct ResultRow {
     // A setting the user types for the next fit (the A/Ci fit's Patm): editable, kept
     // when results are cleared, and no summary column.
     bool setting = false;
+    // A setting's check box ("Hold"), and the estimate it holds at the setting's value
+    // while it is checked, by that estimate's batch name (--standard-hold NAME=VALUE).
+    CheckBox Window::*flag = nullptr;
+    std::string_view holds{};
+    ResultExport exported = ResultExport::Always;
+    // The ends of the estimate's 95 % interval: "name, value, error, lower, upper".
+    TextField Window::*lower = nullptr;
+    TextField Window::*upper = nullptr;
 };
 
 // One fit's part of the "Standard fit" group.
@@ -197,12 +210,27 @@ std::vector<TextField*> resultFields(Window& window, const std::vector<ResultSec
             if (row.setting)
                 continue;
             fields.push_back(&(window.*row.value));
-            if (row.error)
-                fields.push_back(&(window.*row.error));
+            for (TextField Window::*part : {row.error, row.lower, row.upper}) {
+                if (part)
+                    fields.push_back(&(window.*part));
+            }
         }
         fields.push_back(&(window.*section.message));
     }
     return fields;
+}
+
+// The setting row that holds the estimate of that batch name; nullptr for none.
+template <typename Window>
+const ResultRow<Window>* findHoldRow(const std::vector<ResultSection<Window>>& table, std::string_view name)
+{
+    for (const auto& section : table) {
+        for (const auto& row : section.rows) {
+            if (!row.holds.empty() && row.holds == name)
+                return &row;
+        }
+    }
+    return nullptr;
 }
 
 // A section's export lines from its fields as they stand: an empty line, the heading,
@@ -214,12 +242,15 @@ std::vector<std::string> resultExportLines(const Window& window, const ResultSec
     std::vector<std::string> lines{"", std::string(section.heading)};
     for (const auto& row : section.rows) {
         const TextField& value = window.*row.value;
-        if (!value.visible())
+        if (!value.visible() || row.exported == ResultExport::Never ||
+            (row.exported == ResultExport::WhenSet && value.text().empty()))
             continue;
         std::string line = row.name.empty() ? (window.*row.caption).caption() : std::string(row.name);
         line += ", " + value.text();
-        if (row.error)
-            line += ", " + (window.*row.error).text();
+        for (TextField Window::*part : {row.error, row.lower, row.upper}) {
+            if (part)
+                line += ", " + (window.*part).text();
+        }
         lines.push_back(std::move(line));
     }
     return lines;

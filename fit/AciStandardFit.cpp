@@ -79,7 +79,19 @@ struct Model {
     AciStandardConstants constants;
     double pressureScale = 1;    // Patm / 100 kPa, applied to Ci
     std::optional<double> ppfd;  // none: the parameter is J itself
-    bool fitTPU = false;
+    bool fitTPU = false;         // TPU limits, fitted or held
+    // Vcmax, Jmax (or J), Rd and TPU: which are held at their starting values.
+    std::array<bool, 4> held{};
+    std::optional<double> gm;  // mesophyll conductance; none: infinite
+
+    bool anyHeld() const { return held[0] || held[1] || held[2] || held[3]; }
+    int freeParameters() const
+    {
+        int free = fitTPU && !held[3] ? 1 : 0;
+        for (int k = 0; k < 3; ++k)
+            free += held[k] ? 0 : 1;
+        return free;
+    }
 };
 
 // The smaller root of theta x^2 - (a + b) x + a b = 0: min(a, b), rounded where they
@@ -117,12 +129,44 @@ struct Rates {
     T ac, aj, ap;
 };
 
+// The gross rate of one limitation on the chloroplastic basis, Cc = Ci - A / gm: the
+// net rate An is the smaller root of
+//   -An^2 / gm + ((V - Rd) / gm + c + K) An + (Rd (c + K) - V (c - GammaStar)) = 0,
+// and the gross rate An + Rd. A negative discriminant has no rate: 0, and `noRoot`.
 template <typename T>
-Rates<T> grossRates(const Model& m, double ci, const T& vcmax, const T& jmaxOrJ, const T& tpu)
+T conductanceLimitedRate(const T& v, double k, double c, double gammaStar, const T& rd, double gm, bool& noRoot)
+{
+    using std::sqrt;
+    const double a = -1.0 / gm;
+    const T b = (v - rd) / gm + c + k;
+    const T constant = rd * (c + k) - v * (c - gammaStar);
+    const T discriminant = b * b - 4.0 * a * constant;
+    if (discriminant < 0.0) {
+        noRoot = true;
+        return T(0.0);
+    }
+    const T root = sqrt(discriminant);
+    // The same root written so that it does not cancel when b is positive.
+    const T net = b > 0.0 ? 2.0 * constant / (-b - root) : (root - b) / (2.0 * a);
+    return net + rd;
+}
+
+template <typename T>
+Rates<T> grossRates(const Model& m, double ci, const T& vcmax, const T& jmaxOrJ, const T& rd, const T& tpu,
+                    bool* noRoot = nullptr)
 {
     const double c = ci * m.pressureScale;
     const double gs = m.constants.gammaStar;
     const T j = m.ppfd ? electronTransport(jmaxOrJ, *m.ppfd) : jmaxOrJ;
+    if (m.gm) {
+        // Ci is not held at GammaStar here: the quadratic has its own low-Ci branch.
+        bool missing = false;
+        const T ac = conductanceLimitedRate(vcmax, m.constants.km, c, gs, rd, *m.gm, missing);
+        const T aj = conductanceLimitedRate(T(j / electronsPerCarboxylation), 2.0 * gs, c, gs, rd, *m.gm, missing);
+        if (noRoot)
+            *noRoot = missing;
+        return {ac, aj, tpuFactor * tpu};
+    }
     T aj = j / electronsPerCarboxylation * ((c - gs) / (c + 2.0 * gs));
     // Below GammaStar both rates turn negative and a plain minimum would pick the RuBP
     // rate, although at such low Ci the smaller carboxylation rate is Rubisco's. The
@@ -137,16 +181,16 @@ Rates<T> grossRates(const Model& m, double ci, const T& vcmax, const T& jmaxOrJ,
 template <typename T>
 T netAssimilation(const Model& m, double ci, const T& vcmax, const T& jmaxOrJ, const T& rd, const T& tpu)
 {
-    const Rates<T> r = grossRates(m, ci, vcmax, jmaxOrJ, tpu);
+    const Rates<T> r = grossRates(m, ci, vcmax, jmaxOrJ, rd, tpu);
     T gross = hyperbolicMinimum(r.ac, r.aj);
     if (m.fitTPU)
         gross = hyperbolicMinimum(gross, r.ap);
     return gross - rd;
 }
 
-AciLimitation limitationAt(const Model& m, double ci, const std::array<double, 4>& p)
+AciLimitation limitationAt(const Model& m, double ci, const std::array<double, 4>& p, bool& noRoot)
 {
-    const Rates<double> r = grossRates(m, ci, p[0], p[1], p[3]);
+    const Rates<double> r = grossRates(m, ci, p[0], p[1], p[2], p[3], &noRoot);
     if (m.fitTPU && r.ap < r.ac && r.ap < r.aj)
         return AciLimitation::TPU;
     return r.ac <= r.aj ? AciLimitation::Rubisco : AciLimitation::RuBP;
@@ -310,8 +354,17 @@ struct Fitting {
                 new ceres::AutoDiffCostFunction<PointResidual, 1, 3, 1>(new PointResidual{&model, ci, a}), nullptr,
                 main.data(), &tpu);
         }
-        if (!model.fitTPU)
+        if (!model.fitTPU || model.held[3])
             problem.SetParameterBlockConstant(&tpu);
+        std::vector<int> heldMain;
+        for (int k = 0; k < 3; ++k) {
+            if (model.held[k])
+                heldMain.push_back(k);
+        }
+        if (heldMain.size() == main.size())
+            problem.SetParameterBlockConstant(main.data());
+        else if (!heldMain.empty())
+            problem.SetManifold(main.data(), new ceres::SubsetManifold(3, heldMain));
     }
 
     std::array<double, 4> parameters() const { return {main[0], main[1], main[2], tpu}; }
@@ -357,6 +410,54 @@ bool wellConditioned(Fitting& fitting, bool fitTPU)
     return std::isfinite(largest) && largest > 0 && smallest / largest > 1e-12;
 }
 
+// Standard errors of the free parameters where some are held: (J'J)^-1 over the free
+// columns, scaled by the residual variance; none when J'J is not safely invertible.
+std::optional<std::array<double, 4>> heldStandardErrors(const Model& model,
+                                                        const std::vector<std::pair<double, double>>& points,
+                                                        const std::array<double, 4>& p, double residualVariance)
+{
+    std::vector<int> columns;
+    for (int k = 0; k < 4; ++k) {
+        if (!model.held[k] && (k < 3 || model.fitTPU))
+            columns.push_back(k);
+    }
+    std::array<double, 4> errors{};
+    if (columns.empty())
+        return errors;
+    const int n = static_cast<int>(points.size());
+    Eigen::MatrixXd jacobian(n, static_cast<int>(columns.size()));
+    for (int row = 0; row < n; ++row) {
+        const ceres::AutoDiffCostFunction<PointResidual, 1, 3, 1> cost(
+            new PointResidual{&model, points[row].first, points[row].second});
+        const std::array<double, 3> main{p[0], p[1], p[2]};
+        const double* values[] = {main.data(), &p[3]};
+        double residual = 0;
+        std::array<double, 3> dMain{};
+        double dTpu = 0;
+        double* blocks[] = {dMain.data(), &dTpu};
+        if (!cost.Evaluate(values, &residual, blocks))
+            return std::nullopt;
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const int k = columns[c];
+            jacobian(row, static_cast<int>(c)) = k < 3 ? dMain[static_cast<std::size_t>(k)] : dTpu;
+        }
+    }
+    const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eigen(jacobian.transpose() * jacobian);
+    if (eigen.info() != Eigen::Success || !jacobian.allFinite())
+        return std::nullopt;
+    const double largest = eigen.eigenvalues().maxCoeff();
+    const double smallest = eigen.eigenvalues().minCoeff();
+    if (!(largest > 0) || !(smallest / largest > 1e-12))
+        return std::nullopt;
+    const Eigen::MatrixXd inverse = eigen.eigenvectors() * eigen.eigenvalues().cwiseInverse().asDiagonal() *
+                                    eigen.eigenvectors().transpose();
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const double variance = inverse(static_cast<int>(c), static_cast<int>(c));
+        errors[static_cast<std::size_t>(columns[c])] = std::sqrt(std::max(variance, 0.0) * residualVariance);
+    }
+    return errors;
+}
+
 // The message for an optimum where the points leave a parameter undetermined,
 // naming it when no point is under its limitation.
 std::string undeterminedParameter(const AciStandardFitResult& result)
@@ -388,7 +489,10 @@ Model modelOf(const AciStandardFitSettings& settings)
     m.pressureScale = settings.patm / referencePressure;
     if (settings.ppfd && *settings.ppfd > 0 && std::isfinite(*settings.ppfd))
         m.ppfd = settings.ppfd;
-    m.fitTPU = settings.fitTPU;
+    m.fitTPU = settings.fitTPU || settings.heldTPU.has_value();
+    m.gm = settings.gm;
+    m.held = {settings.heldVcmax.has_value(), settings.heldJmax.has_value(), settings.heldRd.has_value(),
+              settings.heldTPU.has_value()};
     return m;
 }
 
@@ -425,8 +529,126 @@ double aciStandardAssimilation(const AciStandardFitResult& fit, double ci)
     return netAssimilation(m, ci, fit.vcmax, fit.jmax, fit.rd, fit.tpu);
 }
 
+namespace {
+
+AciStandardFitResult finish(AciStandardFitResult result, const Model& model);
+
+// The fit itself; `extraStarts` are tried after the usual starting points.
+AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& points,
+                             const AciStandardFitSettings& settings,
+                             const std::vector<std::array<double, 4>>& extraStarts);
+
+}  // namespace
+
+namespace {
+
+// S(v): the sum of squares with parameter k held at v and the free others refitted,
+// from the last profile step's parameters and from the optimum; `warm` follows.
+double profileSse(const Model& base, const std::vector<std::pair<double, double>>& points,
+                  const std::array<double, 4>& optimum, std::array<double, 4>& warm, int k, double v)
+{
+    Model model = base;
+    model.held[static_cast<std::size_t>(k)] = true;
+    double best = std::numeric_limits<double>::infinity();
+    std::array<double, 4> bestP = warm;
+    const auto options = solverOptions();
+    for (auto start : {warm, optimum}) {
+        start[static_cast<std::size_t>(k)] = v;
+        if (model.freeParameters() == 0) {
+            best = sumOfSquares(model, points, start);
+            bestP = start;
+            break;
+        }
+        Fitting fitting(model, points, start);
+        ceres::Solver::Summary summary;
+        ceres::Solve(options, &fitting.problem, &summary);
+        if (summary.termination_type == ceres::FAILURE)
+            continue;
+        const double sse = sumOfSquares(model, points, fitting.parameters());
+        if (sse < best) {
+            best = sse;
+            bestP = fitting.parameters();
+        }
+    }
+    if (std::isfinite(best))
+        warm = bestP;
+    return best;
+}
+
+// Rates are searched up to this bound (umol m-2 s-1), Rd within plus or minus its tenth:
+// far beyond any leaf, so a profile still below the bound there never closes.
+constexpr double largestRate = 1e5;
+
+AciStandardFitResult withIntervals(AciStandardFitResult result, const std::vector<std::pair<double, double>>& points)
+{
+    if (!result.fitted || !result.settings.profileIntervals || result.points <= result.parameters)
+        return result;
+    const Model model = modelOf(result.settings);
+    const std::array<double, 4> optimum{result.vcmax, result.jmax, result.rd, model.fitTPU ? result.tpu : 0};
+    const std::array<double, 4> errors{result.vcmaxSE, result.jmaxSE, result.rdSE, result.tpuSE};
+    const std::array<ProfileInterval*, 4> intervals{&result.vcmaxInterval, &result.jmaxInterval, &result.rdInterval,
+                                                    &result.tpuInterval};
+    const double threshold = profileThreshold(result.sse, result.points, result.parameters);
+    for (int k = 0; k < 4; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (model.held[i] || (k == 3 && !model.fitTPU))
+            continue;
+        std::array<double, 4> warm = optimum;
+        auto sse = [&](double v) { return profileSse(model, points, optimum, warm, k, v); };
+        const double step = errors[i] > 0 ? errors[i] : 0.1 * std::abs(optimum[i]) + 1e-3;
+        const double lowest = k == 2 ? -0.1 * largestRate : 0;
+        const double highest = k == 2 ? 0.1 * largestRate : largestRate;
+        *intervals[i] = profileInterval(sse, optimum[i], step, lowest, highest, threshold);
+    }
+    result.intervalsComputed = true;
+    return result;
+}
+
+AciStandardFitResult fitWithoutIntervals(const std::vector<std::pair<double, double>>& points,
+                                         const AciStandardFitSettings& settings);
+
+}  // namespace
+
 AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>& points,
                                     const AciStandardFitSettings& settings)
+{
+    return withIntervals(fitWithoutIntervals(points, settings), points);
+}
+
+namespace {
+
+AciStandardFitResult fitWithoutIntervals(const std::vector<std::pair<double, double>>& points,
+                                         const AciStandardFitSettings& settings)
+{
+    if (!settings.fitTPU || settings.heldTPU)
+        return fitFrom(points, settings, {});
+    // TPU only ever adds a limitation, so its fit starts from the optimum without it
+    // as well (TPU then well above every gross rate) and is kept only where it is
+    // better: with TPU free the sum of squares is never above the fit without it.
+    AciStandardFitSettings withoutTPU = settings;
+    withoutTPU.fitTPU = false;
+    AciStandardFitResult plain = fitFrom(points, withoutTPU, {});
+    std::vector<std::array<double, 4>> extra;
+    if (plain.fitted) {
+        double largestGross = 0;
+        for (const auto& point : points)
+            largestGross = std::max(largestGross, point.second + plain.rd);
+        extra.push_back({plain.vcmax, plain.jmax, plain.rd, 2 * largestGross / tpuFactor + 1});
+    }
+    AciStandardFitResult withTPU = fitFrom(points, settings, extra);
+    if (!plain.fitted || (withTPU.fitted && withTPU.sse < plain.sse))
+        return withTPU;
+    plain.tpuNotLimiting = true;
+    return plain;
+}
+
+}  // namespace
+
+namespace {
+
+AciStandardFitResult fitFrom(const std::vector<std::pair<double, double>>& points,
+                             const AciStandardFitSettings& settings,
+                             const std::vector<std::array<double, 4>>& extraStarts)
 {
     // Ceres reports a failed solve on the standard error stream as well; here every
     // failure reaches the user as the result's message, so its log stays quiet.
@@ -435,14 +657,26 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
     AciStandardFitResult result;
     result.settings = settings;
     result.points = static_cast<int>(points.size());
-    result.tpuFitted = settings.fitTPU;
-    result.parameters = settings.fitTPU ? 4 : 3;
 
     if (!(settings.patm > 0) || !std::isfinite(settings.patm))
         return cannotFit(result, "Patm must be a positive number of kPa");
     if (!std::isfinite(settings.leafTemperature) || kelvin(settings.leafTemperature) <= 0)
         return cannotFit(result, "the leaf temperature is not usable");
+    if (settings.gm && !(*settings.gm > 0 && std::isfinite(*settings.gm)))
+        return cannotFit(result, "gm must be a positive number of mol m-2 s-1 bar-1");
     const Model model = modelOf(settings);
+    result.tpuFitted = model.fitTPU;
+    result.parameters = model.freeParameters();
+    for (const auto& held : {settings.heldVcmax, settings.heldJmax, settings.heldRd, settings.heldTPU}) {
+        if (held && !std::isfinite(*held))
+            return cannotFit(result, "a held value is not a finite number");
+    }
+    if (settings.heldVcmax && !(*settings.heldVcmax > 0))
+        return cannotFit(result, "a held Vcmax must be above 0");
+    if (settings.heldJmax && !(*settings.heldJmax > 0))
+        return cannotFit(result, "a held Jmax or J must be above 0");
+    if (settings.heldTPU && !(*settings.heldTPU > 0))
+        return cannotFit(result, "a held TPU must be above 0");
     result.constants = model.constants;
     result.jInsteadOfJmax = !model.ppfd;
     if (!model.ppfd)
@@ -458,7 +692,28 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
                                      std::to_string(result.parameters) + " parameters; at least " +
                                      std::to_string(result.parameters + 1) + " are needed");
 
-    const auto starts = startingPoints(model, points);
+    auto starts = startingPoints(model, points);
+    // The starts come from lines on the Ci basis; with gm the Rubisco rate needs a larger
+    // Vcmax for the same curve, and where no point is Rubisco-limited by far larger.
+    if (model.gm) {
+        const std::size_t plain = starts.size();
+        for (std::size_t k = 0; k < plain; ++k) {
+            for (double factor : {3.0, 30.0}) {
+                auto larger = starts[k];
+                larger[0] *= factor;
+                starts.push_back(larger);
+            }
+        }
+    }
+    starts.insert(starts.end(), extraStarts.begin(), extraStarts.end());
+    const std::array<std::optional<double>, 4> held{settings.heldVcmax, settings.heldJmax, settings.heldRd,
+                                                    settings.heldTPU};
+    for (auto& start : starts) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            if (held[k])
+                start[k] = *held[k];
+        }
+    }
     result.starts = static_cast<int>(starts.size());
     std::optional<std::array<double, 4>> best;
     double bestSse = std::numeric_limits<double>::infinity();
@@ -484,10 +739,10 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
         // At low light J cannot pass its light-limited ceiling, whatever Jmax: a curve
         // that needs more drives Jmax without bound. Such a curve is fitted for J
         // itself, as without a light value, and says which light it could not meet.
-        if (model.ppfd) {
+        if (model.ppfd && !settings.heldJmax) {
             AciStandardFitSettings withoutLight = settings;
             withoutLight.ppfd.reset();
-            AciStandardFitResult j = fitAciStandard(points, withoutLight);
+            AciStandardFitResult j = fitFrom(points, withoutLight, {});
             if (j.fitted && j.jmax >= lightLimitedJ(*model.ppfd)) {
                 j.lightCeilingExceeded = *model.ppfd;
                 return j;
@@ -501,12 +756,27 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
     result.vcmax = p[0];
     result.jmax = p[1];
     result.rd = p[2];
-    result.tpu = settings.fitTPU ? p[3] : 0;
+    result.tpu = model.fitTPU ? p[3] : 0;
     result.sse = bestSse;
     result.rmse = std::sqrt(bestSse / result.points);
 
-    for (const auto& point : points)
-        result.limitations.push_back(limitationAt(model, point.first, p));
+    for (const auto& point : points) {
+        bool noRoot = false;
+        result.limitations.push_back(limitationAt(model, point.first, p, noRoot));
+        result.pointsWithoutRate += noRoot ? 1 : 0;
+    }
+
+    const double residualVariance = bestSse / (result.points - result.parameters);
+    if (model.anyHeld()) {
+        const auto errors = heldStandardErrors(model, points, p, residualVariance);
+        if (!errors)
+            return cannotFit(result, undeterminedParameter(result));
+        result.vcmaxSE = (*errors)[0];
+        result.jmaxSE = (*errors)[1];
+        result.rdSE = (*errors)[2];
+        result.tpuSE = (*errors)[3];
+        return finish(result, model);
+    }
 
     // Standard errors: (J'J)^-1 at the optimum, scaled by the residual variance.
     Fitting atOptimum(model, points, p);
@@ -524,12 +794,18 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
         !covariance.GetCovarianceBlock(atOptimum.main.data(), atOptimum.main.data(), mainCovariance.data()) ||
         (settings.fitTPU && !covariance.GetCovarianceBlock(&atOptimum.tpu, &atOptimum.tpu, &tpuVariance)))
         return cannotFit(result, undeterminedParameter(result));
-    const double residualVariance = bestSse / (result.points - result.parameters);
     auto standardError = [&](double variance) { return std::sqrt(std::max(variance, 0.0) * residualVariance); };
     result.vcmaxSE = standardError(mainCovariance[0]);
     result.jmaxSE = standardError(mainCovariance[4]);
     result.rdSE = standardError(mainCovariance[8]);
     result.tpuSE = settings.fitTPU ? standardError(tpuVariance) : 0;
+    return finish(result, model);
+}
+
+// The 25 degrees C values and the transition of a fit whose estimates are known.
+AciStandardFitResult finish(AciStandardFitResult result, const Model& model)
+{
+    const AciStandardFitSettings& settings = result.settings;
 
     result.vcmax25 = result.vcmax / vcmaxTemperatureResponse(settings.leafTemperature);
     if (!result.jInsteadOfJmax)
@@ -540,11 +816,19 @@ AciStandardFitResult fitAciStandard(const std::vector<std::pair<double, double>>
     const double quarterJ = j / electronsPerCarboxylation;
     const double gs = model.constants.gammaStar;
     const double crossing = (quarterJ * model.constants.km - 2 * gs * result.vcmax) / (result.vcmax - quarterJ);
-    if (std::isfinite(crossing) && crossing > gs)
-        result.transitionCi = crossing / model.pressureScale;
+    if (std::isfinite(crossing) && crossing > gs) {
+        // With gm the crossing is a chloroplastic Cc; Ci is Cc + A / gm there.
+        const double ci = model.gm ? crossing + (result.vcmax * (crossing - gs) / (crossing + model.constants.km) -
+                                                 result.rd) /
+                                                    *model.gm
+                                   : crossing;
+        result.transitionCi = ci / model.pressureScale;
+    }
 
     result.fitted = true;
     return result;
 }
+
+}  // namespace
 
 }  // namespace calvane

@@ -5,6 +5,8 @@
 // squares. A pure function from points and settings to estimates, standard errors
 // and diagnostics; the solver stays inside AciStandardFit.cpp.
 
+#include "fit/ProfileInterval.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -22,6 +24,17 @@ struct AciStandardFitSettings {
     std::optional<double> ppfd;
     double patm = 100;  // kPa
     bool fitTPU = false;
+    // Parameters held at a known value while the others are fitted: Rd positive for a
+    // loss, Jmax standing for J where J itself is fitted. A held TPU brings the TPU
+    // limitation in at that value.
+    std::optional<double> heldVcmax, heldJmax, heldRd, heldTPU;
+    // Mesophyll conductance (mol m-2 s-1 bar-1): each limitation then takes the
+    // chloroplastic Cc = Ci - A / gm. None: infinite, the fit on Ci itself.
+    std::optional<double> gm;
+    // Whether the fit adds the profile intervals of its estimates (a refit per step).
+    bool profileIntervals = true;
+
+    bool anyHeld() const { return heldVcmax || heldJmax || heldRd || heldTPU; }
 };
 
 // The constants of the model at the leaf temperature, as the fit used them:
@@ -48,6 +61,9 @@ struct AciStandardFitResult {
     double rd = 0, rdSE = 0;  // rd > 0 is a loss
     bool tpuFitted = false;
     double tpu = 0, tpuSE = 0;
+    // TPU was asked for, but no fit with it came below the fit without it: this is the
+    // fit without TPU, which no point's TPU limitation would improve.
+    bool tpuNotLimiting = false;
     bool jInsteadOfJmax = false;
     // The light at which the points need more J than the light allows (a curve measured
     // at low light, taken against the model's quantum yield): J is then fitted itself,
@@ -58,6 +74,11 @@ struct AciStandardFitResult {
     double vcmax25 = 0;
     std::optional<double> jmax25;
 
+    // 95 % profile-likelihood intervals of the fitted estimates (none for a held one);
+    // an end is missing where the profile does not close within the search range.
+    bool intervalsComputed = false;
+    ProfileInterval vcmaxInterval, jmaxInterval, rdInterval, tpuInterval;
+
     double sse = 0;
     double rmse = 0;  // sqrt(SSE / n)
     int points = 0;
@@ -67,6 +88,9 @@ struct AciStandardFitResult {
     std::optional<double> transitionCi;
     // The limitation at each point, in the order the points were given.
     std::vector<AciLimitation> limitations;
+    // With gm: the points where a limitation's quadratic has no real root, so that its
+    // rate is taken as 0.
+    int pointsWithoutRate = 0;
 
     // How the solver got there: starting points tried, how many of them converged,
     // and the iterations of the run that was kept.

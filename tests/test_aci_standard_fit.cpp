@@ -140,24 +140,28 @@ TEST_F(StandardFit, ExportAddsTheSectionOnlyWhenAskedFor)
 
     win.aciMnuFileExportStandardFit.setChecked(true);
     const auto lines = win.exportLines();
-    ASSERT_EQ(lines.size(), seedLayout.size() + 11);
+    ASSERT_EQ(lines.size(), seedLayout.size() + 12);
     EXPECT_TRUE(std::equal(seedLayout.begin(), seedLayout.end(), lines.begin()));
     const auto& fit = *win.standardFit();
     auto t = [](double v) { return formatNumber(v, '.'); };
+    auto ci = [&](const ProfileInterval& interval) {
+        return ", " + t(interval.lower.value()) + ", " + (interval.upper ? t(*interval.upper) : "");
+    };
     const std::vector<std::string> section{
         "",
         "Standard fit (Farquhar-von Caemmerer-Berry)",
-        "Vcmax, " + t(fit.vcmax) + ", " + t(fit.vcmaxSE),
-        "Jmax, " + t(fit.jmax) + ", " + t(fit.jmaxSE),
-        "Rd, " + t(fit.rd) + ", " + t(fit.rdSE),
-        "TPU, " + t(fit.tpu) + ", " + t(fit.tpuSE),
+        "Vcmax, " + t(fit.vcmax) + ", " + t(fit.vcmaxSE) + ci(fit.vcmaxInterval),
+        "Jmax, " + t(fit.jmax) + ", " + t(fit.jmaxSE) + ci(fit.jmaxInterval),
+        "Rd, " + t(fit.rd) + ", " + t(fit.rdSE) + ci(fit.rdInterval),
+        "TPU, " + t(fit.tpu) + ", " + t(fit.tpuSE) + ci(fit.tpuInterval),
         "Vcmax25, " + t(fit.vcmax25),
         "Jmax25, " + t(*fit.jmax25),
+        "SSE, " + t(fit.sse),
         "RMSE, " + t(fit.rmse),
         "Transition Ci, " + t(*fit.transitionCi),
         "Patm, 100",
     };
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 11, lines.end()), section);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 12, lines.end()), section);
 }
 
 TEST_F(StandardFit, ClearEmptiesTheResultsAndKeepsTheSettings)

@@ -163,3 +163,94 @@ TEST(BatchRunSettings, ProgressReachesTheCallerAndCancelStopsBeforeTheNextCurve)
     runBatch({"aci", "--summary", dir.path("none.csv"), inputs[0], inputs[1]}, out, err, '.', settings);
     EXPECT_EQ(calvane::splitLines(readBytes(dir.path("none.csv"))).size(), 1u);  // the header only
 }
+
+TEST(BatchStandardFit, FitTpuFillsTheTpuColumnsAndNeedsTheStandardFit)
+{
+    ScratchDir dir;
+    const std::string summary = dir.path("summary.csv");
+    const BatchOutcome run = batch({"aci", "--set", "Temp=17.51", "--set", "Light=1800", "--standard-fit", "--fit-tpu",
+                                    "--summary", summary, dataFile("aci/photosynthesis_S2_T17_5.csv")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\r\nTPU, 5.4"), std::string::npos) << run.out;
+    const auto lines = calvane::splitLines(readBytes(summary));
+    ASSERT_EQ(lines.size(), 2u);
+    const auto header = splitCsv(lines[0]);
+    const auto row = splitCsv(lines[1]);
+    for (const char* name : {"standard TPU (umol m-2 s-1)", "standard TPU SE (umol m-2 s-1)"}) {
+        const auto k = static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+        ASSERT_LT(k, row.size()) << name;
+        EXPECT_GT(std::stod(row[k]), 0) << name;
+    }
+    const BatchOutcome alone = batch({"aci", "--fit-tpu", dataFile("aci/photosynthesis_S2_T17_5.csv")});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_EQ(
+        alone.err.rfind("calvane-batch: --fit-tpu, --standard-hold, --gm and --exclude go with --standard-fit\n", 0),
+        0u)
+        << alone.err;
+}
+
+TEST(BatchStandardFit, HeldEstimatesAreMarkedHeldInTheExport)
+{
+    const std::string curve = dataFile("aci/photosynthesis_S2_T30_0.csv");
+    const BatchOutcome run = batch({"aci", "--set", "Temp=30.01", "--set", "Light=1800", "--standard-fit",
+                                    "--standard-hold", "Rd=1", "--standard-hold", "TPU=20", curve});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\r\nRd, 1, held, , \r\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\r\nTPU, 20, held, , \r\n"), std::string::npos) << run.out;
+    // The reference's Vcmax with Rd held at 1 (known_rd.csv), to its printed digits.
+    EXPECT_NE(run.out.find("\r\nVcmax, 87.96"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Hold"), std::string::npos);
+
+    const BatchOutcome unknown = batch(
+        {"aci", "--standard-fit", "--standard-hold", "Kc=3", dataFile("aci/photosynthesis_S2_T30_0.csv")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err.rfind("calvane-batch: --standard-hold: the standard fit has no estimate Kc to hold\n", 0), 0u)
+        << unknown.err;
+}
+
+TEST(BatchStandardFit, GmFitsOnTheChloroplasticBasisAndTheExportSaysIt)
+{
+    const std::string curve = dataFile("aci/photosynthesis_S2_T30_0.csv");
+    const BatchOutcome plain = batch({"aci", "--set", "Temp=30.01", "--set", "Light=1800", "--standard-fit", curve});
+    const BatchOutcome gm = batch(
+        {"aci", "--set", "Temp=30.01", "--set", "Light=1800", "--standard-fit", "--gm", "0.3", curve});
+    ASSERT_EQ(gm.status, 0) << gm.err;
+    EXPECT_EQ(plain.out.find("\r\ngm"), std::string::npos);
+    EXPECT_NE(gm.out.find("\r\nPatm, 100\r\ngm, 0.3\r\n"), std::string::npos) << gm.out;
+    // The reference's Vcmax at gm 0.3 (gmeso.csv).
+    EXPECT_NE(gm.out.find("\r\nVcmax, 110.4"), std::string::npos) << gm.out;
+    EXPECT_EQ(batch({"aq", "--standard-fit", "--gm", "0.3", curve}).status, 2);
+}
+
+// Data rows 2 and the last left out, with and without a header line in the file: the
+// reference's Vcmax (excluded.csv), the excluded points listed by Ci and A.
+TEST(BatchStandardFit, ExcludedRowsAreLeftOutOfTheStandardFitOnly)
+{
+    struct Case {
+        const char *file, *temp, *last, *vcmax, *second, *lastPoint;
+    };
+    for (const Case c : {Case{"photosynthesis_S1_T17_5.csv", "Temp=17.51", "12", "\r\nVcmax, 52.75",
+                              "Excluded point, 221.0262445, 15.4853839", "Excluded point, 1333.035769, 14.39580178"},
+                         Case{"plantecophys_01_tjr4.csv", "Temp=30.68", "10", "\r\nVcmax, 143.8",
+                              "Excluded point, 83.79469726, 1.69298697", "Excluded point, 1443.358528, 34.40173421"}}) {
+        const std::string curve = dataFile(std::string("aci/") + c.file);
+        const std::vector<std::string> common{"aci", "--set", c.temp, "--set", "Light=1800", "--standard-fit"};
+        auto args = common;
+        args.insert(args.end(), {"--exclude", std::string("2,") + c.last, curve});
+        const BatchOutcome run = batch(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(c.vcmax), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(std::string("\r\n") + c.second + "\r\n" + c.lastPoint + "\r\n"), std::string::npos)
+            << run.out;
+        // The window's own analysis still sees every point.
+        auto plainArgs = common;
+        plainArgs.push_back(curve);
+        const BatchOutcome plain = batch(plainArgs);
+        const auto own = [](const std::string& out) { return out.substr(0, out.find("\r\nStandard fit")); };
+        EXPECT_EQ(own(run.out), own(plain.out));
+    }
+    const BatchOutcome beyond = batch(
+        {"aci", "--standard-fit", "--exclude", "40", dataFile("aci/plantecophys_01_tjr4.csv")});
+    EXPECT_EQ(beyond.status, 1);
+    EXPECT_NE(beyond.err.find("--exclude 40: the curve has 10 data rows"), std::string::npos) << beyond.err;
+}
