@@ -96,10 +96,12 @@ void fillSeries(QXYSeries* series, const PointSeries& source)
 {
     QList<QPointF> points;
     points.reserve(source.count());
+    // A point off the number line, or so far out that an axis spanning it would
+    // overflow (and Qt's drawing with it), cannot be placed; it is left out rather than
+    // let it spoil the axes. Such data are refused or flagged by the window's checks.
+    constexpr double placeable = 1e100;
     for (const auto& [x, y] : source.points()) {
-        // A point off the number line cannot be placed; it is left out rather than
-        // let it spoil the axes.
-        if (std::isfinite(x) && std::isfinite(y))
+        if (std::isfinite(x) && std::isfinite(y) && std::abs(x) <= placeable && std::abs(y) <= placeable)
             points.append(QPointF(x, y));
     }
     series->replace(points);

@@ -6,6 +6,7 @@
 #include "chart/qt/ChartBuilder.h"
 
 #include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
@@ -137,6 +138,25 @@ private slots:
         checkAxesHoldPoints(chart.get());
         // What the user typed is shown as text, not read as markup.
         QVERIFY(chart->title().contains(QStringLiteral("&lt;leaf &amp; stem&gt;")));
+    }
+
+    void pointsTooFarOutAreLeftOutAndTheChartStillDraws()
+    {
+        // Typed or pasted data of ±1e308: an axis spanning them overflows, and Qt's
+        // drawing crashed on it.
+        PointSeries observed{"Light_Assimiliation", PointSeries::Kind::Points, colours::red};
+        for (auto [x, y] : {std::pair{1e308, 1e308}, {-1e308, -1e308}, {200.0, 12.5}})
+            observed.add(x, y);
+        chart::ChartDrawing drawing{{"Light Response Curve"}, "Qa", "A", "", rgb(217, 255, 255), {&observed}, false};
+        std::unique_ptr<QChart> chart(chart::buildChart(drawing));
+
+        auto* series = static_cast<QXYSeries*>(chart->series().front());
+        QCOMPARE(series->count(), 1);
+        QCOMPARE(series->at(0), QPointF(200.0, 12.5));
+        checkAxesHoldPoints(chart.get());
+        QChartView view(chart.release());
+        view.resize(400, 300);
+        QVERIFY(!view.grab().isNull());
     }
 
     void emptyChartWithoutRightAxisOrLegend()
