@@ -515,6 +515,15 @@ TemperatureResponseFit fitTemperatureResponse(const Points& tempValue, const Tem
     result.sse = best.sse;
     result.rmse = std::sqrt(best.sse / result.points);
     addIntervals(problem, best.p, {result.k25SE, result.eaSE / joulesPerKJ, result.dsSE.value_or(0)}, result);
+    for (const auto& [name, interval] : {std::pair{"k25", result.k25Interval}, std::pair{"Ea", result.eaInterval},
+                                         std::pair{"dS", result.dsInterval}}) {
+        if (std::string(name) == "dS" && !peaked)
+            continue;
+        if (!interval.lower)
+            note += std::string("; the 95 % interval of ") + name + " does not close below within its search range";
+        if (!interval.upper)
+            note += std::string("; the 95 % interval of ") + name + " does not close above within its search range";
+    }
     result.fitted = true;
     result.message = "Fitted to " + pointsWord(tempValue.size()) + "; optimum reached from " +
                      std::to_string(best.converged) + " of " + std::to_string(best.starts) + " starts" + note;

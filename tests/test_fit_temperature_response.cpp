@@ -271,6 +271,10 @@ TEST(TemperatureResponse, ProfileIntervalEndsMeetTheBound)
     ASSERT_TRUE(fit.fitted) << fit.message;
     EXPECT_FALSE(fit.dsInterval.lower);
     EXPECT_FALSE(fit.dsInterval.upper);
+    EXPECT_NE(fit.message.find("; the 95 % interval of dS does not close below within its search range; the 95 % "
+                               "interval of dS does not close above within its search range"),
+              std::string::npos)
+        << fit.message;
     for (const double ds : {0.0, 10000.0})
         EXPECT_LE(temperatureResponseProfile(coolest, fit, TemperatureParameter::DS, ds), fit.intervalBound);
     EXPECT_TRUE(fit.k25Interval.lower && fit.k25Interval.upper);
