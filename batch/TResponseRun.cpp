@@ -119,21 +119,11 @@ struct Group {
 
 std::vector<std::string> summaryHeader()
 {
-    return {"group",
-            "model",
-            "k25",
-            "k25 SE",
-            "Ea (J mol-1)",
-            "Ea SE (J mol-1)",
-            "dS (J mol-1 K-1)",
-            "dS SE (J mol-1 K-1)",
-            "Hd (J mol-1)",
-            "Topt (C)",
-            "Topt SE (C)",
-            "SSE",
-            "RMSE",
-            "n",
-            "message"};
+    return {"group", "model", "k25", "k25 SE", "Ea (J mol-1)", "Ea SE (J mol-1)", "dS (J mol-1 K-1)",
+            "dS SE (J mol-1 K-1)", "Hd (J mol-1)", "Topt (C)", "Topt SE (C)", "SSE", "RMSE", "n", "message",
+            // The 95 % profile intervals came later: after the first columns, which stay in place.
+            "k25 lower", "k25 upper", "Ea lower (J mol-1)", "Ea upper (J mol-1)", "dS lower (J mol-1 K-1)",
+            "dS upper (J mol-1 K-1)"};
 }
 
 std::vector<std::string> summaryRow(const std::string& group, const TempResponse& window)
@@ -145,6 +135,12 @@ std::vector<std::string> summaryRow(const std::string& group, const TempResponse
             row.push_back(*line.error);
     }
     row.push_back(window.message.text());
+    for (const auto& line : window.resultLines()) {
+        if (line.lower && line.upper) {
+            row.push_back(*line.lower);
+            row.push_back(*line.upper);
+        }
+    }
     return row;
 }
 

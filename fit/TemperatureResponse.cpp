@@ -219,13 +219,16 @@ struct Optimum {
     int converged = 0;
 };
 
-// The least-squares optimum from one start, apart from the many-start loop: the place
-// where profile intervals will refit the others with one parameter held.
-std::optional<std::pair<Parameters, double>> solveFrom(const Problem& problem, Parameters start)
+// The least-squares optimum from one start, apart from the many-start loop, so that a
+// profile can refit the others with the parameter `held` kept at its start.
+std::optional<std::pair<Parameters, double>> solveFrom(const Problem& problem, Parameters start,
+                                                       std::optional<int> held = std::nullopt)
 {
     ceres::Problem solverProblem;
     for (const auto& [kelvin, value] : problem.kelvinValue)
         solverProblem.AddResidualBlock(residualFor(problem.model, kelvin, value, problem.hd), nullptr, start.data());
+    if (held)
+        solverProblem.SetManifold(start.data(), new ceres::SubsetManifold(parameterCount(problem.model), {*held}));
     ceres::Solver::Summary summary;
     ceres::Solve(solverOptions(), &solverProblem, &summary);
     if (summary.termination_type == ceres::FAILURE)
@@ -252,6 +255,77 @@ Optimum bestOptimum(const Problem& problem)
         }
     }
     return best;
+}
+
+// --- Profile intervals ------------------------------------------------------------------------
+
+// S(v): solver parameter k held at v and the others refitted from each start, the
+// lowest reached; `reached` takes its parameters.
+double profileSse(const Problem& problem, int k, double v, const std::vector<Parameters>& starts,
+                  Parameters* reached = nullptr)
+{
+    double best = std::numeric_limits<double>::infinity();
+    for (Parameters start : starts) {
+        start[static_cast<std::size_t>(k)] = v;
+        const auto solved = solveFrom(problem, start, k);
+        if (solved && solved->second < best) {
+            best = solved->second;
+            if (reached)
+                *reached = solved->first;
+        }
+    }
+    return best;
+}
+
+// Where each parameter's profile is searched, in the solver's units. k25 a thousand
+// times beyond the largest value, Ea within 1000 kJ mol-1 either side of 0 and dS up to
+// 10 000 J mol-1 K-1 are far beyond any leaf: a profile still below the bound there
+// does not close. dS stops at 0, where deactivation vanishes.
+std::array<std::pair<double, double>, 3> searchRanges(const Problem& problem)
+{
+    double largest = 0;
+    for (const auto& point : problem.kelvinValue)
+        largest = std::max(largest, std::abs(point.second));
+    const double k25Range = 1000 * std::max(largest, 1e-300);
+    return {{{-k25Range, k25Range}, {-1000, 1000}, {0, 10000}}};
+}
+
+// The 95 % profile interval of each fitted parameter: walked from the optimum, each
+// step refitted from the last step's parameters and from the optimum.
+void addIntervals(const Problem& problem, const Parameters& optimum, const Parameters& errors,
+                  TemperatureResponseFit& result)
+{
+    result.intervalBound = profileThreshold(result.sse, result.points, result.parameters);
+    const auto ranges = searchRanges(problem);
+    const std::array<ProfileInterval*, 3> intervals{&result.k25Interval, &result.eaInterval, &result.dsInterval};
+    const std::array<double, 3> toReported{1, joulesPerKJ, 1};
+    for (int k = 0; k < parameterCount(problem.model); ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        Parameters warm = optimum;
+        auto sse = [&](double v) {
+            Parameters reached = warm;
+            const double s = profileSse(problem, k, v, {warm, optimum}, &reached);
+            if (std::isfinite(s))
+                warm = reached;
+            return s;
+        };
+        const double step = errors[i] > 0 ? errors[i] : 0.1 * std::abs(optimum[i]) + 1e-3;
+        const ProfileInterval found = profileInterval(sse, optimum[i], step, ranges[i].first, ranges[i].second,
+                                                      result.intervalBound);
+        // An end where the profile runs into values it cannot evaluate (an overflow, a
+        // solver failure) is where the search stopped, not where the bound is crossed:
+        // it stays open.
+        auto reported = [&](const std::optional<double>& end, double direction) -> std::optional<double> {
+            if (!end)
+                return std::nullopt;
+            const double beyond = *end + direction * 1e-6 * std::max(std::abs(*end), step);
+            if (!std::isfinite(profileSse(problem, k, beyond, {warm, optimum})))
+                return std::nullopt;
+            return *end * toReported[i];
+        };
+        const auto lower = reported(found.lower, -1);
+        *intervals[i] = {lower, reported(found.upper, 1)};
+    }
 }
 
 // --- Standard errors --------------------------------------------------------------------------
@@ -440,10 +514,35 @@ TemperatureResponseFit fitTemperatureResponse(const Points& tempValue, const Tem
     result.eaSE = std::sqrt(std::max(c(1, 1), 0.0)) * joulesPerKJ;
     result.sse = best.sse;
     result.rmse = std::sqrt(best.sse / result.points);
+    addIntervals(problem, best.p, {result.k25SE, result.eaSE / joulesPerKJ, result.dsSE.value_or(0)}, result);
+    for (const auto& [name, interval] : {std::pair{"k25", result.k25Interval}, std::pair{"Ea", result.eaInterval},
+                                         std::pair{"dS", result.dsInterval}}) {
+        if (std::string(name) == "dS" && !peaked)
+            continue;
+        if (!interval.lower)
+            note += std::string("; the 95 % interval of ") + name + " does not close below within its search range";
+        if (!interval.upper)
+            note += std::string("; the 95 % interval of ") + name + " does not close above within its search range";
+    }
     result.fitted = true;
     result.message = "Fitted to " + pointsWord(tempValue.size()) + "; optimum reached from " +
                      std::to_string(best.converged) + " of " + std::to_string(best.starts) + " starts" + note;
     return result;
+}
+
+double temperatureResponseProfile(const Points& tempValue, const TemperatureResponseFit& fit,
+                                  TemperatureParameter parameter, double value)
+{
+    const bool peaked = fit.settings.model == TemperatureModel::Peaked;
+    if (!fit.fitted || (parameter == TemperatureParameter::DS && !peaked))
+        return std::numeric_limits<double>::infinity();
+    quietSolverLog();
+    Problem problem{{}, fit.settings.model, fit.settings.hd};
+    for (const auto& [celsius, v] : tempValue)
+        problem.kelvinValue.emplace_back(celsius + kelvinAt0C, v);
+    const Parameters optimum{fit.k25, fit.ea / joulesPerKJ, fit.ds.value_or(0)};
+    const int k = parameter == TemperatureParameter::K25 ? 0 : parameter == TemperatureParameter::Ea ? 1 : 2;
+    return profileSse(problem, k, k == 1 ? value / joulesPerKJ : value, {optimum});
 }
 
 double temperatureResponseValue(const TemperatureResponseFit& fit, double celsius)

@@ -29,14 +29,22 @@ Outcome tresponse(const std::vector<std::string>& args)
     return {status, out.str(), err.str()};
 }
 
+// A CSV line's fields; a quoted field (a message with a comma) is one field.
 std::vector<std::string> split(const std::string& line, char at = ',')
 {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    for (std::string field; std::getline(in, field, at);)
-        fields.push_back(field);
-    if (!line.empty() && line.back() == at)
-        fields.emplace_back();
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        const char c = line[k];
+        if (c == '"' && quoted && k + 1 < line.size() && line[k + 1] == '"')
+            fields.back() += line[++k];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == at && !quoted)
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
     return fields;
 }
 
@@ -112,6 +120,28 @@ TEST(BatchTResponse, LeafS1AgreesWithTheReference)
             EXPECT_TRUE(within1Percent(s1.at("Ea (J mol-1)"), ref.at("Ea")));
             EXPECT_TRUE(within1Percent(s1.at("SSE"), ref.at("SSE")));
             EXPECT_EQ(s1.at("n"), "10");
+            // The intervals' ends follow the first columns, as the export has them.
+            const std::string headerLine = readBytes(summary).substr(0, readBytes(summary).find('\r'));
+            const std::string added = ",message,k25 lower,k25 upper,Ea lower (J mol-1),Ea upper (J mol-1),"
+                                      "dS lower (J mol-1 K-1),dS upper (J mol-1 K-1)";
+            EXPECT_EQ(headerLine.substr(headerLine.size() - added.size()), added);
+            for (const auto& [leaf, row] : rows) {
+                for (const std::string name : {"k25", "Ea", "dS"}) {
+                    const std::string unit = name == "k25" ? "" : name == "Ea" ? " (J mol-1)" : " (J mol-1 K-1)";
+                    const std::string value = row.at(name + unit);
+                    const std::string lower = row.at(name + " lower" + unit), upper = row.at(name + " upper" + unit);
+                    SCOPED_TRACE(leaf + " " + name);
+                    if (name == "dS" && model == "arrhenius") {
+                        EXPECT_EQ(lower + upper, "");
+                        continue;
+                    }
+                    EXPECT_LT(std::stod(lower), std::stod(value));
+                    EXPECT_GT(std::stod(upper), std::stod(value));
+                    const std::string line = "\r\n" + name + ", " + value + ", " + row.at(name + " SE" + unit) + ", " +
+                                             lower + ", " + upper + "\r\n";
+                    EXPECT_NE(run.out.find(line), std::string::npos) << line;
+                }
+            }
             if (model == "peaked") {
                 EXPECT_TRUE(within1Percent(s1.at("dS (J mol-1 K-1)"), ref.at("dS")));
                 EXPECT_EQ(s1.at("Hd (J mol-1)"), "200000");
@@ -141,7 +171,7 @@ TEST(BatchTResponse, AGroupThatCannotBeFittedIsAMessage)
         << run.err;
     EXPECT_NE(run.err.find("warning: " + table + " line 6: no value; row left out\n"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(table + " line 7: 'x' is not a number; row left out\n"), std::string::npos) << run.err;
-    EXPECT_NE(run.out.find("k25, , \r\nEa, , \r\ndS, , \r\nHd, \r\nTopt, , \r\nSSE, \r\nRMSE, \r\nn, \r\n"
+    EXPECT_NE(run.out.find("k25, , , , \r\nEa, , , , \r\ndS, , , , \r\nHd, \r\nTopt, , \r\nSSE, \r\nRMSE, \r\nn, \r\n"
                            "Cannot fit: 3 points for 3 parameters; at least 4 are needed\r\n \r\n  Temp, V\r\n"
                            "  20, 50.5\r\n"),
               std::string::npos)

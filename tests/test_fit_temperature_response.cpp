@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 using namespace calvane;
 using calvane::test::dataFile;
@@ -221,4 +222,60 @@ TEST(TemperatureResponse, RefusesWhatItCannotFit)
               "Cannot fit: the values show no decline at the warm end (less than 1 % deactivated at the warmest "
               "point), so they do not determine dS; the Arrhenius model suits them");
     EXPECT_TRUE(fitTemperatureResponse(rising, settingsFor(TemperatureModel::Arrhenius)).fitted);
+}
+
+// The 95 % profile intervals of both models on both leaves: every end is where the
+// profile, recomputed there, meets the bound, and just inside it the profile is below
+// the bound; the estimate lies inside. Leaf S1's four coolest points leave dS of the
+// peaked model free: the profile stays below the bound out to both ends of dS's search
+// range, and its interval is open at both ends.
+TEST(TemperatureResponse, ProfileIntervalEndsMeetTheBound)
+{
+    int ends = 0;
+    for (const std::string leaf : {"S1", "S2"}) {
+        for (const std::string parameter : {"Vcmax", "Jmax"}) {
+            const Points points = leafValues(leaf, parameter);
+            for (auto model : {TemperatureModel::Arrhenius, TemperatureModel::Peaked}) {
+                const auto fit = fitTemperatureResponse(points, settingsFor(model));
+                ASSERT_TRUE(fit.fitted) << fit.message;
+                EXPECT_DOUBLE_EQ(fit.intervalBound, profileThreshold(fit.sse, fit.points, fit.parameters));
+                std::vector<std::tuple<TemperatureParameter, double, ProfileInterval>> fitted{
+                    {TemperatureParameter::K25, fit.k25, fit.k25Interval},
+                    {TemperatureParameter::Ea, fit.ea, fit.eaInterval}};
+                if (model == TemperatureModel::Peaked)
+                    fitted.emplace_back(TemperatureParameter::DS, *fit.ds, fit.dsInterval);
+                else
+                    EXPECT_FALSE(fit.dsInterval.lower || fit.dsInterval.upper);
+                for (const auto& [which, estimate, interval] : fitted) {
+                    SCOPED_TRACE(leaf + " " + parameter + (model == TemperatureModel::Peaked ? " peaked " : " ") +
+                                 std::to_string(static_cast<int>(which)));
+                    ASSERT_TRUE(interval.lower && interval.upper);
+                    EXPECT_LT(*interval.lower, estimate);
+                    EXPECT_GT(*interval.upper, estimate);
+                    for (const double end : {*interval.lower, *interval.upper}) {
+                        const double atEnd = temperatureResponseProfile(points, fit, which, end);
+                        EXPECT_TRUE(near(atEnd, fit.intervalBound, 1e-6 * fit.intervalBound));
+                        const double inside = end + 1e-4 * (estimate - end);
+                        EXPECT_LT(temperatureResponseProfile(points, fit, which, inside), fit.intervalBound);
+                        ++ends;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(ends, 40);
+
+    const Points all = leafValues("S1", "Vcmax");
+    const Points coolest(all.begin(), all.begin() + 4);
+    const auto fit = fitTemperatureResponse(coolest, settingsFor(TemperatureModel::Peaked));
+    ASSERT_TRUE(fit.fitted) << fit.message;
+    EXPECT_FALSE(fit.dsInterval.lower);
+    EXPECT_FALSE(fit.dsInterval.upper);
+    EXPECT_NE(fit.message.find("; the 95 % interval of dS does not close below within its search range; the 95 % "
+                               "interval of dS does not close above within its search range"),
+              std::string::npos)
+        << fit.message;
+    for (const double ds : {0.0, 10000.0})
+        EXPECT_LE(temperatureResponseProfile(coolest, fit, TemperatureParameter::DS, ds), fit.intervalBound);
+    EXPECT_TRUE(fit.k25Interval.lower && fit.k25Interval.upper);
 }

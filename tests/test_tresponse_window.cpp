@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "core/Errors.h"
+#include "core/NumberText.h"
 #include "tresponse/TempResponse.h"
 
 #include <gtest/gtest.h>
@@ -64,8 +65,16 @@ TEST(TempResponseWindow, FitsExportsAndForgetsStaleResults)
     ASSERT_EQ(lines.size(), 22u);
     EXPECT_EQ(lines[0], "Temperature Response for: S1");
     EXPECT_EQ(lines[1], "Model, Arrhenius");
+    // Each fitted parameter's line: value, standard error and the ends of its interval.
+    const TemperatureResponseFit& fit = *w.lastFit();
+    auto text = [](double v) { return formatNumber(v, '.'); };
+    ASSERT_TRUE(fit.k25Interval.lower && fit.k25Interval.upper && fit.eaInterval.lower && fit.eaInterval.upper);
+    EXPECT_EQ(lines[2], "k25, " + text(fit.k25) + ", " + text(fit.k25SE) + ", " + text(*fit.k25Interval.lower) + ", " +
+                            text(*fit.k25Interval.upper));
+    EXPECT_EQ(lines[3], "Ea, " + text(fit.ea) + ", " + text(fit.eaSE) + ", " + text(*fit.eaInterval.lower) + ", " +
+                            text(*fit.eaInterval.upper));
     EXPECT_EQ(lines[2].rfind("k25, 87.55", 0), 0u) << lines[2];
-    EXPECT_EQ(lines[4], "dS, , ");
+    EXPECT_EQ(lines[4], "dS, , , , ");
     EXPECT_EQ(lines[5], "Hd, ");
     EXPECT_EQ(lines[6], "Topt, , ");
     EXPECT_EQ(lines[9], "n, 10");
@@ -81,7 +90,7 @@ TEST(TempResponseWindow, FitsExportsAndForgetsStaleResults)
     EXPECT_FALSE(w.lastFit());
     EXPECT_TRUE(w.Series_Fitted.empty());
     lines = w.exportLines();
-    EXPECT_EQ(lines[2], "k25, , ");
+    EXPECT_EQ(lines[2], "k25, , , , ");
     EXPECT_EQ(lines[10], "The data or settings changed since the last fit: Fit again");
 }
 

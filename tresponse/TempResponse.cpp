@@ -181,14 +181,14 @@ std::vector<TempResponse::ResultLine> TempResponse::resultLines() const
     auto value = [fitted](auto v) { return fitted ? number(v) : std::string(); };
     const bool peaked = fitted && f.settings.model == TemperatureModel::Peaked;
     return {
-        {"k25", value(f.k25), value(f.k25SE)},
-        {"Ea", value(f.ea), value(f.eaSE)},
-        {"dS", number(f.ds), number(f.dsSE)},
-        {"Hd", peaked ? number(f.settings.hd) : std::string(), std::nullopt},
-        {"Topt", number(f.topt), number(f.toptSE)},
-        {"SSE", value(f.sse), std::nullopt},
-        {"RMSE", value(f.rmse), std::nullopt},
-        {"n", fitted ? std::to_string(f.points) : std::string(), std::nullopt},
+        {"k25", value(f.k25), value(f.k25SE), number(f.k25Interval.lower), number(f.k25Interval.upper)},
+        {"Ea", value(f.ea), value(f.eaSE), number(f.eaInterval.lower), number(f.eaInterval.upper)},
+        {"dS", number(f.ds), number(f.dsSE), number(f.dsInterval.lower), number(f.dsInterval.upper)},
+        {"Hd", peaked ? number(f.settings.hd) : std::string(), std::nullopt, std::nullopt, std::nullopt},
+        {"Topt", number(f.topt), number(f.toptSE), std::nullopt, std::nullopt},
+        {"SSE", value(f.sse), std::nullopt, std::nullopt, std::nullopt},
+        {"RMSE", value(f.rmse), std::nullopt, std::nullopt, std::nullopt},
+        {"n", fitted ? std::to_string(f.points) : std::string(), std::nullopt, std::nullopt, std::nullopt},
     };
 }
 
@@ -201,8 +201,13 @@ std::vector<std::string> TempResponse::exportLines() const
 {
     std::vector<std::string> lines{"Temperature Response for: " + identifier.text(),
                                    "Model, " + temperatureModelName(fit_ ? fit_->settings.model : model_)};
-    for (const ResultLine& line : resultLines())
-        lines.push_back(line.name + ", " + line.value + (line.error ? ", " + *line.error : std::string()));
+    for (const ResultLine& line : resultLines()) {
+        std::string text = line.name + ", " + line.value;
+        for (const auto* field : {&line.error, &line.lower, &line.upper})
+            if (*field)
+                text += ", " + **field;
+        lines.push_back(text);
+    }
     if (!fit_ && !message.text().empty())
         lines.push_back(message.text());
     lines.emplace_back(" ");

@@ -51,12 +51,15 @@ public:
     // The last fit, until the pairs, the model or Hd change.
     const std::optional<TemperatureResponseFit>& lastFit() const { return fit_; }
 
-    // The results as shown and exported: a name, the value and its standard error
-    // (empty where there is none), in the export's order.
+    // The results as shown and exported: a name, the value, its standard error and the
+    // ends of its 95 % profile interval (each empty where there is none, an open end
+    // included), in the export's order.
     struct ResultLine {
         std::string name;
         std::string value;
         std::optional<std::string> error;  // none: the line has no standard error
+        std::optional<std::string> lower;  // none: the line has no interval
+        std::optional<std::string> upper;
     };
     std::vector<ResultLine> resultLines() const;
 

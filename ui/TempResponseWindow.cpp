@@ -101,12 +101,14 @@ TempResponseWindow::TempResponseWindow(TempResponse& state, QtPlatform& platform
     form->addRow(hdLabel, hd);
     form->addRow(QString(), fitButton_);
 
-    results_ = new QTableWidget(0, 3);
-    results_->setHorizontalHeaderLabels({tr("Result"), tr("Value"), tr("Std. error")});
+    results_ = new QTableWidget(0, 5);
+    results_->setHorizontalHeaderLabels(
+        {tr("Result"), tr("Value"), tr("Std. error"), tr("95 % lower"), tr("95 % upper")});
     results_->verticalHeader()->hide();
     results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     results_->horizontalHeader()->setStretchLastSection(true);
-    results_->setToolTip(tr("Ea, Hd in J mol-1; dS in J mol-1 K-1; Topt in degrees C"));
+    results_->setToolTip(tr("Ea, Hd in J mol-1; dS in J mol-1 K-1; Topt in degrees C; the 95 % profile interval "
+                            "beside each fitted parameter, an end empty where it does not close"));
     auto* message = new QLineEdit;
     bindTextField(platform, state.message, message);
     auto* resultsBox = new QGroupBox(tr("Results"));
@@ -184,6 +186,8 @@ void TempResponseWindow::showResults()
         results_->setItem(row, 0, new QTableWidgetItem(qs(line.name)));
         results_->setItem(row, 1, new QTableWidgetItem(qs(line.value)));
         results_->setItem(row, 2, new QTableWidgetItem(line.error ? qs(*line.error) : QString()));
+        results_->setItem(row, 3, new QTableWidgetItem(line.lower ? qs(*line.lower) : QString()));
+        results_->setItem(row, 4, new QTableWidgetItem(line.upper ? qs(*line.upper) : QString()));
     }
     results_->resizeColumnsToContents();
 }

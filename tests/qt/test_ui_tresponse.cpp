@@ -33,6 +33,11 @@ private slots:
         QCOMPARE(window.results()->item(0, 1)->text().toStdString(), state.resultLines()[0].value);
         QVERIFY(!window.results()->item(0, 1)->text().isEmpty());
         QCOMPARE(window.results()->item(7, 1)->text(), QString("5"));
+        // The interval's ends beside the standard error.
+        QCOMPARE(window.results()->horizontalHeaderItem(3)->text(), QString("95 % lower"));
+        QCOMPARE(window.results()->item(1, 3)->text().toStdString(), state.resultLines()[1].lower.value());
+        QCOMPARE(window.results()->item(1, 4)->text().toStdString(), state.resultLines()[1].upper.value());
+        QVERIFY(!window.results()->item(1, 4)->text().isEmpty());
 
         window.modelBox()->setCurrentIndex(1);
         QCOMPARE(state.model(), TemperatureModel::Peaked);
