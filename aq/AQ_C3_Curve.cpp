@@ -164,28 +164,36 @@ const std::vector<ResultSection<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::standardFitT
                      .summary = "AQE",
                      .unit = efficiencyUnit,
                      .captionText = "AQE",
-                     .row = 1},
+                     .row = 1,
+                     .lower = &W::aqEdit_StdAQELower,
+                     .upper = &W::aqEdit_StdAQEUpper},
                     {.name = "Amax",
                      .value = &W::aqEdit_StdAmax,
                      .error = &W::aqEdit_StdAmaxSE,
                      .summary = "Amax",
                      .unit = rateUnit,
                      .captionText = "Amax",
-                     .row = 2},
+                     .row = 2,
+                     .lower = &W::aqEdit_StdAmaxLower,
+                     .upper = &W::aqEdit_StdAmaxUpper},
                     {.name = "Convexity",
                      .value = &W::aqEdit_StdConvexity,
                      .error = &W::aqEdit_StdConvexitySE,
                      .summary = "Convexity",
                      .unit = dimensionless,
                      .captionText = "Convexity",
-                     .row = 3},
+                     .row = 3,
+                     .lower = &W::aqEdit_StdConvexityLower,
+                     .upper = &W::aqEdit_StdConvexityUpper},
                     {.name = "Respiration",
                      .value = &W::aqEdit_StdResp,
                      .error = &W::aqEdit_StdRespSE,
                      .summary = "Respiration",
                      .unit = rateUnit,
                      .captionText = "Respiration",
-                     .row = 4},
+                     .row = 4,
+                     .lower = &W::aqEdit_StdRespLower,
+                     .upper = &W::aqEdit_StdRespUpper},
                     {.name = "SSE",
                      .value = &W::aqEdit_StdSSE,
                      .summary = "SSE",
@@ -227,28 +235,36 @@ const std::vector<ResultSection<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::standardFitT
                      .summary = "Phi",
                      .unit = efficiencyUnit,
                      .captionText = "Phi",
-                     .row = 9},
+                     .row = 9,
+                     .lower = &W::aqEdit_NrhPhiLower,
+                     .upper = &W::aqEdit_NrhPhiUpper},
                     {.name = "Amax",
                      .value = &W::aqEdit_NrhAmax,
                      .error = &W::aqEdit_NrhAmaxSE,
                      .summary = "Amax",
                      .unit = rateUnit,
                      .captionText = "Amax",
-                     .row = 10},
+                     .row = 10,
+                     .lower = &W::aqEdit_NrhAmaxLower,
+                     .upper = &W::aqEdit_NrhAmaxUpper},
                     {.name = "Theta",
                      .value = &W::aqEdit_NrhTheta,
                      .error = &W::aqEdit_NrhThetaSE,
                      .summary = "Theta",
                      .unit = dimensionless,
                      .captionText = "Theta",
-                     .row = 11},
+                     .row = 11,
+                     .lower = &W::aqEdit_NrhThetaLower,
+                     .upper = &W::aqEdit_NrhThetaUpper},
                     {.name = "Rd",
                      .value = &W::aqEdit_NrhRd,
                      .error = &W::aqEdit_NrhRdSE,
                      .summary = "Rd",
                      .unit = rateUnit,
                      .captionText = "Rd",
-                     .row = 12},
+                     .row = 12,
+                     .lower = &W::aqEdit_NrhRdLower,
+                     .upper = &W::aqEdit_NrhRdUpper},
                     {.name = "SSE",
                      .value = &W::aqEdit_NrhSSE,
                      .summary = "SSE",
@@ -806,6 +822,22 @@ void TfrmAQ_C3_Curve::showStandardFit()
         value.setText(text(e.value));
         // A fixed parameter has no standard error; an undetermined one neither.
         error.setText(e.fixed ? "fixed" : e.standardError ? text(*e.standardError) : "");
+        // The interval's ends sit beside the error, in the table's order.
+        TextField W::*lower = nullptr;
+        TextField W::*upper = nullptr;
+        for (const auto& section : standardFitTable()) {
+            for (const auto& row : section.rows) {
+                if (&(this->*row.value) == &value) {
+                    lower = row.lower;
+                    upper = row.upper;
+                }
+            }
+        }
+        auto end = [&](const std::optional<double>& v) { return v ? text(*v) : std::string(); };
+        if (lower && upper && e.interval) {
+            (this->*lower).setText(end(e.interval->lower));
+            (this->*upper).setText(end(e.interval->upper));
+        }
     };
     if (stdOptimum_) {
         const AqCalvaneOptimum& f = *stdOptimum_;

@@ -119,10 +119,10 @@ public:
     // Refills the two standard-fit series from the last fits: empty where there is none.
     void Load_StandardFit_Series();
     // The export file's standard-fit sections, from the group's fields as they stand:
-    // each an empty line, its heading, "Name, value, standard error" for the four
-    // parameters and "Name, value" for SSE, RMSE and the two light points; a fit that
-    // failed or is ill-defined adds its message. exportLines() appends them when
-    // aqMnuFileExportStandardFit is checked.
+    // each an empty line, its heading, "Name, value, standard error, lower, upper" for
+    // the four parameters (the ends of the 95 % interval) and "Name, value" for SSE, RMSE and the two light points; a
+    // fit that failed or is ill-defined adds its message. exportLines() appends them when aqMnuFileExportStandardFit is
+    // checked.
     std::vector<std::string> standardFitExportLines() const;
     // The last fits, if the command has run since creation or the last Clear.
     const std::optional<AqCalvaneOptimum>& standardOptimum() const { return stdOptimum_; }
@@ -221,6 +221,11 @@ public:
     TextField aqEdit_NrhPhi, aqEdit_NrhPhiSE, aqEdit_NrhAmax, aqEdit_NrhAmaxSE, aqEdit_NrhTheta, aqEdit_NrhThetaSE,
         aqEdit_NrhRd, aqEdit_NrhRdSE, aqEdit_NrhSSE, aqEdit_NrhRMSE, aqEdit_NrhLightComp, aqEdit_NrhLightSat,
         aqEdit_NrhMessage;
+    // The 95 % profile intervals' ends, empty where the profile does not close.
+    TextField aqEdit_StdAQELower, aqEdit_StdAQEUpper, aqEdit_StdAmaxLower, aqEdit_StdAmaxUpper,
+        aqEdit_StdConvexityLower, aqEdit_StdConvexityUpper, aqEdit_StdRespLower, aqEdit_StdRespUpper;
+    TextField aqEdit_NrhPhiLower, aqEdit_NrhPhiUpper, aqEdit_NrhAmaxLower, aqEdit_NrhAmaxUpper, aqEdit_NrhThetaLower,
+        aqEdit_NrhThetaUpper, aqEdit_NrhRdLower, aqEdit_NrhRdUpper;
     CheckBox aqCheckBox_StdShowOptimum{"Show optimum", "Show the least-squares optimum's curve in the chart"};
     CheckBox aqCheckBox_StdShowHyperbola{"Show hyperbola", "Show the non-rectangular hyperbola in the chart"};
     MenuItem aqButton_StdUseOptimum{"Use optimum", "", "Copy the least-squares optimum into the parameter fields"};

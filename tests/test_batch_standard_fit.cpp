@@ -131,7 +131,9 @@ TEST(BatchStandardFit, LightResponseCurvesGetBothFitsAfterTheCommands)
     EXPECT_NE(lines[0].find(",optimum AQE (mol mol-1),optimum AQE SE (mol mol-1),optimum Amax (umol m-2 s-1),"),
               std::string::npos)
         << lines[0];
-    EXPECT_NE(lines[0].find(",hyperbola LightSat (umol m-2 s-1),hyperbola message"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(",hyperbola LightSat (umol m-2 s-1),hyperbola Phi lower (mol mol-1),"), std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[0].find(",hyperbola Rd upper (umol m-2 s-1),hyperbola message"), std::string::npos) << lines[0];
     // Both curves are fitted: the optimum's SSE column holds a number.
     const auto header = splitCsv(lines[0]);
     const auto row = splitCsv(lines[1]);
