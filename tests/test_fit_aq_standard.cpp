@@ -561,3 +561,37 @@ TEST(AqStandardFit, HyperbolaIntervalsMatchTheReferenceProfile)
     }
     EXPECT_GE(agree, 0.95 * static_cast<double>(rows.size()));
 }
+
+// Held at the free optimum's Rd, the hyperbola reaches the same optimum in the others;
+// the held estimate has no standard error and no interval. Values it has no use for
+// are refused.
+TEST(AqStandardFit, HyperbolaHoldsAValueAndFitsTheRest)
+{
+    const Points points = readCurve(dataFile("aq/ngeearctic_1876.csv"));
+    AqHyperbolaSettings plain;
+    plain.profileIntervals = false;
+    const AqHyperbolaFit free = fitAqHyperbola(points, plain);
+    ASSERT_TRUE(free.fitted && free.wellDefined) << free.message;
+    AqHyperbolaSettings held = plain;
+    held.rd = free.rd.value;
+    held.profileIntervals = true;
+    const AqHyperbolaFit fit = fitAqHyperbola(points, held);
+    ASSERT_TRUE(fit.fitted) << fit.message;
+    EXPECT_EQ(fit.freeParameters, 3);
+    EXPECT_EQ(fit.rd.value, free.rd.value);
+    EXPECT_TRUE(fit.rd.fixed && !fit.rd.standardError && !fit.rd.interval);
+    for (const auto& [mine, theirs] :
+         {std::pair{fit.phi.value, free.phi.value}, std::pair{fit.amax.value, free.amax.value},
+          std::pair{fit.theta.value, free.theta.value}})
+        EXPECT_TRUE(near(mine, theirs, 1e-5 * std::abs(theirs))) << mine << " against " << theirs;
+    // The free estimates get their intervals around them.
+    ASSERT_TRUE(fit.phi.interval && fit.phi.interval->lower && fit.phi.interval->upper);
+    EXPECT_LT(*fit.phi.interval->lower, fit.phi.value);
+    EXPECT_GT(*fit.phi.interval->upper, fit.phi.value);
+
+    held.rd.reset();
+    held.theta = 1.5;
+    const AqHyperbolaFit refused = fitAqHyperbola(points, held);
+    EXPECT_FALSE(refused.fitted);
+    EXPECT_EQ(refused.message, "Cannot fit: a held Theta must lie between 0 and 1");
+}
