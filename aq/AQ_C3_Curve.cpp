@@ -164,28 +164,36 @@ const std::vector<ResultSection<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::standardFitT
                      .summary = "AQE",
                      .unit = efficiencyUnit,
                      .captionText = "AQE",
-                     .row = 1},
+                     .row = 1,
+                     .lower = &W::aqEdit_StdAQELower,
+                     .upper = &W::aqEdit_StdAQEUpper},
                     {.name = "Amax",
                      .value = &W::aqEdit_StdAmax,
                      .error = &W::aqEdit_StdAmaxSE,
                      .summary = "Amax",
                      .unit = rateUnit,
                      .captionText = "Amax",
-                     .row = 2},
+                     .row = 2,
+                     .lower = &W::aqEdit_StdAmaxLower,
+                     .upper = &W::aqEdit_StdAmaxUpper},
                     {.name = "Convexity",
                      .value = &W::aqEdit_StdConvexity,
                      .error = &W::aqEdit_StdConvexitySE,
                      .summary = "Convexity",
                      .unit = dimensionless,
                      .captionText = "Convexity",
-                     .row = 3},
+                     .row = 3,
+                     .lower = &W::aqEdit_StdConvexityLower,
+                     .upper = &W::aqEdit_StdConvexityUpper},
                     {.name = "Respiration",
                      .value = &W::aqEdit_StdResp,
                      .error = &W::aqEdit_StdRespSE,
                      .summary = "Respiration",
                      .unit = rateUnit,
                      .captionText = "Respiration",
-                     .row = 4},
+                     .row = 4,
+                     .lower = &W::aqEdit_StdRespLower,
+                     .upper = &W::aqEdit_StdRespUpper},
                     {.name = "SSE",
                      .value = &W::aqEdit_StdSSE,
                      .summary = "SSE",
@@ -227,28 +235,36 @@ const std::vector<ResultSection<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::standardFitT
                      .summary = "Phi",
                      .unit = efficiencyUnit,
                      .captionText = "Phi",
-                     .row = 9},
+                     .row = 9,
+                     .lower = &W::aqEdit_NrhPhiLower,
+                     .upper = &W::aqEdit_NrhPhiUpper},
                     {.name = "Amax",
                      .value = &W::aqEdit_NrhAmax,
                      .error = &W::aqEdit_NrhAmaxSE,
                      .summary = "Amax",
                      .unit = rateUnit,
                      .captionText = "Amax",
-                     .row = 10},
+                     .row = 10,
+                     .lower = &W::aqEdit_NrhAmaxLower,
+                     .upper = &W::aqEdit_NrhAmaxUpper},
                     {.name = "Theta",
                      .value = &W::aqEdit_NrhTheta,
                      .error = &W::aqEdit_NrhThetaSE,
                      .summary = "Theta",
                      .unit = dimensionless,
                      .captionText = "Theta",
-                     .row = 11},
+                     .row = 11,
+                     .lower = &W::aqEdit_NrhThetaLower,
+                     .upper = &W::aqEdit_NrhThetaUpper},
                     {.name = "Rd",
                      .value = &W::aqEdit_NrhRd,
                      .error = &W::aqEdit_NrhRdSE,
                      .summary = "Rd",
                      .unit = rateUnit,
                      .captionText = "Rd",
-                     .row = 12},
+                     .row = 12,
+                     .lower = &W::aqEdit_NrhRdLower,
+                     .upper = &W::aqEdit_NrhRdUpper},
                     {.name = "SSE",
                      .value = &W::aqEdit_NrhSSE,
                      .summary = "SSE",
@@ -273,6 +289,39 @@ const std::vector<ResultSection<TfrmAQ_C3_Curve>>& TfrmAQ_C3_Curve::standardFitT
                      .unit = rateUnit,
                      .row = 14,
                      .column = 2},
+                    // The held values, each on a row of its own below the message.
+                    {.name = "Hold Phi",
+                     .value = &W::aqEdit_NrhHoldPhi,
+                     .captionText = "Hold Phi",
+                     .row = 16,
+                     .setting = true,
+                     .flag = &W::aqCheckBox_NrhHoldPhi,
+                     .holds = "Phi",
+                     .exported = ResultExport::Never},
+                    {.name = "Hold Amax",
+                     .value = &W::aqEdit_NrhHoldAmax,
+                     .captionText = "Hold Amax",
+                     .row = 17,
+                     .setting = true,
+                     .flag = &W::aqCheckBox_NrhHoldAmax,
+                     .holds = "Amax",
+                     .exported = ResultExport::Never},
+                    {.name = "Hold Theta",
+                     .value = &W::aqEdit_NrhHoldTheta,
+                     .captionText = "Hold Theta",
+                     .row = 18,
+                     .setting = true,
+                     .flag = &W::aqCheckBox_NrhHoldTheta,
+                     .holds = "Theta",
+                     .exported = ResultExport::Never},
+                    {.name = "Hold Rd",
+                     .value = &W::aqEdit_NrhHoldRd,
+                     .captionText = "Hold Rd",
+                     .row = 19,
+                     .setting = true,
+                     .flag = &W::aqCheckBox_NrhHoldRd,
+                     .holds = "Rd",
+                     .exported = ResultExport::Never},
                 },
             .message = &W::aqEdit_NrhMessage,
             .messageRow = 15,
@@ -354,6 +403,7 @@ void TfrmAQ_C3_Curve::Load_LightResp_Series()
     aqNumEdit_ParAbs.setText(format(parAbs));
 
     Series_LightAssim.clear();
+    seriesRows_.clear();
     const char sep = separator();
     for (int row = aqSpreadSheetData.rowCount() - 1; row >= 1; --row) {
         const double q = readNumberOr0(aqSpreadSheetData.cell(colQObs, row), sep);
@@ -363,9 +413,32 @@ void TfrmAQ_C3_Curve::Load_LightResp_Series()
         if (assimilation.empty())
             continue;
         const double a = readNumberOr0(assimilation, sep);
-        if (qa > 0 || a != 0)
+        if (qa > 0 || a != 0) {
             Series_LightAssim.add(qa, a);
+            seriesRows_.push_back(row);
+        }
     }
+}
+
+std::vector<int> TfrmAQ_C3_Curve::pointRows() const
+{
+    // As Load_LightResp_Series keeps them: Par Abs is positive, so Qa > 0 wherever Q Obs is.
+    const char sep = separator();
+    std::vector<int> rows;
+    for (int row = 1; row < aqSpreadSheetData.rowCount(); ++row) {
+        const std::string& assimilation = aqSpreadSheetData.cell(colAssimilation, row);
+        if (assimilation.empty())
+            continue;
+        if (readNumberOr0(aqSpreadSheetData.cell(colQObs, row), sep) > 0 || readNumberOr0(assimilation, sep) != 0)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void TfrmAQ_C3_Curve::toggleStandardFitExclusion(int gridRow)
+{
+    if (!excludedRows_.erase(gridRow))
+        excludedRows_.insert(gridRow);
 }
 
 long double TfrmAQ_C3_Curve::respCurve(long double x, long double Amax, long double AQE, long double Convexity,
@@ -568,6 +641,8 @@ void TfrmAQ_C3_Curve::aqMnuFileClearClick()
     // The standard fits described the data just removed.
     stdOptimum_.reset();
     stdHyperbola_.reset();
+    excludedRows_.clear();
+    standardFitExcluded_.clear();
     showStandardFit();
     Load_StandardFit_Series();
     kok_.reset();
@@ -723,7 +798,29 @@ double TfrmAQ_C3_Curve::largestQObs() const
 void TfrmAQ_C3_Curve::runStandardFit()
 {
     Load_LightResp_Series();
-    const auto points = Series_LightAssim.points();
+    // The points the user left out go to neither fit; bottom-up, as the series holds them.
+    std::vector<std::pair<double, double>> points, excluded;
+    const auto all = Series_LightAssim.points();
+    for (std::size_t i = 0; i < all.size(); ++i)
+        (excludedRows_.count(seriesRows_[i]) ? excluded : points).push_back(all[i]);
+    std::reverse(excluded.begin(), excluded.end());  // top to bottom
+    AqHyperbolaSettings held;
+    std::string heldProblem;
+    for (const auto& row : standardFitTable()[1].rows) {
+        if (row.holds.empty() || !(this->*row.flag).checked())
+            continue;
+        const std::string& text = (this->*row.value).text();
+        const auto value = readNumber(text, separator());
+        if (!value) {
+            heldProblem = "Cannot fit: the value to hold " + std::string(row.holds) + " at, \"" + text +
+                          "\", is not a number";
+            break;
+        }
+        (row.holds == "Phi"     ? held.phi
+         : row.holds == "Amax"  ? held.amax
+         : row.holds == "Theta" ? held.theta
+                                : held.rd) = *value;
+    }
     AqCalvaneStart start;
     start.aqe = numEditValue(aqNumEdit_AQE);
     start.amax = numEditValue(aqNumEdit_Amax);
@@ -740,13 +837,18 @@ void TfrmAQ_C3_Curve::runStandardFit()
     platform_.runLongTask([&](const Platform::UiPost&) {
         const FitCancelScope stop([this] { return platform_.cancelRequested(); });
         optimum = fitAqCalvaneOptimum(points, start);
-        if (!fitCancelRequested())
-            hyperbola = fitAqHyperbola(points);
+        if (!heldProblem.empty()) {
+            hyperbola = AqHyperbolaFit{};
+            hyperbola->message = heldProblem;
+        } else if (!fitCancelRequested()) {
+            hyperbola = fitAqHyperbola(points, held);
+        }
         if (fitCancelRequested())
             throw Cancelled();
     });
     stdOptimum_ = std::move(optimum);
     stdHyperbola_ = std::move(hyperbola);
+    standardFitExcluded_ = std::move(excluded);
     showStandardFit();
     Load_StandardFit_Series();
     // Both fits have shown what they could; one that refused the curve is a failure.
@@ -804,8 +906,27 @@ void TfrmAQ_C3_Curve::showStandardFit()
     auto text = [this](double v) { return format(v); };
     auto estimate = [&](const AqFitEstimate& e, TextField& value, TextField& error) {
         value.setText(text(e.value));
-        // A fixed parameter has no standard error; an undetermined one neither.
-        error.setText(e.fixed ? "fixed" : e.standardError ? text(*e.standardError) : "");
+        // A fixed parameter has no standard error; an undetermined one neither. The
+        // hyperbola's own settings hold its estimates.
+        const bool hyperbola = &error == &aqEdit_NrhPhiSE || &error == &aqEdit_NrhAmaxSE ||
+                               &error == &aqEdit_NrhThetaSE || &error == &aqEdit_NrhRdSE;
+        error.setText(e.fixed ? (hyperbola ? "held" : "fixed") : e.standardError ? text(*e.standardError) : "");
+        // The interval's ends sit beside the error, in the table's order.
+        TextField W::*lower = nullptr;
+        TextField W::*upper = nullptr;
+        for (const auto& section : standardFitTable()) {
+            for (const auto& row : section.rows) {
+                if (&(this->*row.value) == &value) {
+                    lower = row.lower;
+                    upper = row.upper;
+                }
+            }
+        }
+        auto end = [&](const std::optional<double>& v) { return v ? text(*v) : std::string(); };
+        if (lower && upper && e.interval) {
+            (this->*lower).setText(end(e.interval->lower));
+            (this->*upper).setText(end(e.interval->upper));
+        }
     };
     if (stdOptimum_) {
         const AqCalvaneOptimum& f = *stdOptimum_;
@@ -848,6 +969,10 @@ std::vector<std::string> TfrmAQ_C3_Curve::standardFitExportLines() const
     auto section = [this](std::vector<std::string>& lines, const ResultSection<W>& rows, const auto& fit) {
         const auto part = resultExportLines(*this, rows);
         lines.insert(lines.end(), part.begin(), part.end());
+        if (fit) {
+            for (const auto& [qa, a] : standardFitExcluded_)
+                lines.push_back("Excluded point, " + format(qa) + ", " + format(a));
+        }
         if (fit && (!fit->fitted || !fit->wellDefined))
             lines.push_back(fit->message);
     };

@@ -19,6 +19,7 @@
 #include "import/ParseVerdex.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -119,11 +120,18 @@ public:
     // Refills the two standard-fit series from the last fits: empty where there is none.
     void Load_StandardFit_Series();
     // The export file's standard-fit sections, from the group's fields as they stand:
-    // each an empty line, its heading, "Name, value, standard error" for the four
-    // parameters and "Name, value" for SSE, RMSE and the two light points; a fit that
-    // failed or is ill-defined adds its message. exportLines() appends them when
-    // aqMnuFileExportStandardFit is checked.
+    // each an empty line, its heading, "Name, value, standard error, lower, upper" for
+    // the four parameters (the ends of the 95 % interval) and "Name, value" for SSE, RMSE and the two light points; a
+    // fit that failed or is ill-defined adds its message. exportLines() appends them when aqMnuFileExportStandardFit is
+    // checked.
     std::vector<std::string> standardFitExportLines() const;
+    // Points left out of both standard fits, by their grid rows: the window's own fit
+    // still uses every point. Clear empties the set.
+    void toggleStandardFitExclusion(int gridRow);
+    const std::set<int>& standardFitExcludedRows() const { return excludedRows_; }
+    // The grid rows that give an observed point, top to bottom: a loaded curve's data
+    // row N is the N-th of them.
+    std::vector<int> pointRows() const;
     // The last fits, if the command has run since creation or the last Clear.
     const std::optional<AqCalvaneOptimum>& standardOptimum() const { return stdOptimum_; }
     const std::optional<AqHyperbolaFit>& standardHyperbola() const { return stdHyperbola_; }
@@ -221,6 +229,20 @@ public:
     TextField aqEdit_NrhPhi, aqEdit_NrhPhiSE, aqEdit_NrhAmax, aqEdit_NrhAmaxSE, aqEdit_NrhTheta, aqEdit_NrhThetaSE,
         aqEdit_NrhRd, aqEdit_NrhRdSE, aqEdit_NrhSSE, aqEdit_NrhRMSE, aqEdit_NrhLightComp, aqEdit_NrhLightSat,
         aqEdit_NrhMessage;
+    // The 95 % profile intervals' ends, empty where the profile does not close.
+    TextField aqEdit_StdAQELower, aqEdit_StdAQEUpper, aqEdit_StdAmaxLower, aqEdit_StdAmaxUpper,
+        aqEdit_StdConvexityLower, aqEdit_StdConvexityUpper, aqEdit_StdRespLower, aqEdit_StdRespUpper;
+    TextField aqEdit_NrhPhiLower, aqEdit_NrhPhiUpper, aqEdit_NrhAmaxLower, aqEdit_NrhAmaxUpper, aqEdit_NrhThetaLower,
+        aqEdit_NrhThetaUpper, aqEdit_NrhRdLower, aqEdit_NrhRdUpper;
+    // The values the hyperbola holds Phi, Amax, Theta and Rd at while their "Hold" boxes
+    // are checked; Rd positive for a loss, as the fit reports it. (The optimum holds the
+    // parameters whose fixed flags are checked, at their fields' values.)
+    TextField aqEdit_NrhHoldPhi, aqEdit_NrhHoldAmax, aqEdit_NrhHoldTheta, aqEdit_NrhHoldRd;
+    CheckBox aqCheckBox_NrhHoldPhi{"Hold", "Hold Phi at this value in the non-rectangular hyperbola"};
+    CheckBox aqCheckBox_NrhHoldAmax{"Hold", "Hold Amax at this value in the non-rectangular hyperbola"};
+    CheckBox aqCheckBox_NrhHoldTheta{"Hold", "Hold Theta at this value in the non-rectangular hyperbola"};
+    CheckBox aqCheckBox_NrhHoldRd{"Hold",
+                                  "Hold Rd (positive for a loss) at this value in the non-rectangular hyperbola"};
     CheckBox aqCheckBox_StdShowOptimum{"Show optimum", "Show the least-squares optimum's curve in the chart"};
     CheckBox aqCheckBox_StdShowHyperbola{"Show hyperbola", "Show the non-rectangular hyperbola in the chart"};
     MenuItem aqButton_StdUseOptimum{"Use optimum", "", "Copy the least-squares optimum into the parameter fields"};
@@ -284,6 +306,11 @@ private:
     std::optional<LightPoints> stdOptimumLight_;
     std::optional<double> stdHyperbolaSaturation_;
     std::optional<KokFit> kok_;
+    // The grid row of each point of Series_LightAssim, as Load_LightResp_Series read it.
+    std::vector<int> seriesRows_;
+    std::set<int> excludedRows_;
+    // The points the last standard fits left out, as (Qa, A).
+    std::vector<std::pair<double, double>> standardFitExcluded_;
 };
 
 }  // namespace calvane

@@ -18,6 +18,10 @@ void estimateChecks(std::vector<std::string>& found, const std::string& fit, con
                         " sits on a bound of its search range");
     else if (estimate.standardError)
         checks::add(found, checks::poorlyConstrained(fit, name, estimate.value, *estimate.standardError));
+    if (estimate.interval && !estimate.interval->lower)
+        found.push_back(fit + ": the 95 % interval of " + name + " does not close below within its search range");
+    if (estimate.interval && !estimate.interval->upper)
+        found.push_back(fit + ": the 95 % interval of " + name + " does not close above within its search range");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "aq/AQ_C3_Curve.h"
 #include "batch/Summary.h"
 #include "chart/drawing/WindowCharts.h"
+#include "core/Errors.h"
 #include "core/NumberText.h"
 
 #include <array>
@@ -89,6 +90,26 @@ public:
     {
         standardFit_ = true;
         w.aqMnuFileExportStandardFit.setChecked(true);
+    }
+    void applyStandardFitOptions(const StandardFitOptions& options) override
+    {
+        const std::vector<int> rows = w.pointRows();
+        for (int n : options.excluded) {
+            if (n > static_cast<int>(rows.size()))
+                throw DataError("--exclude " + std::to_string(n) + ": the curve has " + std::to_string(rows.size()) +
+                                " data rows");
+            if (!w.standardFitExcludedRows().count(rows[static_cast<std::size_t>(n - 1)]))
+                w.toggleStandardFitExclusion(rows[static_cast<std::size_t>(n - 1)]);
+        }
+        for (const auto& [name, text] : options.holds) {
+            const auto* row = findHoldRow(TfrmAQ_C3_Curve::standardFitTable(), name);
+            (w.*row->value).setText(text);
+            (w.*row->flag).setChecked(true);
+        }
+    }
+    bool canHold(const std::string& name) const override
+    {
+        return findHoldRow(TfrmAQ_C3_Curve::standardFitTable(), name) != nullptr;
     }
     void runStandardFit() override { w.runStandardFit(); }
     bool hasKok() const override { return true; }
@@ -174,10 +195,17 @@ private:
             header.push_back(withUnit(model + " SSE", squaredRateUnit));
             for (const char* name : {"RMSE", "LightComp", "LightSat"})
                 header.push_back(withUnit(model + " " + name, rateUnit));
+            for (const auto& [name, unit] : names) {
+                header.push_back(withUnit(model + " " + name + " lower", unit));
+                header.push_back(withUnit(model + " " + name + " upper", unit));
+            }
             header.push_back(model + " message");
         }
         return header;
     }
+    // Per model: four estimates with their errors, SSE, RMSE, the two light points, the
+    // four intervals' ends and the message.
+    static constexpr std::size_t sectionColumns = 21;
     std::vector<std::string> standardFields() const
     {
         if (!standardFit_)
@@ -185,7 +213,7 @@ private:
         auto number = [](const std::optional<double>& v) { return v ? summaryNumber(*v) : std::string(); };
         auto section = [&](const auto& fit, std::array<const AqFitEstimate*, 4> estimates,
                            std::optional<double> lightComp, std::optional<double> lightSat) {
-            std::vector<std::string> part(13);
+            std::vector<std::string> part(sectionColumns);
             if (!fit)
                 return part;
             part.back() = fit->message;
@@ -199,6 +227,13 @@ private:
             part[9] = summaryNumber(fit->rmse);
             part[10] = number(lightComp);
             part[11] = number(lightSat);
+            // The 95 % intervals' ends, empty where a profile does not close or the estimate is held.
+            for (std::size_t k = 0; k < 4; ++k) {
+                if (const auto& interval = estimates[k]->interval) {
+                    part[12 + 2 * k] = number(interval->lower);
+                    part[13 + 2 * k] = number(interval->upper);
+                }
+            }
             return part;
         };
         const auto& optimum = w.standardOptimum();
@@ -210,9 +245,9 @@ private:
                           light ? std::optional<double>(static_cast<double>(light->compensation)) : std::nullopt,
                           light ? std::optional<double>(static_cast<double>(light->saturation)) : std::nullopt);
         } else {
-            row.resize(13);
+            row.resize(sectionColumns);
         }
-        std::vector<std::string> second(13);
+        std::vector<std::string> second(sectionColumns);
         if (hyperbola) {
             second = section(hyperbola, {&hyperbola->phi, &hyperbola->amax, &hyperbola->theta, &hyperbola->rd},
                              hyperbola->lightCompensation, w.standardHyperbolaSaturation());

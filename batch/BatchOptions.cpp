@@ -26,7 +26,7 @@ const char* const usageText =
     "            aq: --kok [--kok-light LOW,HIGH] (respiration in the light; default 40,100)\n"
     "  standard: (with --standard-fit)  --standard-hold NAME=VALUE  --exclude N[,N...]\n"
     "            aci: --fit-tpu --gm VALUE\n"
-    "            hold names: aci: Vcmax Jmax J Rd TPU (Rd positive for a loss)\n"
+    "            hold names: aci: Vcmax Jmax J Rd TPU  aq: Phi Amax Theta Rd (Rd positive for a loss)\n"
     "  output:   -o PATH | --export PATH (one curve)  --out-dir DIR  --summary PATH\n"
     "            (default: standard output)\n"
     "  charts:   --chart PATH.png|.svg|.pdf (one curve)  --chart-format png|svg|pdf (with --out-dir)\n"

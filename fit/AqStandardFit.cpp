@@ -2,6 +2,7 @@
 
 // Ceres and Eigen stay in this translation unit and in AciStandardFit.cpp: they are
 // heavy to compile, and nothing outside fit/ needs them.
+#include "fit/ProfileInterval.h"
 #include "fit/SolverOptions.h"
 
 #include <ceres/ceres.h>
@@ -172,11 +173,11 @@ struct Optimum {
 // on its iteration limit still counts: on a curve without saturation the optimum lies
 // at a bound or far out, where the last steps are slow but the point reached is good.
 template <typename Curve>
-Optimum solveFromStarts(const Points& points, const std::vector<Parameters>& starts, const Flags& fixed, const Box& box)
+Optimum solveFromStarts(const Points& points, const std::vector<Parameters>& starts, const Flags& fixed, const Box& box,
+                        const ceres::Solver::Options& options = solverOptions())
 {
     Optimum best;
     best.starts = static_cast<int>(starts.size());
-    const auto options = solverOptions();
     for (const auto& start : starts) {
         Fitting<Curve> fitting(points, start, fixed, box);
         ceres::Solver::Summary summary;
@@ -416,6 +417,74 @@ void describe(Result& result, const Points& points, const Optimum& best, const F
     result.message = "Ill-defined optimum: " + joined;
 }
 
+// --- Profile intervals ------------------------------------------------------------------------
+
+// The box the profiles search: each estimate is stepped within its own range and the
+// others are refitted within theirs. Rates stay within reach of the data (Amax up to
+// 20 times the largest A plus 50, a respiration or intercept within plus or minus
+// twice it plus 10), slopes and curvatures within what a leaf can have; a profile
+// still below its bound there does not close.
+Box profileBox(const CurveShape& shape, double largestCurvature)
+{
+    const double top = std::max(shape.largestA, 0.0);
+    const double rate = 2 * top + 10;
+    return {{1e-6, 1e-6, 1e-6, -rate}, {1, 20 * top + 50, largestCurvature, rate}};
+}
+
+// S(v): the sum of squares with parameter k held at v and the other free ones refitted,
+// from the last step's parameters; where that ends above the threshold, from the
+// optimum too, so that a step never leaves the interval for a poor start alone.
+// `warm` follows the better.
+// A profile's refits need S only well enough to place an end within a small part of
+// the interval's width.
+ceres::Solver::Options profileOptions()
+{
+    auto options = quietSolverOptions(200, 1e-10);
+    options.function_tolerance = 1e-12;
+    return options;
+}
+
+template <typename Curve>
+double profileSse(const Points& points, const Parameters& optimum, Parameters& warm, Flags fixed, const Box& box, int k,
+                  double v, double threshold)
+{
+    fixed[k] = true;
+    double sse = std::numeric_limits<double>::infinity();
+    for (const Parameters& from : {warm, optimum}) {
+        Parameters start = clampToBox(from, fixed, box);
+        start[k] = v;
+        const Optimum found = solveFromStarts<Curve>(points, {start}, fixed, box, profileOptions());
+        if (found.sse < sse) {
+            sse = found.sse;
+            warm = found.p;
+        }
+        if (sse <= threshold || std::all_of(fixed.begin(), fixed.end(), [](bool f) { return f; }))
+            break;
+    }
+    return sse;
+}
+
+// The 95 % interval of every free estimate of a fit whose optimum is `p`.
+template <typename Curve>
+void addIntervals(const Points& points, const Parameters& p, double sse, int freeParameters, const Flags& fixed,
+                  const Box& box, const std::array<AqFitEstimate*, 4>& estimates)
+{
+    if (static_cast<int>(points.size()) <= freeParameters)
+        return;
+    const double threshold = profileThreshold(sse, static_cast<int>(points.size()), freeParameters);
+    for (int k = 0; k < 4; ++k) {
+        if (fixed[k] || fitCancelRequested())
+            continue;
+        AqFitEstimate& e = *estimates[k];
+        const double estimate = std::clamp(p[k], box.lower[k], box.upper[k]);
+        Parameters warm = p;
+        auto profile = [&](double v) { return profileSse<Curve>(points, p, warm, fixed, box, k, v, threshold); };
+        const double step = e.standardError && *e.standardError > 0 ? *e.standardError
+                                                                    : 0.1 * std::abs(estimate) + 1e-3;
+        e.interval = profileInterval(profile, estimate, step, box.lower[k], box.upper[k], threshold);
+    }
+}
+
 void quietSolverLog()
 {
     // A failed solve also goes to the standard error stream; here every failure
@@ -510,41 +579,67 @@ AqCalvaneOptimum fitAqCalvaneOptimum(const Points& points, const AqCalvaneStart&
         return refuse("the solver found no usable optimum from any of " + std::to_string(starts.size()) + " starts");
     describe<CalvaneCurve>(result, points, best, fixed, box, {&result.aqe, &result.amax, &result.convexity, &result.a0},
                            {"AQE", "Amax", "Convexity", "Respiration"}, shape, 1);
+    if (start.profileIntervals)
+        addIntervals<CalvaneCurve>(points, best.p, best.sse, result.freeParameters, fixed,
+                                   profileBox(shape, largestConvexity),
+                                   {&result.aqe, &result.amax, &result.convexity, &result.a0});
     return result;
 }
 
-AqHyperbolaFit fitAqHyperbola(const Points& points)
+AqHyperbolaFit fitAqHyperbola(const Points& points, const AqHyperbolaSettings& settings)
 {
     quietSolverLog();
     AqHyperbolaFit result;
     result.points = static_cast<int>(points.size());
-    result.freeParameters = 4;
-    if (const auto problem = pointsProblem(points, result.freeParameters); !problem.empty()) {
-        result.message = "Cannot fit: " + problem;
-        return result;
-    }
     // Parameter order: phi, Amax, theta, Rd.
-    const Flags fixed{};
+    const std::array<std::optional<double>, 4> held{settings.phi, settings.amax, settings.theta, settings.rd};
+    Flags fixed{};
+    for (std::size_t k = 0; k < 4; ++k)
+        fixed[k] = held[k].has_value();
+    result.freeParameters = static_cast<int>(std::count(fixed.begin(), fixed.end(), false));
+    auto refuse = [&result](const std::string& why) {
+        result.message = "Cannot fit: " + why;
+        return result;
+    };
+    for (const auto& value : held) {
+        if (value && !std::isfinite(*value))
+            return refuse("a held value is not a finite number");
+    }
+    if (settings.phi && *settings.phi < 0)
+        return refuse("a held Phi must not be negative");
+    if (settings.amax && !(*settings.amax > 0))
+        return refuse("a held Amax must be above 0");
+    if (settings.theta && !(*settings.theta >= 0 && *settings.theta <= 1))
+        return refuse("a held Theta must lie between 0 and 1");
+    if (const auto problem = pointsProblem(points, result.freeParameters); !problem.empty())
+        return refuse(problem);
     const CurveShape shape = shapeOf(points);
     const double inf = std::numeric_limits<double>::infinity();
     const Box box{{0, smallestAmax, 0, -inf}, {slopeCeiling, amaxCeiling(shape), 1, inf}};
 
     std::vector<Parameters> starts;
-    const double rd = -shape.intercept;
+    const double rd = held[3].value_or(-shape.intercept);
     const double amax0 = std::max(shape.largestA + rd, 0.1 * shape.largestMagnitude + 1e-3);
     for (double slopeFactor : {1.0, 0.3}) {
-        for (double theta : {0.0, 0.3, 0.6, 0.8, 0.95, 1.0})
-            starts.push_back(
-                clampToBox({shape.slope * slopeFactor, slopeFactor < 1 ? 30 * amax0 : amax0, theta, rd}, fixed, box));
+        for (double theta : {0.0, 0.3, 0.6, 0.8, 0.95, 1.0}) {
+            Parameters p{shape.slope * slopeFactor, slopeFactor < 1 ? 30 * amax0 : amax0, theta, rd};
+            for (std::size_t k = 0; k < 4; ++k) {
+                if (held[k])
+                    p[k] = *held[k];
+            }
+            starts.push_back(clampToBox(p, fixed, box));
+        }
     }
+    if (result.freeParameters == 0)
+        starts.resize(1);
     const Optimum best = solveFromStarts<HyperbolaCurve>(points, starts, fixed, box);
-    if (!std::isfinite(best.sse)) {
-        result.message = "Cannot fit: the solver found no usable optimum from any of " + std::to_string(starts.size()) +
-                         " starts";
-        return result;
-    }
+    if (!std::isfinite(best.sse))
+        return refuse("the solver found no usable optimum from any of " + std::to_string(starts.size()) + " starts");
     describe<HyperbolaCurve>(result, points, best, fixed, box, {&result.phi, &result.amax, &result.theta, &result.rd},
                              {"Phi", "Amax", "Theta", "Rd"}, shape, 1);
+    if (settings.profileIntervals)
+        addIntervals<HyperbolaCurve>(points, best.p, best.sse, result.freeParameters, fixed, profileBox(shape, 1),
+                                     {&result.phi, &result.amax, &result.theta, &result.rd});
 
     // A = 0 where the gross rate equals Rd: theta Rd^2 - (phi x + Amax) Rd + phi x Amax = 0.
     const double phi = result.phi.value, amax = result.amax.value, theta = result.theta.value;

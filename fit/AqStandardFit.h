@@ -8,6 +8,8 @@
 // points and settings to estimates, standard errors and diagnostics; they never
 // throw. The solver stays inside AqStandardFit.cpp.
 
+#include "fit/ProfileInterval.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,6 +25,10 @@ struct AqFitEstimate {
     std::optional<double> standardError;
     bool fixed = false;
     bool atBound = false;
+    // The 95 % profile-likelihood interval (the estimate stepped, the other free ones
+    // refitted); none for a fixed estimate. An end is missing where the profile does not
+    // close within the parameter's search range.
+    std::optional<ProfileInterval> interval;
 };
 
 // What both fits report besides their estimates.
@@ -50,6 +56,8 @@ struct AqFitSummary {
 struct AqCalvaneStart {
     double aqe = 0, amax = 0, convexity = 0, a0 = 0;
     bool aqeFixed = false, amaxFixed = false, convexityFixed = false, a0Fixed = false;
+    // Whether the fit adds the profile intervals of its estimates (a refit per step).
+    bool profileIntervals = true;
 };
 
 struct AqCalvaneOptimum : AqFitSummary {
@@ -71,8 +79,18 @@ struct AqHyperbolaFit : AqFitSummary {
 // AQE below 0) is refused with a message.
 AqCalvaneOptimum fitAqCalvaneOptimum(const std::vector<std::pair<double, double>>& points, const AqCalvaneStart& start);
 
-// The non-rectangular hyperbola over (Qa, A) points, all four parameters free.
-AqHyperbolaFit fitAqHyperbola(const std::vector<std::pair<double, double>>& points);
+struct AqHyperbolaSettings {
+    // Values held while the others are fitted (Rd positive for a loss).
+    std::optional<double> phi, amax, theta, rd;
+    // Whether the fit adds the profile intervals of its estimates (a refit per step).
+    bool profileIntervals = true;
+};
+
+// The non-rectangular hyperbola over (Qa, A) points, all four parameters free but
+// those held; a held value the model has no use for (Phi below 0, Amax not above 0,
+// Theta outside [0, 1]) is refused with a message.
+AqHyperbolaFit fitAqHyperbola(const std::vector<std::pair<double, double>>& points,
+                              const AqHyperbolaSettings& settings = {});
 
 // The fitted curves at a light x. Calvane's model takes its own rules where its power
 // has no value (a negative x with a non-integral convexity gives A = 0).

@@ -95,4 +95,19 @@ TEST_F(AqChecks, AStandardFitOnABoundIsNamed)
     EXPECT_TRUE(has(found, "Non-rectangular hyperbola: Theta 0 sits on a bound of its search range"));
 }
 
+TEST_F(AqChecks, AnIntervalThatDoesNotCloseIsNamedAndLeftEmpty)
+{
+    // Theta's profile stays below the bound of its 95 % interval up to both of its limits.
+    load("ngeearctic_1818.csv");
+    const auto found = fitAndCheck(true);
+    EXPECT_TRUE(window.aqEdit_NrhThetaLower.text().empty() && window.aqEdit_NrhThetaUpper.text().empty());
+    EXPECT_FALSE(window.aqEdit_NrhPhiLower.text().empty() || window.aqEdit_NrhPhiUpper.text().empty());
+    EXPECT_TRUE(has(found, "Non-rectangular hyperbola: the 95 % interval of Theta does not close below within its "
+                           "search range"));
+    EXPECT_TRUE(has(found, "Non-rectangular hyperbola: the 95 % interval of Theta does not close above within its "
+                           "search range"));
+    EXPECT_FALSE(has(found, "Non-rectangular hyperbola: the 95 % interval of Phi does not close below within its "
+                            "search range"));
+}
+
 }  // namespace

@@ -159,7 +159,9 @@ TEST_F(AqStandardFitWindow, ExportAddsBothSectionsOnlyWhenAsked)
     ASSERT_GE(section.size(), 20u);
     EXPECT_EQ(section[0], "");
     EXPECT_EQ(section[1], "Least-squares optimum (Calvane model)");
-    EXPECT_EQ(section[2], "AQE, " + window.aqEdit_StdAQE.text() + ", " + window.aqEdit_StdAQESE.text());
+    // Each estimate's line ends with its 95 % interval.
+    EXPECT_EQ(section[2], "AQE, " + window.aqEdit_StdAQE.text() + ", " + window.aqEdit_StdAQESE.text() + ", " +
+                              window.aqEdit_StdAQELower.text() + ", " + window.aqEdit_StdAQEUpper.text());
     EXPECT_EQ(section[5].rfind("Respiration, ", 0), 0u);
     EXPECT_EQ(section[6], "SSE, " + window.aqEdit_StdSSE.text());
     EXPECT_EQ(section[9], "Light Saturation Point, " + window.aqEdit_StdLightSat.text());

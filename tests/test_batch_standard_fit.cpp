@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "batch/BatchOptions.h"
+#include "core/NumberText.h"
 #include "core/TextFile.h"
 
 #include <gtest/gtest.h>
@@ -131,7 +132,9 @@ TEST(BatchStandardFit, LightResponseCurvesGetBothFitsAfterTheCommands)
     EXPECT_NE(lines[0].find(",optimum AQE (mol mol-1),optimum AQE SE (mol mol-1),optimum Amax (umol m-2 s-1),"),
               std::string::npos)
         << lines[0];
-    EXPECT_NE(lines[0].find(",hyperbola LightSat (umol m-2 s-1),hyperbola message"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(",hyperbola LightSat (umol m-2 s-1),hyperbola Phi lower (mol mol-1),"), std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[0].find(",hyperbola Rd upper (umol m-2 s-1),hyperbola message"), std::string::npos) << lines[0];
     // Both curves are fitted: the optimum's SSE column holds a number.
     const auto header = splitCsv(lines[0]);
     const auto row = splitCsv(lines[1]);
@@ -253,4 +256,54 @@ TEST(BatchStandardFit, ExcludedRowsAreLeftOutOfTheStandardFitOnly)
         {"aci", "--standard-fit", "--exclude", "40", dataFile("aci/plantecophys_01_tjr4.csv")});
     EXPECT_EQ(beyond.status, 1);
     EXPECT_NE(beyond.err.find("--exclude 40: the curve has 10 data rows"), std::string::npos) << beyond.err;
+}
+
+// Light response: Phi held, data rows 2 and the last left out. The held estimate says
+// so, both fits equal their fits of the curve without those rows, listed by Qa and A,
+// and the window's own fit still sees every point.
+TEST(BatchStandardFit, LightResponseHoldsAndExcludes)
+{
+    ScratchDir dir;
+    const std::string curve = dataFile("aq/pecan_1aq.csv");
+    auto rows = calvane::splitLines(readBytes(curve));
+    while (!rows.empty() && rows.back().empty())
+        rows.pop_back();
+    ASSERT_EQ(rows.size(), 10u);
+    std::string shorter;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        if (k != 1 && k != 9)
+            shorter += rows[k] + "\n";
+    }
+    writeBytes(dir.path("shorter.csv"), shorter);
+
+    const std::vector<std::string> common{"aq", "--plot", "--standard-fit", "--standard-hold", "Phi=0.05"};
+    auto args = common;
+    args.insert(args.end(), {"--exclude", "2,10", curve});
+    const BatchOutcome run = batch(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    args = common;
+    args.push_back(dir.path("shorter.csv"));
+    const BatchOutcome reference = batch(args);
+    ASSERT_EQ(reference.status, 0) << reference.err;
+    EXPECT_NE(run.out.find("\r\nPhi, 0.05, held, , \r\n"), std::string::npos) << run.out;
+
+    // The sections' estimates, without the listing of excluded points and the light
+    // points (swept over the grid's whole light range).
+    auto section = [](const std::string& out) {
+        std::string kept;
+        for (const auto& line : calvane::splitLines(out.substr(out.find("\r\nLeast-squares optimum")))) {
+            if (line.rfind("Excluded point, ", 0) != 0 && line.rfind("Light ", 0) != 0)
+                kept += line + "\n";
+        }
+        return kept;
+    };
+    EXPECT_EQ(section(run.out), section(reference.out));
+    const std::string listed = "\r\nExcluded point, " +
+                               calvane::formatNumber(static_cast<long double>(0.85 * 1799.0), '.') +
+                               ", 19.8\r\nExcluded point, 0, -1.69\r\n";
+    EXPECT_NE(run.out.find(listed), run.out.rfind(listed)) << run.out;  // once in each section
+
+    const BatchOutcome plain = batch({"aq", "--plot", curve});
+    EXPECT_EQ(run.out.compare(0, plain.out.size(), plain.out), 0);
+    EXPECT_EQ(batch({"aq", "--standard-fit", "--standard-hold", "AQE=0.05", curve}).status, 2);
 }

@@ -12,7 +12,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <limits>
+#include <map>
+#include <sstream>
 
 using namespace calvane;
 using calvane::test::dataFile;
@@ -274,8 +277,13 @@ TEST(AqStandardFit, BothFitsReachTheBestOptimumOnEveryRealCurve)
     int illCalvane = 0, illHyperbola = 0;
     for (const auto& [name, points] : curves) {
         SCOPED_TRACE(name);
-        const auto calvane = fitAqCalvaneOptimum(points, emptyFieldStart(points));
-        const auto hyperbola = fitAqHyperbola(points);
+        // The intervals have a test of their own; here only the optimum counts.
+        AqCalvaneStart start = emptyFieldStart(points);
+        start.profileIntervals = false;
+        const auto calvane = fitAqCalvaneOptimum(points, start);
+        AqHyperbolaSettings plain;
+        plain.profileIntervals = false;
+        const auto hyperbola = fitAqHyperbola(points, plain);
         ASSERT_TRUE(calvane.fitted) << calvane.message;
         ASSERT_TRUE(hyperbola.fitted) << hyperbola.message;
 
@@ -474,4 +482,116 @@ TEST(AqStandardFit, StandardErrorsMatchTheCurvatureOfTheSumOfSquares)
         const double expected = std::sqrt(m[k][4 + k] * variance);
         EXPECT_TRUE(near(*estimates[k]->standardError, expected, 1e-4 * expected)) << k;
     }
+}
+
+namespace {
+
+// tests/data/reference/aq_nrh_profile.csv: one map from column name to text per curve
+// (a quoted field may hold commas).
+std::vector<std::map<std::string, std::string>> profileReference()
+{
+    std::ifstream in(dataFile("reference/aq_nrh_profile.csv"));
+    std::vector<std::map<std::string, std::string>> rows;
+    std::vector<std::string> header;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields(1);
+        bool quoted = false;
+        for (char c : line) {
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ',' && !quoted)
+                fields.emplace_back();
+            else if (c != '\r')
+                fields.back() += c;
+        }
+        if (header.empty()) {
+            header = fields;
+            continue;
+        }
+        std::map<std::string, std::string> row;
+        for (std::size_t k = 0; k < header.size() && k < fields.size(); ++k)
+            row[header[k]] = fields[k];
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+}  // namespace
+
+// The hyperbola's exact profile intervals: each closed end within 1 % of the interval's
+// width, open ends (empty in the reference) open, on at least 95 % of the curves.
+TEST(AqStandardFit, HyperbolaIntervalsMatchTheReferenceProfile)
+{
+    const auto rows = profileReference();
+    ASSERT_GE(rows.size(), 19u);
+    int agree = 0;
+    for (const auto& row : rows) {
+        const Points points = readCurve(dataFile("aq/" + row.at("file")));
+        const AqHyperbolaFit fit = fitAqHyperbola(points);
+        ASSERT_TRUE(fit.fitted) << row.at("file") << ": " << fit.message;
+        EXPECT_TRUE(near(fit.sse, std::stod(row.at("S_min")), 1e-6 * fit.sse)) << row.at("file");
+        bool same = true;
+        std::ostringstream why;
+        for (const auto& [name, estimate] : {std::pair<std::string, const AqFitEstimate*>{"phi", &fit.phi},
+                                             {"amax", &fit.amax},
+                                             {"theta", &fit.theta},
+                                             {"rd", &fit.rd}}) {
+            auto end = [&](const std::string& column) {
+                const std::string& text = row.at(name + "_" + column);
+                return text.empty() ? std::nullopt : std::optional<double>(std::stod(text));
+            };
+            const auto lo = end("lower"), hi = end("upper");
+            const ProfileInterval mine = estimate->interval.value_or(ProfileInterval{});
+            // An open side counts as reaching the estimate, for the width.
+            const double width = hi.value_or(estimate->value) - lo.value_or(estimate->value);
+            auto close = [&](const std::optional<double>& a, const std::optional<double>& b) {
+                return a.has_value() == b.has_value() && (!a || std::abs(*a - *b) <= 0.01 * width);
+            };
+            if (!estimate->interval || !close(mine.lower, lo) || !close(mine.upper, hi)) {
+                same = false;
+                why << " " << name << " [" << mine.lower.value_or(NAN) << ", " << mine.upper.value_or(NAN) << "] vs ["
+                    << lo.value_or(NAN) << ", " << hi.value_or(NAN) << "]";
+            }
+        }
+        if (same)
+            ++agree;
+        else
+            std::cout << "profile differs: " << row.at("file") << ":" << why.str() << '\n';
+    }
+    EXPECT_GE(agree, 0.95 * static_cast<double>(rows.size()));
+}
+
+// Held at the free optimum's Rd, the hyperbola reaches the same optimum in the others;
+// the held estimate has no standard error and no interval. Values it has no use for
+// are refused.
+TEST(AqStandardFit, HyperbolaHoldsAValueAndFitsTheRest)
+{
+    const Points points = readCurve(dataFile("aq/ngeearctic_1876.csv"));
+    AqHyperbolaSettings plain;
+    plain.profileIntervals = false;
+    const AqHyperbolaFit free = fitAqHyperbola(points, plain);
+    ASSERT_TRUE(free.fitted && free.wellDefined) << free.message;
+    AqHyperbolaSettings held = plain;
+    held.rd = free.rd.value;
+    held.profileIntervals = true;
+    const AqHyperbolaFit fit = fitAqHyperbola(points, held);
+    ASSERT_TRUE(fit.fitted) << fit.message;
+    EXPECT_EQ(fit.freeParameters, 3);
+    EXPECT_EQ(fit.rd.value, free.rd.value);
+    EXPECT_TRUE(fit.rd.fixed && !fit.rd.standardError && !fit.rd.interval);
+    for (const auto& [mine, theirs] :
+         {std::pair{fit.phi.value, free.phi.value}, std::pair{fit.amax.value, free.amax.value},
+          std::pair{fit.theta.value, free.theta.value}})
+        EXPECT_TRUE(near(mine, theirs, 1e-5 * std::abs(theirs))) << mine << " against " << theirs;
+    // The free estimates get their intervals around them.
+    ASSERT_TRUE(fit.phi.interval && fit.phi.interval->lower && fit.phi.interval->upper);
+    EXPECT_LT(*fit.phi.interval->lower, fit.phi.value);
+    EXPECT_GT(*fit.phi.interval->upper, fit.phi.value);
+
+    held.rd.reset();
+    held.theta = 1.5;
+    const AqHyperbolaFit refused = fitAqHyperbola(points, held);
+    EXPECT_FALSE(refused.fitted);
+    EXPECT_EQ(refused.message, "Cannot fit: a held Theta must lie between 0 and 1");
 }
