@@ -312,6 +312,14 @@ TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSetti
         field->readOnly = true;
     aqCheckBox_StdShowOptimum.setChecked(true);
     aqCheckBox_StdShowHyperbola.setChecked(true);
+    aqLabel_OwnRMSE.hint = "How far the observed points lie from the curve of the parameter fields";
+    showOwnCurveRmse();
+
+    staleResults.changed.connect([this] { runChecks(); });
+    staleResults.dataChanged.connect([this] {
+        clearStandardFit();
+        showOwnCurveRmse();
+    });
 }
 
 char TfrmAQ_C3_Curve::separator() const { return platform_.decimalSeparator(); }
@@ -518,12 +526,20 @@ void TfrmAQ_C3_Curve::aqMnuResultsFitCurveClick()
 {
     aqProgressBar3D.setColour(fitProgressColour);
     FitCurve();
+    resultsComputed();
 }
 
 void TfrmAQ_C3_Curve::aqMnuResultsRefineCurveClick()
 {
     aqProgressBar3D.setColour(fitProgressColour);
     RefineCurve();
+    resultsComputed();
+}
+
+void TfrmAQ_C3_Curve::resultsComputed()
+{
+    staleResults.markComputed();
+    showOwnCurveRmse();
 }
 
 void TfrmAQ_C3_Curve::aqMnuFileClearClick()
@@ -540,12 +556,16 @@ void TfrmAQ_C3_Curve::aqMnuFileClearClick()
     stdHyperbola_.reset();
     showStandardFit();
     Load_StandardFit_Series();
+    staleResults.forget();
+    showOwnCurveRmse();
 }
 
 void TfrmAQ_C3_Curve::aqMnuFileExitClick() { setVisible(false); }
 
 void TfrmAQ_C3_Curve::aqMnuFileExportClick()
 {
+    if (!confirmOutOfDate(platform_, staleResults))
+        return;
     runExportCommand(platform_, SaveDialog, aqEdit_Identifier.text(), [this] { return exportLines(); });
 }
 
@@ -609,10 +629,10 @@ void TfrmAQ_C3_Curve::aqSpreadSheetDataKeyUp() { setRespiration(); }
 
 void TfrmAQ_C3_Curve::aqMnuFilePrintClick()
 {
-    if (!platform_.showPrintDialog())
+    if (!confirmOutOfDate(platform_, staleResults) || !platform_.showPrintDialog())
         return;
-    platform_.printChart(aqChart_LightResponseCurve);
-    platform_.printLines(aqRichEdit, "AQ Curve Analysis for: " + aqEdit_Identifier.text(), reportLines());
+    platform_.printChartAndReport(aqChart_LightResponseCurve, aqRichEdit,
+                                  "AQ Curve Analysis for: " + aqEdit_Identifier.text(), reportLines());
 }
 
 std::vector<std::string> TfrmAQ_C3_Curve::reportLines() const
@@ -626,6 +646,12 @@ std::vector<std::string> TfrmAQ_C3_Curve::reportLines() const
     for (int row = 0; row < grid.rowCount(); ++row) {
         lines.push_back("  " + grid.cell(colQObs, row) + "   \t" + grid.cell(colAssimilation, row) + "   \t" +
                         grid.cell(colQa, row));
+    }
+    if (aqMnuFileExportStandardFit.checked()) {
+        for (const auto& section : standardFitTable()) {
+            const auto part = resultReportLines(*this, section);
+            lines.insert(lines.end(), part.begin(), part.end());
+        }
     }
     return lines;
 }
@@ -675,7 +701,40 @@ void TfrmAQ_C3_Curve::aqPopUpPasteClick()
 
 // --- The standard fits -----------------------------------------------------------------------
 
-void TfrmAQ_C3_Curve::aqMnuResultsStandardFitClick() { runStandardFit(); }
+void TfrmAQ_C3_Curve::aqMnuResultsStandardFitClick()
+{
+    aqMnuFileExportStandardFit.setChecked(true);
+    runStandardFit();
+}
+
+void TfrmAQ_C3_Curve::clearStandardFit()
+{
+    if (!stdOptimum_ && !stdHyperbola_)
+        return;
+    stdOptimum_.reset();
+    stdHyperbola_.reset();
+    showStandardFit();
+    Load_StandardFit_Series();
+}
+
+void TfrmAQ_C3_Curve::showOwnCurveRmse()
+{
+    ownCurveRmse_.reset();
+    const int points = Series_LightAssim.count();
+    if (staleResults.current() && points > 0) {
+        // The curve as the chart draws it, from the fields as they stand.
+        const long double amax = numEditValue(aqNumEdit_Amax), aqe = numEditValue(aqNumEdit_AQE),
+                          convexity = numEditValue(aqNumEdit_Convexity), a0 = numEditValue(aqNumEdit_A0_Resp);
+        long double sse = 0;
+        for (const auto& [qa, a] : Series_LightAssim.points()) {
+            const long double residual = a - lightResponse(qa, amax, aqe, convexity, a0);
+            sse += residual * residual;
+        }
+        ownCurveRmse_ = static_cast<double>(std::sqrt(sse / points));
+    }
+    aqLabel_OwnRMSE.setVisible(ownCurveRmse_.has_value());
+    aqLabel_OwnRMSE.setCaption(ownCurveRmse_ ? ownCurveNote(*ownCurveRmse_, points, points) : "");
+}
 
 double TfrmAQ_C3_Curve::largestQObs() const
 {
@@ -689,6 +748,7 @@ double TfrmAQ_C3_Curve::largestQObs() const
 void TfrmAQ_C3_Curve::runStandardFit()
 {
     Load_LightResp_Series();
+    staleResults.markRead();
     const auto points = Series_LightAssim.points();
     AqCalvaneStart start;
     start.aqe = numEditValue(aqNumEdit_AQE);
@@ -794,6 +854,8 @@ void TfrmAQ_C3_Curve::aqButton_StdUseOptimumClick()
     const AqCalvaneOptimum& f = *stdOptimum_;
     writeParameters({f.amax.value, f.aqe.value, f.convexity.value, f.a0.value});
     Load_ComputedA_Series();
+    // The optimum was fitted to the data as they stand: a change clears it.
+    resultsComputed();
 }
 
 std::vector<std::string> TfrmAQ_C3_Curve::standardFitExportLines() const
@@ -826,6 +888,11 @@ void TfrmAQ_C3_Curve::setVisible(bool shown)
     visibilityChanged.notify();
 }
 
-void TfrmAQ_C3_Curve::runChecks() { checks.set(aqPlausibilityChecks(*this)); }
+void TfrmAQ_C3_Curve::runChecks()
+{
+    auto found = aqPlausibilityChecks(*this);
+    noteOutOfDate(staleResults, found);
+    checks.set(std::move(found));
+}
 
 }  // namespace calvane
