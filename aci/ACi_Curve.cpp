@@ -347,6 +347,14 @@ TfrmACi_Curve::TfrmACi_Curve(Platform& platform, ImportSettings& importSettings)
     aciEdit_StdPatm.setHint("Atmospheric pressure (kPa) for the standard fit");
     aciCheckBox_StdShowCurve.setChecked(true);
     showStandardFit(AciStandardFitResult{});
+    aciLabel_OwnRMSE.hint = "How far the measured points lie from the window's own curve (the lowest of Wc, Wj and Wp)";
+    showOwnCurveRmse();
+
+    staleResults.changed.connect([this] { runChecks(); });
+    staleResults.dataChanged.connect([this] {
+        clearStandardFit();
+        showOwnCurveRmse();
+    });
 
     ParameterReset();
 }
@@ -566,6 +574,8 @@ void TfrmACi_Curve::aciMnuFileClearClick()
     standardFitExcluded_.clear();
     showStandardFit(AciStandardFitResult{});
     Load_StandardFit_Series();
+    staleResults.forget();
+    showOwnCurveRmse();
 }
 
 void TfrmACi_Curve::aciMnuFileExitClick() { setVisible(false); }
@@ -586,11 +596,15 @@ void TfrmACi_Curve::aciMnuResultsComputeCurveClick()
         Load_TPU_Series();
         Load_RuBP_Series();
         Load_Rubisco_Series();
+        staleResults.markComputed();
+        showOwnCurveRmse();
     }
 }
 
 void TfrmACi_Curve::aciMnuFileExportClick()
 {
+    if (!confirmOutOfDate(platform_, staleResults))
+        return;
     runExportCommand(platform_, SaveDialog, aciEdit_Identifier.text(), [this] { return exportLines(); });
 }
 
@@ -648,10 +662,10 @@ void TfrmACi_Curve::aciPopupPasteClick() { StringPaste(platform_.clipboardText()
 
 void TfrmACi_Curve::aciMnuFilePrintClick()
 {
-    if (!platform_.showPrintDialog())
+    if (!confirmOutOfDate(platform_, staleResults) || !platform_.showPrintDialog())
         return;
-    platform_.printChart(aciChart_LightResponseCurve);
-    platform_.printLines(aciRichEdit, "ACi Curve Analysis for: " + aciEdit_Identifier.text(), reportLines());
+    platform_.printChartAndReport(aciChart_LightResponseCurve, aciRichEdit,
+                                  "ACi Curve Analysis for: " + aciEdit_Identifier.text(), reportLines());
 }
 
 std::vector<std::string> TfrmACi_Curve::reportLines() const
@@ -662,6 +676,10 @@ std::vector<std::string> TfrmACi_Curve::reportLines() const
     const Grid& grid = aciSpreadSheetData;
     for (int row = 0; row < grid.rowCount(); ++row)
         lines.push_back("  " + grid.cell(1, row) + "   \t" + grid.cell(2, row));
+    if (aciMnuFileExportStandardFit.checked()) {
+        const auto section = resultReportLines(*this, standardFitTable().front());
+        lines.insert(lines.end(), section.begin(), section.end());
+    }
     return lines;
 }
 
@@ -703,11 +721,52 @@ void TfrmACi_Curve::aciPopUp2PasteClick()
 
 // --- The standard fit ------------------------------------------------------------------------------
 
-void TfrmACi_Curve::aciMnuResultsStandardFitClick() { runStandardFit(); }
+void TfrmACi_Curve::aciMnuResultsStandardFitClick()
+{
+    aciMnuFileExportStandardFit.setChecked(true);
+    runStandardFit();
+}
+
+void TfrmACi_Curve::clearStandardFit()
+{
+    if (!standardFit_)
+        return;
+    standardFit_.reset();
+    showStandardFit(AciStandardFitResult{});
+    Load_StandardFit_Series();
+}
+
+void TfrmACi_Curve::showOwnCurveRmse()
+{
+    ownCurveRmse_.reset();
+    int used = 0;
+    if (staleResults.current() && !Series_LightAssim.empty()) {
+        // The model as the chart draws it: the Wp level at the largest measured A.
+        const double level = Series_LightAssim.maxY();
+        double sse = 0;
+        for (const auto& [ci, a] : Series_LightAssim.points()) {
+            try {
+                const double modelled = std::min(
+                    {aciRubiscoRate(ci, AciParameters), aciRubpRate(ci, AciParameters), level});
+                if (!std::isfinite(modelled))
+                    continue;
+                sse += (a - modelled) * (a - modelled);
+                ++used;
+            } catch (const ArithmeticError&) {
+                // No model value at this Ci (0, say): the point is left out and counted so.
+            }
+        }
+        if (used > 0)
+            ownCurveRmse_ = std::sqrt(sse / used);
+    }
+    aciLabel_OwnRMSE.setVisible(ownCurveRmse_.has_value());
+    aciLabel_OwnRMSE.setCaption(ownCurveRmse_ ? ownCurveNote(*ownCurveRmse_, used, Series_LightAssim.count()) : "");
+}
 
 void TfrmACi_Curve::runStandardFit()
 {
     Load_ACi_Series();
+    staleResults.markRead();
     standardFit_ = fitStandardModel();
     showStandardFit(*standardFit_);
     Load_StandardFit_Series();
@@ -899,6 +958,11 @@ void TfrmACi_Curve::setVisible(bool shown)
     visibilityChanged.notify();
 }
 
-void TfrmACi_Curve::runChecks() { checks.set(aciPlausibilityChecks(*this)); }
+void TfrmACi_Curve::runChecks()
+{
+    auto found = aciPlausibilityChecks(*this);
+    noteOutOfDate(staleResults, found);
+    checks.set(std::move(found));
+}
 
 }  // namespace calvane

@@ -14,6 +14,7 @@
 #include "core/Grid.h"
 #include "core/Platform.h"
 #include "core/PointSeries.h"
+#include "core/StaleResults.h"
 #include "fit/AciStandardFit.h"
 #include "import/ParseVerdex.h"
 
@@ -96,7 +97,8 @@ public:
     // --- Printing ----------------------------------------------------------------------
     // The chart on a page of its own, then the report, after the print dialog's OK.
     void aciMnuFilePrintClick();
-    // The printed report's lines.
+    // The printed report's lines; the standard-fit section follows the grid while
+    // "Include Standard Fit" is ticked.
     std::vector<std::string> reportLines() const;
 
     // --- Clipboard -----------------------------------------------------------------------
@@ -111,12 +113,13 @@ public:
     // --- The standard fit, beside the window's own analysis ---------------------------
     // Results > "Standard Fit": the field's standard nonlinear fit of the measured
     // points (rebuilt from the grid) at the leaf temperature, the light of the Light
-    // field and the group's Patm and TPU settings. It writes the "Standard fit" group
-    // and its curve and nothing else; a curve that cannot be fitted leaves the group
-    // empty with the reason in aciEdit_StdMessage, and the command then ends with
-    // that reason as a FitError.
+    // field and the group's Patm and TPU settings. It ticks "Include Standard Fit", so
+    // that Export and Print carry what the user just ran, and writes the "Standard
+    // fit" group and its curve and nothing else; a curve that cannot be fitted leaves
+    // the group empty with the reason in aciEdit_StdMessage, and the command then ends
+    // with that reason as a FitError. A change of the data clears the group.
     void aciMnuResultsStandardFitClick();
-    // The same command, for callers without a menu (the batch command).
+    // The fit alone, for callers without a menu (the batch command).
     void runStandardFit();
     // Refills Series_StandardFit from the last standard fit: the fitted curve across
     // the measured Ci range, empty when there is no fit.
@@ -142,9 +145,16 @@ public:
 
     // --- Plausibility checks -----------------------------------------------------------
     // The checks of the window as it stands, run after every command (by the desktop's
-    // command wrapper and by calvane-batch); `checks` holds their sentences.
+    // command wrapper and by calvane-batch) and when the results go out of date;
+    // `checks` holds their sentences.
     void runChecks();
     CheckList checks;
+
+    // --- How well the window's own curve meets the points ------------------------------
+    // The RMSE of the modelled A (the lowest of Wc, Wj and the Wp level) over the
+    // measured points, from the last Compute Curves while its results are current;
+    // aciLabel_OwnRMSE says it beside the standard fit.
+    const std::optional<double>& ownCurveRmse() const { return ownCurveRmse_; }
 
     // --- About and showing ---------------------------------------------------------------
     void aciMnuAboutClick();
@@ -158,6 +168,9 @@ public:
     int Left = 0, Top = 0;  // the window's screen position, kept current by the view
 
     Grid aciSpreadSheetData{3, 33};
+    // Whether the results still describe the Ci and A columns: Compute Curves makes
+    // them current, a change of the data puts them out of date, Clear forgets them.
+    StaleResults staleResults{aciSpreadSheetData, {1, 2}};
 
     TextField aciEdit_Identifier;
     TextField aciEdit_Status;
@@ -246,6 +259,7 @@ public:
     CheckBox aciCheckBox_StdHoldTPU{"Hold", "Hold TPU at this value in the standard fit"};
     CheckBox aciCheckBox_StdTPU{"Fit TPU", "Fit triose-phosphate utilization as a third limitation"};
     CheckBox aciCheckBox_StdShowCurve{"Show curve", "Show the standard fit's curve in the chart"};
+    Label aciLabel_OwnRMSE;
 
     calvane::AciParameters AciParameters;
 
@@ -290,6 +304,9 @@ private:
     // The standard fit's settings read from the fields, and its results written to them.
     AciStandardFitResult fitStandardModel();
     void showStandardFit(const AciStandardFitResult& fit);
+    // The standard fit described data that have changed.
+    void clearStandardFit();
+    void showOwnCurveRmse();
 
     Platform& platform_;
     // A grid row's measured point, as Load_ACi_Series reads it; none for a row without one.
@@ -301,6 +318,7 @@ private:
     std::vector<std::pair<double, double>> standardFitExcluded_;
     std::optional<AciLine> lastVcmaxRdLine_;
     std::optional<AciLine> lastJmaxLine_;
+    std::optional<double> ownCurveRmse_;
 };
 
 }  // namespace calvane

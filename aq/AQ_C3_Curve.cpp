@@ -363,6 +363,16 @@ TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSetti
     aqCheckBox_StdShowOptimum.setChecked(true);
     aqCheckBox_StdShowHyperbola.setChecked(true);
     kokSetUp();
+    aqLabel_OwnRMSE.hint = "How far the observed points lie from the curve of the parameter fields";
+    showOwnCurveRmse();
+
+    staleResults.changed.connect([this] { runChecks(); });
+    staleResults.dataChanged.connect([this] {
+        clearStandardFit();
+        kok_.reset();
+        showKok();
+        showOwnCurveRmse();
+    });
 }
 
 char TfrmAQ_C3_Curve::separator() const { return platform_.decimalSeparator(); }
@@ -621,12 +631,20 @@ void TfrmAQ_C3_Curve::aqMnuResultsFitCurveClick()
 {
     aqProgressBar3D.setColour(fitProgressColour);
     undoneWhenCancelled(*this, [this] { FitCurve(); });
+    resultsComputed();
 }
 
 void TfrmAQ_C3_Curve::aqMnuResultsRefineCurveClick()
 {
     aqProgressBar3D.setColour(fitProgressColour);
     undoneWhenCancelled(*this, [this] { RefineCurve(); });
+    resultsComputed();
+}
+
+void TfrmAQ_C3_Curve::resultsComputed()
+{
+    staleResults.markComputed();
+    showOwnCurveRmse();
 }
 
 void TfrmAQ_C3_Curve::aqMnuFileClearClick()
@@ -647,12 +665,16 @@ void TfrmAQ_C3_Curve::aqMnuFileClearClick()
     Load_StandardFit_Series();
     kok_.reset();
     showKok();
+    staleResults.forget();
+    showOwnCurveRmse();
 }
 
 void TfrmAQ_C3_Curve::aqMnuFileExitClick() { setVisible(false); }
 
 void TfrmAQ_C3_Curve::aqMnuFileExportClick()
 {
+    if (!confirmOutOfDate(platform_, staleResults))
+        return;
     runExportCommand(platform_, SaveDialog, aqEdit_Identifier.text(), [this] { return exportLines(); });
 }
 
@@ -718,10 +740,10 @@ void TfrmAQ_C3_Curve::aqSpreadSheetDataKeyUp() { setRespiration(); }
 
 void TfrmAQ_C3_Curve::aqMnuFilePrintClick()
 {
-    if (!platform_.showPrintDialog())
+    if (!confirmOutOfDate(platform_, staleResults) || !platform_.showPrintDialog())
         return;
-    platform_.printChart(aqChart_LightResponseCurve);
-    platform_.printLines(aqRichEdit, "AQ Curve Analysis for: " + aqEdit_Identifier.text(), reportLines());
+    platform_.printChartAndReport(aqChart_LightResponseCurve, aqRichEdit,
+                                  "AQ Curve Analysis for: " + aqEdit_Identifier.text(), reportLines());
 }
 
 std::vector<std::string> TfrmAQ_C3_Curve::reportLines() const
@@ -735,6 +757,12 @@ std::vector<std::string> TfrmAQ_C3_Curve::reportLines() const
     for (int row = 0; row < grid.rowCount(); ++row) {
         lines.push_back("  " + grid.cell(colQObs, row) + "   \t" + grid.cell(colAssimilation, row) + "   \t" +
                         grid.cell(colQa, row));
+    }
+    if (aqMnuFileExportStandardFit.checked()) {
+        for (const auto& section : standardFitTable()) {
+            const auto part = resultReportLines(*this, section);
+            lines.insert(lines.end(), part.begin(), part.end());
+        }
     }
     return lines;
 }
@@ -784,7 +812,40 @@ void TfrmAQ_C3_Curve::aqPopUpPasteClick()
 
 // --- The standard fits -----------------------------------------------------------------------
 
-void TfrmAQ_C3_Curve::aqMnuResultsStandardFitClick() { runStandardFit(); }
+void TfrmAQ_C3_Curve::aqMnuResultsStandardFitClick()
+{
+    aqMnuFileExportStandardFit.setChecked(true);
+    runStandardFit();
+}
+
+void TfrmAQ_C3_Curve::clearStandardFit()
+{
+    if (!stdOptimum_ && !stdHyperbola_)
+        return;
+    stdOptimum_.reset();
+    stdHyperbola_.reset();
+    showStandardFit();
+    Load_StandardFit_Series();
+}
+
+void TfrmAQ_C3_Curve::showOwnCurveRmse()
+{
+    ownCurveRmse_.reset();
+    const int points = Series_LightAssim.count();
+    if (staleResults.current() && points > 0) {
+        // The curve as the chart draws it, from the fields as they stand.
+        const long double amax = numEditValue(aqNumEdit_Amax), aqe = numEditValue(aqNumEdit_AQE),
+                          convexity = numEditValue(aqNumEdit_Convexity), a0 = numEditValue(aqNumEdit_A0_Resp);
+        long double sse = 0;
+        for (const auto& [qa, a] : Series_LightAssim.points()) {
+            const long double residual = a - lightResponse(qa, amax, aqe, convexity, a0);
+            sse += residual * residual;
+        }
+        ownCurveRmse_ = static_cast<double>(std::sqrt(sse / points));
+    }
+    aqLabel_OwnRMSE.setVisible(ownCurveRmse_.has_value());
+    aqLabel_OwnRMSE.setCaption(ownCurveRmse_ ? ownCurveNote(*ownCurveRmse_, points, points) : "");
+}
 
 double TfrmAQ_C3_Curve::largestQObs() const
 {
@@ -798,6 +859,7 @@ double TfrmAQ_C3_Curve::largestQObs() const
 void TfrmAQ_C3_Curve::runStandardFit()
 {
     Load_LightResp_Series();
+    staleResults.markRead();
     // The points the user left out go to neither fit; bottom-up, as the series holds them.
     std::vector<std::pair<double, double>> points, excluded;
     const auto all = Series_LightAssim.points();
@@ -961,6 +1023,8 @@ void TfrmAQ_C3_Curve::aqButton_StdUseOptimumClick()
     const AqCalvaneOptimum& f = *stdOptimum_;
     writeParameters({f.amax.value, f.aqe.value, f.convexity.value, f.a0.value});
     Load_ComputedA_Series();
+    // The optimum was fitted to the data as they stand: a change clears it.
+    resultsComputed();
 }
 
 std::vector<std::string> TfrmAQ_C3_Curve::standardFitExportLines() const
@@ -997,6 +1061,11 @@ void TfrmAQ_C3_Curve::setVisible(bool shown)
     visibilityChanged.notify();
 }
 
-void TfrmAQ_C3_Curve::runChecks() { checks.set(aqPlausibilityChecks(*this)); }
+void TfrmAQ_C3_Curve::runChecks()
+{
+    auto found = aqPlausibilityChecks(*this);
+    noteOutOfDate(staleResults, found);
+    checks.set(std::move(found));
+}
 
 }  // namespace calvane

@@ -14,6 +14,7 @@
 #include "core/Grid.h"
 #include "core/Platform.h"
 #include "core/PointSeries.h"
+#include "core/StaleResults.h"
 #include "fit/AqStandardFit.h"
 #include "fit/KokRespiration.h"
 #include "import/ParseVerdex.h"
@@ -91,7 +92,8 @@ public:
     // --- Printing ----------------------------------------------------------------------
     // The chart on a page of its own, then the report, after the print dialog's OK.
     void aqMnuFilePrintClick();
-    // The printed report's lines.
+    // The printed report's lines; the standard-fit sections follow the grid while
+    // "Include Standard Fit" is ticked.
     std::vector<std::string> reportLines() const;
 
     // --- Clipboard -----------------------------------------------------------------------
@@ -106,12 +108,14 @@ public:
     // --- The standard fits, beside the window's own search ------------------------------
     // Results > "Standard Fit": the least-squares optimum of the window's model (from
     // the fields' values, fixed flags held) and the non-rectangular hyperbola, over the
-    // observed points (rebuilt from the grid and Par Abs). It writes the "Standard fit"
-    // group and its two curves and nothing else; a grid that cannot be read fails as
-    // it does for Plot Data. A fit that refuses the curve leaves its reason in the
-    // group, and the command then ends with a FitError naming the refusals.
+    // observed points (rebuilt from the grid and Par Abs). It ticks "Include Standard
+    // Fit", so that Export and Print carry what the user just ran, and writes the
+    // "Standard fit" group and its two curves and nothing else; a grid that cannot be
+    // read fails as it does for Plot Data. A fit that refuses the curve leaves its
+    // reason in the group, and the command then ends with a FitError naming the
+    // refusals. A change of the data clears the group.
     void aqMnuResultsStandardFitClick();
-    // The same command, for callers without a menu (the batch command).
+    // The fits alone, for callers without a menu (the batch command).
     void runStandardFit();
     // Copies the optimum of the window's model into the four parameter fields and
     // redraws the computed curve and light points from them, so that Fit Curve and
@@ -164,9 +168,16 @@ public:
 
     // --- Plausibility checks -----------------------------------------------------------
     // The checks of the window as it stands, run after every command (by the desktop's
-    // command wrapper and by calvane-batch); `checks` holds their sentences.
+    // command wrapper and by calvane-batch) and when the results go out of date;
+    // `checks` holds their sentences.
     void runChecks();
     CheckList checks;
+
+    // --- How well the window's own curve meets the points ------------------------------
+    // The RMSE of the curve of the four parameter fields over the observed points, from
+    // the last Fit Curve, Refine Curve or Use optimum while its results are current;
+    // aqLabel_OwnRMSE says it beside the standard fits.
+    const std::optional<double>& ownCurveRmse() const { return ownCurveRmse_; }
 
     // --- About and showing ---------------------------------------------------------------
     void aqMnuAboutClick();
@@ -180,6 +191,9 @@ public:
     int Left = 0, Top = 0;  // the window's screen position, kept current by the view
 
     Grid aqSpreadSheetData{4, 33};
+    // Whether the results still describe the Q Obs and A columns: a fit makes them
+    // current, a change of the data puts them out of date, Clear forgets them.
+    StaleResults staleResults{aqSpreadSheetData, {1, 2}};
 
     Label aqLabel_Identifier{"Identifier:"};
     TextField aqEdit_Identifier;
@@ -245,6 +259,7 @@ public:
                                   "Hold Rd (positive for a loss) at this value in the non-rectangular hyperbola"};
     CheckBox aqCheckBox_StdShowOptimum{"Show optimum", "Show the least-squares optimum's curve in the chart"};
     CheckBox aqCheckBox_StdShowHyperbola{"Show hyperbola", "Show the non-rectangular hyperbola in the chart"};
+    Label aqLabel_OwnRMSE;
     MenuItem aqButton_StdUseOptimum{"Use optimum", "", "Copy the least-squares optimum into the parameter fields"};
 
     MenuItem aqMnuFile{"File", "", ""};
@@ -299,6 +314,11 @@ private:
     // The Kok group from the last line; kokSetUp makes its results read-only.
     void showKok();
     void kokSetUp();
+    // The standard fits described data that have changed.
+    void clearStandardFit();
+    void showOwnCurveRmse();
+    // Results computed from the data as they stand.
+    void resultsComputed();
 
     Platform& platform_;
     std::optional<AqCalvaneOptimum> stdOptimum_;
@@ -311,6 +331,7 @@ private:
     std::set<int> excludedRows_;
     // The points the last standard fits left out, as (Qa, A).
     std::vector<std::pair<double, double>> standardFitExcluded_;
+    std::optional<double> ownCurveRmse_;
 };
 
 }  // namespace calvane

@@ -4,6 +4,18 @@
 
 #include <cmath>
 
+namespace calvane {
+
+std::string ownCurveNote(double rmse, int used, int points)
+{
+    const std::string over = used == points
+                                 ? "over the same " + std::to_string(points) + " points"
+                                 : "over " + std::to_string(used) + " of the " + std::to_string(points) + " points";
+    return "Calvane's own curve: RMSE " + formatSignificant(rmse, 3) + " " + over;
+}
+
+}  // namespace calvane
+
 namespace calvane::checks {
 
 std::string text(double value) { return formatRounded(value, 4); }

@@ -29,6 +29,11 @@ private:
     std::vector<std::string> items_;
 };
 
+// What the window says of its own fitted curve beside the standard fit: its RMSE
+// (3 significant digits) over the `used` of the `points` measured points the model
+// could be evaluated at.
+std::string ownCurveNote(double rmse, int used, int points);
+
 namespace checks {
 
 // A number in a sentence: four significant digits, '.' as the decimal point.

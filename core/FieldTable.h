@@ -7,6 +7,7 @@
 // arithmetic. The rows point at the window's public members, which keep their names.
 
 #include "core/Controls.h"
+#include "core/NumberText.h"
 #include "core/Platform.h"
 
 #include <algorithm>
@@ -253,6 +254,32 @@ std::vector<std::string> resultExportLines(const Window& window, const ResultSec
         }
         lines.push_back(std::move(line));
     }
+    return lines;
+}
+
+// A section's lines in the printed report, from its fields as they stand: a line of
+// one space, the heading, then the name, a tab, the value and its standard error for
+// every row whose field is shown, and the message line when it says anything.
+template <typename Window>
+std::vector<std::string> resultReportLines(const Window& window, const ResultSection<Window>& section)
+{
+    std::vector<std::string> lines{" ", "  " + std::string(section.heading)};
+    for (const auto& row : section.rows) {
+        const TextField& value = window.*row.value;
+        if (!value.visible())
+            continue;
+        const std::string name = row.name.empty() ? (window.*row.caption).caption() : std::string(row.name);
+        std::string line = reportCaption(name, 24) + value.text();
+        const std::string error = row.error ? (window.*row.error).text() : std::string();
+        // A number is an error; a word ("fixed") says why there is none.
+        if (readNumber(error, '.'))
+            line += " \u00B1 " + error;
+        else if (!error.empty())
+            line += " (" + error + ")";
+        lines.push_back(std::move(line));
+    }
+    if (const std::string& message = (window.*section.message).text(); !message.empty())
+        lines.push_back("      " + message);
     return lines;
 }
 

@@ -284,4 +284,44 @@ std::string formatRounded(double value, int digits)
     return formatNumber(std::round(value * scale) / scale, '.');
 }
 
+int significantPlace(double value, int digits)
+{
+    const auto placeOf = [digits](double v) {
+        return digits - 1 - static_cast<int>(std::floor(std::log10(std::fabs(v))));
+    };
+    const int place = placeOf(value);
+    const double scale = std::pow(10.0, place);
+    // Rounding may carry into a new leading digit (9.96 to 10), which moves the place.
+    return placeOf(std::round(value * scale) / scale);
+}
+
+std::string formatToPlace(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return formatNumber(value, '.');
+    const double rounded = decimals >= 0 ? std::round(value * std::pow(10.0, decimals)) / std::pow(10.0, decimals)
+                                         : std::round(value / std::pow(10.0, -decimals)) * std::pow(10.0, -decimals);
+    std::string text = formatNumber(rounded, '.');
+    if (decimals <= 0 || text.find('E') != std::string::npos)
+        return text;
+    std::size_t point = text.find('.');
+    if (point == std::string::npos) {
+        point = text.size();
+        text += '.';
+    }
+    const std::size_t have = text.size() - point - 1;
+    if (have < static_cast<std::size_t>(decimals))
+        text.append(static_cast<std::size_t>(decimals) - have, '0');
+    return text;
+}
+
+std::string formatSignificant(double value, int digits)
+{
+    if (!std::isfinite(value))
+        return formatNumber(value, '.');
+    if (value == 0)
+        return formatToPlace(0, digits - 1);
+    return formatToPlace(value, significantPlace(value, digits));
+}
+
 }  // namespace calvane

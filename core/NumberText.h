@@ -37,6 +37,18 @@ std::string formatNumber(long double value, char decimalSeparator);
 // default way with '.' ("Vcmax 57.56").
 std::string formatRounded(double value, int digits);
 
+// A number for a person to read: rounded to `decimals` places after the point (a
+// negative count rounds to tens, hundreds, ...) and written the default way with '.',
+// with the trailing zeros of those places kept ("1.40" for 1.4 at 2).
+std::string formatToPlace(double value, int decimals);
+
+// The same, rounded to `digits` significant digits ("0.0700" for 0.069996 at 3).
+std::string formatSignificant(double value, int digits);
+
+// The place of the last of `digits` significant digits of a finite, non-zero value
+// after it is rounded there: 1 for 1.41 at 2, -1 for 141 at 2, 1 for 9.96 at 2 (10).
+int significantPlace(double value, int digits);
+
 // A whole number in decimal (the import dialog's number fields).
 std::optional<int> readWholeNumber(std::string_view text);
 

@@ -38,6 +38,13 @@ public:
     virtual void showError(const std::string& message) = 0;
     // A Yes/No confirmation box; true for Yes.
     virtual bool askYesNo(const std::string& question) = 0;
+    // A Yes/No box with a title of its own; true for Yes. Headless platforms answer as
+    // askYesNo does.
+    virtual bool confirm(const std::string& title, const std::string& question)
+    {
+        (void)title;
+        return askYesNo(question);
+    }
 
     // File dialogs: the chosen path, or nothing when the user cancels.
     virtual std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) = 0;
@@ -66,6 +73,14 @@ public:
         (void)report;
         (void)title;
         (void)lines;
+    }
+    // A window's whole print: the chart page, then the report. A platform that prints
+    // to a file puts both in the one file; the default runs the two jobs above.
+    virtual void printChartAndReport(const ChartTitle& chart, const ReportText& report, const std::string& title,
+                                     const std::vector<std::string>& lines)
+    {
+        printChart(chart);
+        printLines(report, title, lines);
     }
 
     // Whether a control has the input focus; nothing has it headless.

@@ -40,6 +40,10 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
         if (chart)
             chart->scheduleRefresh();
     });
+    // The curves of the last Compute Curves, dashed once the data have changed.
+    chartPanel_->dashWhile(
+        {&state.Series_Wc, &state.Series_Wj, &state.Series_Wp}, [&state] { return state.staleResults.outOfDate(); },
+        state.staleResults.changed);
 
     auto* identifierLabel = new QLabel(tr("Identifier:"));
     QLineEdit* identifier = makeField(state.aciEdit_Identifier);
@@ -67,6 +71,7 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
     layout->addWidget(makeParameters(), 0);
     layout->addLayout(right, 1);
     setCentralWidget(central);
+    fadeWhileOutOfDate(*this, state, TfrmACi_Curve::parameterTable());
 
     makeMenus();
     makeDialogs(state.frmParseVerdex, state.dlgAbout);
@@ -85,6 +90,11 @@ QWidget* AciWindow::makeParameters()
     for (QGroupBox* group : makeParameterGroups(*this, state_, TfrmACi_Curve::parameterTable()))
         column->addWidget(group);
     column->addWidget(makeStandardFit());
+    // Beside the standard fit, how well the window's own curve meets the same points.
+    auto* ownRmse = new QLabel;
+    ownRmse->setWordWrap(true);
+    bindLabel(state_.aciLabel_OwnRMSE, ownRmse);
+    column->addWidget(ownRmse);
     column->addStretch(1);
     return panel;
 }

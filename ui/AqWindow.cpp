@@ -44,6 +44,9 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
                 chart->scheduleRefresh();
         });
     }
+    // The curve of the last fit, dashed once the data have changed.
+    chartPanel_->dashWhile(
+        {&state.Series_ComputedA}, [&state] { return state.staleResults.outOfDate(); }, state.staleResults.changed);
 
     auto* identifierLabel = new QLabel;
     bindLabel(state.aqLabel_Identifier, identifierLabel);
@@ -75,6 +78,7 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
     layout->addWidget(makeParameters(), 0);
     layout->addLayout(right, 1);
     setCentralWidget(central);
+    fadeWhileOutOfDate(*this, state, TfrmAQ_C3_Curve::parameterTable());
 
     makeMenus();
     makeDialogs(state.frmParseVerdex, state.dlgAbout);
@@ -102,6 +106,12 @@ QWidget* AqWindow::makeParameters()
     auto* standard = new QVBoxLayout;
     standard->addWidget(makeStandardFit());
     standard->addWidget(makeKok());
+    // Beside the standard fits, how well the window's own curve meets the same points.
+    auto* ownRmse = new QLabel;
+    ownRmse->setWordWrap(true);
+    ownRmse->setMaximumWidth(330);
+    bindLabel(state_.aqLabel_OwnRMSE, ownRmse);
+    standard->addWidget(ownRmse);
     standard->addStretch(1);
     columns->addLayout(standard);
     return panel;

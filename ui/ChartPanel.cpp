@@ -4,6 +4,9 @@
 #include "core/PointSeries.h"
 
 #include <QPointer>
+#include <QtCharts/QLineSeries>
+
+#include <algorithm>
 
 namespace calvane::ui {
 
@@ -15,7 +18,39 @@ ChartPanel::ChartPanel(std::function<chart::ChartDrawing()> drawing, QWidget* pa
     setRenderHint(QPainter::Antialiasing);
     pending_.setSingleShot(true);
     pending_.setInterval(0);
-    connect(&pending_, &QTimer::timeout, this, [this] { chart::updateChart(chart(), drawing_()); });
+    connect(&pending_, &QTimer::timeout, this, [this] { redraw(); });
+}
+
+void ChartPanel::redraw()
+{
+    const chart::ChartDrawing drawing = drawing_();
+    chart::updateChart(chart(), drawing);
+    if (!outOfDate_)
+        return;
+    // The chart's series follow the drawing's, in its order.
+    const bool dash = outOfDate_();
+    const QList<QAbstractSeries*> shown = chart()->series();
+    for (qsizetype i = 0; i < shown.size() && i < qsizetype(drawing.series.size()); ++i) {
+        auto* line = qobject_cast<QLineSeries*>(shown[i]);
+        const PointSeries* source = drawing.series[std::size_t(i)];
+        if (!line || std::find(dashed_.begin(), dashed_.end(), source) == dashed_.end())
+            continue;
+        QPen pen = line->pen();
+        pen.setStyle(dash ? Qt::DashLine : Qt::SolidLine);
+        line->setPen(pen);
+    }
+}
+
+void ChartPanel::dashWhile(std::vector<const PointSeries*> series, std::function<bool()> outOfDate, Signal<>& changed)
+{
+    dashed_ = std::move(series);
+    outOfDate_ = std::move(outOfDate);
+    QPointer<ChartPanel> self(this);
+    changed.connect([self] {
+        if (self)
+            self->scheduleRefresh();
+    });
+    scheduleRefresh();
 }
 
 void ChartPanel::scheduleRefresh()
@@ -29,7 +64,7 @@ void ChartPanel::refreshNow()
     if (!pending_.isActive())
         return;
     pending_.stop();
-    chart::updateChart(chart(), drawing_());
+    redraw();
 }
 
 void ChartPanel::follow(PointSeries& series)

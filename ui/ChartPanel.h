@@ -4,11 +4,13 @@
 // event loop, so a command that refills a series point by point redraws only once.
 
 #include "chart/qt/ChartBuilder.h"
+#include "core/Signal.h"
 
 #include <QTimer>
 #include <QtCharts/QChartView>
 
 #include <functional>
+#include <vector>
 
 namespace calvane {
 class ChartTitle;
@@ -31,9 +33,17 @@ public:
     void refreshNow();
     void scheduleRefresh();
 
+    // The curves of `series` are drawn dashed while `outOfDate` says so; the panel
+    // redraws when `changed` notifies.
+    void dashWhile(std::vector<const PointSeries*> series, std::function<bool()> outOfDate, Signal<>& changed);
+
 private:
+    void redraw();
+
     std::function<chart::ChartDrawing()> drawing_;
     QTimer pending_;
+    std::vector<const PointSeries*> dashed_;
+    std::function<bool()> outOfDate_;
 };
 
 }  // namespace calvane::ui

@@ -1,16 +1,23 @@
 #include "ui/ParameterPanel.h"
 
+#include "core/NumberText.h"
 #include "ui/AnalysisWindow.h"
 #include "ui/Bindings.h"
+#include "ui/Command.h"
 #include "ui/QtPlatform.h"
 
 #include <QCheckBox>
+#include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
+#include <QSignalBlocker>
 
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -53,22 +60,98 @@ void addCaption(QGridLayout* grid, Label& label, int row, int column, Qt::Alignm
     grid->addWidget(widget, row, column, alignment);
 }
 
+std::string roundedValue(const std::string& value, const std::string& error, int digits)
+{
+    const auto number = readNumber(value, '.');
+    if (!number)
+        return value;
+    if (const auto se = readNumber(error, '.'); se && *se > 0 && std::isfinite(*se))
+        return formatToPlace(*number, significantPlace(*se, 2));
+    if (!error.empty() && !readNumber(error, '.'))
+        return value;
+    return digits > 0 ? formatSignificant(*number, digits) : value;
+}
+
+std::string roundedError(const std::string& error)
+{
+    const auto number = readNumber(error, '.');
+    if (!number)
+        return error;
+    return "\u00B1 " + formatSignificant(*number, 2);
+}
+
 namespace {
 
-// A result comes at full precision: the field shows its leading digits, and the whole
-// text as its tooltip, whenever the text or the field's look changes.
-void showResultStart(TextField& field, QLineEdit* edit)
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// Copy takes a result's full-precision text, not the rounded one the field shows.
+class FullTextCopy : public QObject {
+public:
+    FullTextCopy(Platform& platform, const TextField& field, QLineEdit* edit)
+        : QObject(edit), platform_(platform), field_(field)
+    {
+        edit->installEventFilter(this);
+        edit->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(edit, &QLineEdit::customContextMenuRequested, this, [this, edit](const QPoint& at) {
+            QMenu menu;
+            menu.addAction(QLineEdit::tr("&Copy"), this, [this] { copy(); });
+            menu.exec(edit->mapToGlobal(at));
+        });
+    }
+
+    void copy()
+    {
+        runCommand(platform_, [this] { platform_.setClipboardText(field_.text()); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+            copy();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Platform& platform_;
+    const TextField& field_;
+};
+
+// A result shows rounded, with its full-precision text (and its error's) as a tooltip,
+// whenever its text, its error's or the field's look changes.
+void showRounded(AnalysisWindow& window, const GridCell& cell, QLineEdit* edit)
 {
+    TextField& field = *cell.field;
+    TextField* error = cell.error;
+    const bool isError = cell.isError;
+    const int digits = cell.digits;
     QPointer<QLineEdit> guarded(edit);
-    auto apply = [&field, guarded] {
+    auto apply = [&field, error, isError, digits, guarded] {
         if (!guarded)
             return;
-        guarded->setToolTip(QString::fromStdString(field.text()));
+        std::string shown = field.text();
+        std::string tip = field.text();
+        if (isError) {
+            shown = roundedError(field.text());
+        } else {
+            const std::string errorText = error ? error->text() : std::string();
+            shown = roundedValue(field.text(), errorText, digits);
+            if (readNumber(field.text(), '.') && readNumber(errorText, '.'))
+                tip += " \u00B1 " + errorText;
+        }
+        const QSignalBlocker quiet(guarded);
+        guarded->setText(qs(shown));
+        guarded->setToolTip(qs(tip));
         guarded->setCursorPosition(0);
     };
     apply();
     field.textChanged.connect(apply);
     field.appearanceChanged.connect(apply);
+    if (error)
+        error->textChanged.connect(apply);
+    new FullTextCopy(window.platform(), field, edit);
 }
 
 }  // namespace
@@ -83,7 +166,7 @@ void addResultCells(AnalysisWindow& window, QGridLayout* grid, std::vector<GridC
             QLineEdit* edit = window.makeField(*cell.field);
             edit->setMinimumWidth(fieldWidth);
             if (!cell.setting) {
-                showResultStart(*cell.field, edit);
+                showRounded(window, cell, edit);
                 edit->setHidden(!cell.field->visible());
             }
             grid->addWidget(edit, cell.row, cell.column, 1, cell.span);
@@ -96,6 +179,31 @@ void addResultCells(AnalysisWindow& window, QGridLayout* grid, std::vector<GridC
             grid->addWidget(new QLabel(cell.text), cell.row, cell.column, 1, cell.span, cell.alignment);
         }
     }
+}
+
+void fadeWhileOutOfDate(AnalysisWindow& window, const StaleResults& results, std::vector<FadingField> fields,
+                        const std::vector<Signal<>*>& changes)
+{
+    std::vector<std::pair<QPointer<QLineEdit>, const CheckBox*>> edits;
+    for (const FadingField& one : fields)
+        edits.emplace_back(window.fieldWidget(*one.field), one.flag);
+    auto apply = [&results, edits] {
+        for (const auto& [edit, flag] : edits) {
+            if (!edit)
+                continue;
+            const bool fade = results.outOfDate() && !(flag && flag->checked());
+            if (fade && !edit->graphicsEffect()) {
+                auto* effect = new QGraphicsOpacityEffect(edit);
+                effect->setOpacity(0.4);
+                edit->setGraphicsEffect(effect);
+            } else if (!fade && edit->graphicsEffect()) {
+                edit->setGraphicsEffect(nullptr);
+            }
+        }
+    };
+    apply();
+    for (Signal<>* change : changes)
+        change->connect(apply);
 }
 
 }  // namespace calvane::ui

@@ -3,11 +3,14 @@
 // the window's field tables, so that both windows show their fields the same way.
 
 #include "core/FieldTable.h"
+#include "core/StaleResults.h"
 
 #include <QString>
 #include <Qt>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 #include <vector>
 
 class QGridLayout;
@@ -52,14 +55,28 @@ struct GridCell {
     QString text{};
     TextField* field = nullptr;
     bool setting = false;
+    // How a result reads on screen: a value beside its standard error `error`, the
+    // standard error itself, or else rounded to `digits` significant digits (0: the
+    // text as it stands, as for a message).
+    TextField* error = nullptr;
+    bool isError = false;
+    int digits = 0;
 };
+
+// A value as the group shows it: rounded to the place of the second significant digit
+// of its standard error `error` when that is a positive number ("100.8" beside 1.41),
+// its text as it stands beside a word ("fixed"), else to `digits` significant digits
+// (0: as it stands). A text that is no number stays as it is.
+std::string roundedValue(const std::string& value, const std::string& error, int digits);
+// A standard error as the group shows it: "± " and two significant digits.
+std::string roundedError(const std::string& error);
 
 // A caption that follows its control, hidden from the start when the control is.
 void addCaption(QGridLayout* grid, Label& label, int row, int column, Qt::Alignment alignment = {});
 
 // Adds the cells row by row, left to right (so the tab order follows the grid). Fields
-// are at least `fieldWidth` wide; results show their leading digits and their whole
-// text as a tooltip.
+// are at least `fieldWidth` wide; results show rounded, with their full-precision text
+// as a tooltip and on Copy.
 void addResultCells(AnalysisWindow& window, QGridLayout* grid, std::vector<GridCell> cells, int fieldWidth);
 
 // The cells of a result table: each section's title over the standard errors, its
@@ -89,14 +106,48 @@ std::vector<GridCell> resultCells(Window& state, const std::vector<ResultSection
                 cells.push_back({.row = row.row,
                                  .text = QString::fromUtf8(row.captionText.data(),
                                                            static_cast<qsizetype>(row.captionText.size()))});
-            cells.push_back(
-                {.row = row.row, .column = row.column, .field = &(state.*row.value), .setting = row.setting});
-            if (row.error)
-                cells.push_back({.row = row.row, .column = row.column + 1, .field = &(state.*row.error)});
+            // Measures of the whole fit to three significant digits, other values without
+            // an error of their own to four.
+            const int digits = row.name == "RMSE" || row.name == "SSE" ? 3 : 4;
+            cells.push_back({.row = row.row,
+                             .column = row.column,
+                             .field = &(state.*row.value),
+                             .setting = row.setting,
+                             .error = row.error ? &(state.*row.error) : nullptr,
+                             .digits = row.setting ? 0 : digits});
+            if (row.error) {
+                cells.push_back(
+                    {.row = row.row, .column = row.column + 1, .field = &(state.*row.error), .isError = true});
+            }
         }
         cells.push_back({.row = section.messageRow, .span = columns, .field = &(state.*section.message)});
     }
     return cells;
+}
+
+// The window's own results fade while they are out of date: each field that a command
+// writes, a result or a parameter whose fixed flag is clear. A fixed value, which the
+// user typed, keeps its look.
+struct FadingField {
+    const TextField* field;
+    const CheckBox* flag;
+};
+void fadeWhileOutOfDate(AnalysisWindow& window, const StaleResults& results, std::vector<FadingField> fields,
+                        const std::vector<Signal<>*>& changes);
+
+template <typename Window>
+void fadeWhileOutOfDate(AnalysisWindow& window, Window& state, const std::vector<ParameterRow<Window>>& table)
+{
+    std::vector<FadingField> fields;
+    std::vector<Signal<>*> changes{&state.staleResults.changed};
+    for (const auto& row : table) {
+        if (!row.flag && !row.resultOnly)
+            continue;
+        fields.push_back({&(state.*row.field), row.flag ? &(state.*row.flag) : nullptr});
+        if (row.flag)
+            changes.push_back(&(state.*row.flag).clicked);
+    }
+    fadeWhileOutOfDate(window, state.staleResults, std::move(fields), changes);
 }
 
 }  // namespace calvane::ui

@@ -53,13 +53,13 @@ bool askForPrinter(QPrinter& printer, QWidget* parent)
     return dialog.exec() == QDialog::Accepted;
 }
 
-void printChartPage(QPrinter& printer, QWidget* chartView, const QString& jobName)
+namespace {
+
+// The chart widget drawn into a rectangle centred on the printable page, sized from
+// the widget's on-screen proportions.
+void drawChartPage(QPainter& painter, QPrinter& printer, QWidget* chartView)
 {
-    if (!chartView)
-        return;  // no chart on screen, nothing to print
-    printer.setDocName(jobName);
-    QPainter painter;
-    beginJob(painter, printer);
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 
@@ -81,20 +81,17 @@ void printChartPage(QPrinter& printer, QWidget* chartView, const QString& jobNam
         painter.scale(target.width() / chartSize.width(), target.height() / chartSize.height());
         chartView->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
     }
-    painter.end();
+    painter.restore();
 }
 
-void printReportLines(QPrinter& printer, const QString& title, const std::vector<std::string>& lines, double pointSize)
+// The report laid out in printer pixels, so that the font, the half-inch tab stops and
+// the page breaks are those of the paper.
+void setUpReport(QTextDocument& document, QPrinter& printer, const std::vector<std::string>& lines, double pointSize)
 {
-    printer.setDocName(title);
-
     QStringList text;
     for (const auto& line : lines)
         text << QString::fromStdString(line);
 
-    // Laid out in printer pixels, so that the font, the half-inch tab stops and the
-    // page breaks are those of the paper.
-    QTextDocument document;
     document.documentLayout()->setPaintDevice(&printer);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
@@ -108,12 +105,13 @@ void printReportLines(QPrinter& printer, const QString& title, const std::vector
     document.setDefaultTextOption(option);
     document.setDocumentMargin(0);
     document.setPlainText(text.join(QLatin1Char('\n')));
+    document.setPageSize(QSizeF(printer.width(), printer.height()));
+}
 
-    const QSizeF page(printer.width(), printer.height());
-    document.setPageSize(page);
-
-    QPainter painter;
-    beginJob(painter, printer);
+// The report's pages, the first on the printer's current page.
+void drawReportPages(QPainter& painter, QPrinter& printer, QTextDocument& document)
+{
+    const QSizeF page = document.pageSize();
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);  // paper is white, whatever the screen theme
     const int pages = document.pageCount();
@@ -128,6 +126,45 @@ void printReportLines(QPrinter& printer, const QString& title, const std::vector
         document.documentLayout()->draw(&painter, context);
         painter.restore();
     }
+}
+
+}  // namespace
+
+void printChartPage(QPrinter& printer, QWidget* chartView, const QString& jobName)
+{
+    if (!chartView)
+        return;  // no chart on screen, nothing to print
+    printer.setDocName(jobName);
+    QPainter painter;
+    beginJob(painter, printer);
+    drawChartPage(painter, printer, chartView);
+    painter.end();
+}
+
+void printReportLines(QPrinter& printer, const QString& title, const std::vector<std::string>& lines, double pointSize)
+{
+    printer.setDocName(title);
+    QTextDocument document;
+    setUpReport(document, printer, lines, pointSize);
+    QPainter painter;
+    beginJob(painter, printer);
+    drawReportPages(painter, printer, document);
+    painter.end();
+}
+
+void printChartAndReport(QPrinter& printer, QWidget* chartView, const QString& title,
+                         const std::vector<std::string>& lines, double pointSize)
+{
+    printer.setDocName(title);
+    QTextDocument document;
+    setUpReport(document, printer, lines, pointSize);
+    QPainter painter;
+    beginJob(painter, printer);
+    if (chartView) {
+        drawChartPage(painter, printer, chartView);
+        printer.newPage();
+    }
+    drawReportPages(painter, printer, document);
     painter.end();
 }
 

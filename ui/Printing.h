@@ -28,4 +28,10 @@ void printChartPage(QPrinter& printer, QWidget* chartView, const QString& jobNam
 void printReportLines(QPrinter& printer, const QString& title, const std::vector<std::string>& lines,
                       double pointSize = 13.5);
 
+// The chart page, then the report's pages, as one job titled `title`: what printing
+// to a file writes, so that one file holds the whole print. Without a chart widget
+// the report alone. Raises CalvaneError when the printer cannot be opened.
+void printChartAndReport(QPrinter& printer, QWidget* chartView, const QString& title,
+                         const std::vector<std::string>& lines, double pointSize = 13.5);
+
 }  // namespace calvane::ui

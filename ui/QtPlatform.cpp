@@ -9,11 +9,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
-#include <QDir>
 #include <QEvent>
 #include <QEventLoop>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -126,6 +124,13 @@ bool QtPlatform::askYesNo(const std::string& question)
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtPlatform::confirm(const std::string& title, const std::string& question)
+{
+    QMessageBox box(QMessageBox::Question, qs(title), qs(question), QMessageBox::Yes | QMessageBox::No, dialogParent());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QStringList QtPlatform::nameFilters(const std::string& filter)
 {
     const QStringList parts = qs(filter).split(QLatin1Char('|'));
@@ -223,14 +228,6 @@ QPrinter& QtPlatform::printer()
     return *printer_;
 }
 
-QString QtPlatform::reportFileName(const QString& chartFileName)
-{
-    const QFileInfo chart(chartFileName);
-    const QString suffix = chart.suffix().isEmpty() ? QString() : "." + chart.suffix();
-    const QString stem = suffix.isEmpty() ? chart.fileName() : chart.completeBaseName();
-    return chart.dir().filePath(stem + "-report" + suffix);
-}
-
 bool QtPlatform::showPrintDialog()
 {
     const KeyboardBack keyboardBack;
@@ -247,22 +244,24 @@ void QtPlatform::printChart(const ChartTitle& chart)
 
 void QtPlatform::printLines(const ReportText& report, const std::string& title, const std::vector<std::string>& lines)
 {
+    if (printer_)
+        printReportLines(*printer_, qs(title), lines, report.pointSize);
+}
+
+void QtPlatform::printChartAndReport(const ChartTitle& chart, const ReportText& report, const std::string& title,
+                                     const std::vector<std::string>& lines)
+{
     if (!printer_)
         return;
-    const double pointSize = report.pointSize;
-    const QString chartFile = printer_->outputFileName();
-    if (chartFile.isEmpty()) {
-        printReportLines(*printer_, qs(title), lines, pointSize);
+    // A file printer writes every job to its one file, so a second job would replace
+    // the chart page: to a file the whole print is one job.
+    if (printer_->outputFileName().isEmpty()) {
+        Platform::printChartAndReport(chart, report, title, lines);
         return;
     }
-    printer_->setOutputFileName(reportFileName(chartFile));
-    try {
-        printReportLines(*printer_, qs(title), lines, pointSize);
-    } catch (...) {
-        printer_->setOutputFileName(chartFile);
-        throw;
-    }
-    printer_->setOutputFileName(chartFile);
+    const auto found = charts_.find(&chart);
+    QWidget* const chartView = found == charts_.end() ? nullptr : found->second.data();
+    ui::printChartAndReport(*printer_, chartView, qs(title), lines, report.pointSize);
 }
 
 bool QtPlatform::hasFocus(const void* control) const

@@ -48,6 +48,7 @@ public:
 
     void showError(const std::string& message) override;
     bool askYesNo(const std::string& question) override;
+    bool confirm(const std::string& title, const std::string& question) override;
     std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) override;
     std::optional<std::string> chooseOpenFile(const FileDialogOptions& options) override;
     void runImportDialog(TFrmParseVerdex& dialog) override;
@@ -58,6 +59,9 @@ public:
     bool showPrintDialog() override;
     void printChart(const ChartTitle& chart) override;
     void printLines(const ReportText& report, const std::string& title, const std::vector<std::string>& lines) override;
+    // To a printer, the chart's job and the report's; to a file, one file with both.
+    void printChartAndReport(const ChartTitle& chart, const ReportText& report, const std::string& title,
+                             const std::vector<std::string>& lines) override;
 
     bool hasFocus(const void* control) const override;
     void openPopupMenu(const PopupMenu& menu, int screenX, int screenY) override;
@@ -82,9 +86,6 @@ public:
     QMenu* popupMenu(const PopupMenu& menu) const;
     // The printer the print dialog sets up and the print jobs after it use.
     QPrinter& printer();
-    // Where the report job goes when the user prints to a file: beside the chart's
-    // file, since a second job to the same file would overwrite the chart page.
-    static QString reportFileName(const QString& chartFileName);
     // True while a long task runs.
     bool busy() const { return busy_; }
 

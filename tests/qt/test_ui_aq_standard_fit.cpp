@@ -5,6 +5,7 @@
 #include "shell/Calvane.h"
 #include "ui/AqWindow.h"
 #include "ui/ChartPanel.h"
+#include "ui/ParameterPanel.h"
 #include "ui/QtPlatform.h"
 
 #include <QAction>
@@ -74,7 +75,9 @@ private slots:
         QVERIFY2(aq.standardOptimum() && aq.standardOptimum()->fitted, aq.aqEdit_StdMessage.text().c_str());
         QLineEdit* amax = window.fieldWidget(aq.aqEdit_StdAmax);
         QVERIFY(amax && amax->isVisible() && amax->isReadOnly());
-        QCOMPARE(amax->text().toStdString(), aq.aqEdit_StdAmax.text());
+        // Rounded on screen, at full precision in the tooltip.
+        QCOMPARE(amax->text().toStdString(), roundedValue(aq.aqEdit_StdAmax.text(), aq.aqEdit_StdAmaxSE.text(), 4));
+        QVERIFY(amax->toolTip().startsWith(QString::fromStdString(aq.aqEdit_StdAmax.text())));
         QVERIFY(!window.fieldWidget(aq.aqEdit_NrhTheta)->text().isEmpty());
 
         ChartPanel* chart = window.chartPanel();
@@ -98,13 +101,14 @@ private slots:
         use->click();
         QCOMPARE(window.fieldWidget(aq.aqNumEdit_Amax)->text().toStdString(), aq.aqEdit_StdAmax.text());
 
-        // File > "Include Standard Fit" and its state move together, both ways.
+        // File > "Include Standard Fit", ticked by the fit, and its state move together,
+        // both ways.
         QAction* include = window.action(aq.aqMnuFileExportStandardFit);
-        QVERIFY(include && include->isCheckable() && !include->isChecked());
+        QVERIFY(include && include->isCheckable() && include->isChecked());
         include->trigger();
-        QVERIFY(aq.aqMnuFileExportStandardFit.checked());
-        aq.aqMnuFileExportStandardFit.setChecked(false);
-        QVERIFY(!include->isChecked());
+        QVERIFY(!aq.aqMnuFileExportStandardFit.checked());
+        aq.aqMnuFileExportStandardFit.setChecked(true);
+        QVERIFY(include->isChecked());
     }
 };
 

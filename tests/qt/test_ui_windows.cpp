@@ -270,13 +270,14 @@ private slots:
         QVERIFY(p.aci.fieldWidget(aci.aciEdit_StdTPU)->isVisible());
         QVERIFY(!p.aci.fieldWidget(aci.aciEdit_StdTPU)->text().isEmpty());
 
-        // File > "Include Standard Fit" and its state move together, both ways.
+        // File > "Include Standard Fit", ticked by the fit, and its state move together,
+        // both ways.
         QAction* include = p.aci.action(p.app.frmACi_Curve.aciMnuFileExportStandardFit);
-        QVERIFY(include && include->isCheckable() && !include->isChecked());
+        QVERIFY(include && include->isCheckable() && include->isChecked());
         include->trigger();
-        QVERIFY(aci.aciMnuFileExportStandardFit.checked());
-        aci.aciMnuFileExportStandardFit.setChecked(false);
-        QVERIFY(!include->isChecked());
+        QVERIFY(!aci.aciMnuFileExportStandardFit.checked());
+        aci.aciMnuFileExportStandardFit.setChecked(true);
+        QVERIFY(include->isChecked());
     }
 
     void fitCurveRunsToItsEndAndShowsTheCurve()
