@@ -537,8 +537,9 @@ TEST(AqStandardFit, HyperbolaIntervalsMatchTheReferenceProfile)
                                              {"amax", &fit.amax},
                                              {"theta", &fit.theta},
                                              {"rd", &fit.rd}}) {
+            const std::string prefix = name + "_";  // clang before 16 cannot capture a structured binding
             auto end = [&](const std::string& column) {
-                const std::string& text = row.at(name + "_" + column);
+                const std::string& text = row.at(prefix + column);
                 return text.empty() ? std::nullopt : std::optional<double>(std::stod(text));
             };
             const auto lo = end("lower"), hi = end("upper");
