@@ -83,10 +83,18 @@ std::vector<Focus> focusKinds(AnalysisWindow& window, QLineEdit* parameterField,
         {"cell editor",
          [=]() -> QWidget* {
              const QModelIndex cell = grid->model()->index(2, 1);
-             grid->setCurrentIndex(cell);
-             grid->edit(cell);
-             auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-             return editor && grid->isAncestorOf(editor) ? editor : nullptr;
+             // The editor may take the focus only after a turn of the event loop, and one
+             // the last command left open may first have to go: ask until it has it.
+             QLineEdit* editor = nullptr;
+             const bool opened = QTest::qWaitFor(
+                 [&] {
+                     grid->setCurrentIndex(cell);
+                     grid->edit(cell);
+                     editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+                     return editor && grid->isAncestorOf(editor);
+                 },
+                 2000);
+             return opened ? editor : nullptr;
          }},
         {"check box", [&window] { return static_cast<QWidget*>(window.findChild<QCheckBox*>()); }},
         {"button",
