@@ -3,6 +3,7 @@
 // field texts. Each ends as the toolkit-free tests state it: loaded or refused with a
 // clear message, never a crash or a hang, the views following the grids.
 
+#include "DesktopProgram.h"
 #include "shell/Calvane.h"
 #include "ui/AciWindow.h"
 #include "ui/AqWindow.h"
@@ -30,32 +31,7 @@ using namespace calvane::ui;
 
 namespace {
 
-struct Program {
-    QtPlatform platform;
-    Calvane app{platform};
-    AqWindow aq{app.frmAQ_C3_Curve, platform};
-    AciWindow aci{app.frmACi_Curve, platform};
-};
-
-// Answers every message box that opens while it lives with OK, keeping the texts.
-class MessageBoxWatcher {
-public:
-    MessageBoxWatcher()
-    {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                box->done(QMessageBox::Ok);
-            }
-        });
-        timer_.start();
-    }
-    QStringList texts;
-
-private:
-    QTimer timer_;
-};
+using Program = test::DesktopProgram<>;
 
 void drop(QWidget& window, const QString& path)
 {
@@ -133,7 +109,7 @@ private slots:
         // A name with a space and letters beyond ASCII.
         const QString path = folder.filePath(QStringLiteral("Blatt Ähre %1.csv").arg(kind));
         QVERIFY(writeFile(path, hostileBytes(kind)));
-        MessageBoxWatcher boxes;
+        test::MessageBoxWatcher boxes;
 
         // Dropped onto the light-response window: loaded, the view following the grid.
         drop(p.aq, path);
@@ -188,7 +164,7 @@ private slots:
     {
         Program p;
         QTemporaryDir folder;
-        MessageBoxWatcher boxes;
+        test::MessageBoxWatcher boxes;
         drop(p.aci, folder.path());
         QTRY_COMPARE(boxes.texts, QStringList{"Cannot open file " + folder.path()});
 
@@ -220,7 +196,7 @@ private slots:
     void typedFieldTextsAreReadAsStated()
     {
         Program p;
-        MessageBoxWatcher boxes;
+        test::MessageBoxWatcher boxes;
         p.app.frmACi_Curve.StringPaste("50 2\r\n100 6\r\n200 12\r\n400 18\r\n");
         QLineEdit* temperature = p.aci.fieldWidget(p.app.frmACi_Curve.aciEdit_Temp);
         // Typed, and (for a digit of another script, which has no key here) pasted.

@@ -2,6 +2,7 @@
 // the keys a field keeps, Ctrl+C and Ctrl+V in the grid, and stopping a long fit with
 // Escape, the Cancel button or by closing the window.
 
+#include "DesktopProgram.h"
 #include "aq/AQ_C3_Curve.h"
 #include "shell/Calvane.h"
 #include "ui/AciWindow.h"
@@ -29,12 +30,7 @@ using namespace calvane::ui;
 
 namespace {
 
-struct Program {
-    QtPlatform platform;
-    Calvane app{platform};
-    AqWindow aq{app.frmAQ_C3_Curve, platform};
-    AciWindow aci{app.frmACi_Curve, platform};
-};
+using Program = test::DesktopProgram<>;
 
 // Rejects every modal dialog (file, print, message) that a command opens while it lives.
 class DialogCloser {

@@ -5,6 +5,7 @@
 // undefined behaviour. CALVANE_MONKEY_SEED and CALVANE_MONKEY_STEPS replay or lengthen
 // a run; CALVANE_MONKEY_TRACE logs every step and command, to find the one that failed.
 
+#include "DesktopProgram.h"
 #include "core/TextFile.h"
 #include "shell/Calvane.h"
 #include "ui/AciWindow.h"
@@ -134,13 +135,7 @@ private:
     QString folder_;
 };
 
-struct Program {
-    Program(std::mt19937& rng, const QString& folder) : platform(rng, folder) {}
-    MonkeyPlatform platform;
-    Calvane app{platform};
-    AqWindow aq{app.frmAQ_C3_Curve, platform};
-    AciWindow aci{app.frmACi_Curve, platform};
-};
+using Program = test::DesktopProgram<MonkeyPlatform>;
 
 template <typename T>
 T* pick(const QList<T*>& items, std::mt19937& rng)

@@ -2,6 +2,7 @@
 // by one builder: every row on screen with its flag or caption, results that show their
 // whole text as a tooltip, and a tab order that runs through the results row by row.
 
+#include "DesktopProgram.h"
 #include "shell/Calvane.h"
 #include "ui/AciWindow.h"
 #include "ui/AqWindow.h"
@@ -18,12 +19,7 @@ using namespace calvane::ui;
 
 namespace {
 
-struct Program {
-    QtPlatform platform;
-    Calvane app{platform};
-    AqWindow aq{app.frmAQ_C3_Curve, platform};
-    AciWindow aci{app.frmACi_Curve, platform};
-};
+using Program = test::DesktopProgram<>;
 
 // Each parameter's field stands in its group box beside its flag, or else its caption,
 // and opens the field pop-up menu.

@@ -1,6 +1,7 @@
 // Results on screen: out of date once the data change (marked, faded, dashed, asked
 // about before an export), and the standard fit's values rounded to their errors.
 
+#include "DesktopProgram.h"
 #include "aci/ACi_Curve.h"
 #include "aci/AciModel.h"
 #include "aq/AQ_C3_Curve.h"
@@ -44,12 +45,7 @@ public:
     int saveDialogs = 0;
 };
 
-struct Program {
-    SavingPlatform platform;
-    Calvane app{platform};
-    AqWindow aq{app.frmAQ_C3_Curve, platform};
-    AciWindow aci{app.frmACi_Curve, platform};
-};
+using Program = test::DesktopProgram<SavingPlatform>;
 
 // Answers the message boxes that open while it lives with `answer`, keeping their
 // titles and texts.

@@ -1,6 +1,7 @@
 // The analysis windows on screen: pop-up menus, clipboard, drops, menu commands, the
 // general error display, visibility, and the platform's long tasks.
 
+#include "DesktopProgram.h"
 #include "core/Errors.h"
 #include "shell/Calvane.h"
 #include "ui/AciWindow.h"
@@ -33,32 +34,7 @@ using namespace calvane::ui;
 
 namespace {
 
-struct Program {
-    QtPlatform platform;
-    Calvane app{platform};
-    AqWindow aq{app.frmAQ_C3_Curve, platform};
-    AciWindow aci{app.frmACi_Curve, platform};
-};
-
-// Answers every message box that opens while it lives with OK, keeping the texts.
-class MessageBoxWatcher {
-public:
-    MessageBoxWatcher()
-    {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                box->done(QMessageBox::Ok);
-            }
-        });
-        timer_.start();
-    }
-    QStringList texts;
-
-private:
-    QTimer timer_;
-};
+using Program = test::DesktopProgram<>;
 
 void drop(QWidget& window, const QStringList& paths)
 {
@@ -196,7 +172,7 @@ private slots:
         QCOMPARE(p.app.frmACi_Curve.aciEdit_Status.text(), std::string());
 
         // A dropped folder cannot be opened: the general error display says so.
-        MessageBoxWatcher boxes;
+        test::MessageBoxWatcher boxes;
         drop(p.aci, {folder.path()});
         QTRY_COMPARE(boxes.texts.size(), 1);
         QCOMPARE(boxes.texts[0], QStringLiteral("Cannot open file ") + folder.path());
