@@ -345,6 +345,8 @@ TfrmACi_Curve::TfrmACi_Curve(Platform& platform, ImportSettings& importSettings)
     for (TextField* field : resultFields(*this, standardFitTable()))
         field->readOnly = true;
     aciEdit_StdPatm.setHint("Atmospheric pressure (kPa) for the standard fit");
+    aciEdit_StdGm.setHint(
+        "Mesophyll conductance (mol m-2 s-1 bar-1) for the standard fit; empty: infinite, the fit on Ci");
     aciCheckBox_StdShowCurve.setChecked(true);
     showStandardFit(AciStandardFitResult{});
     aciLabel_OwnRMSE.hint = "How far the measured points lie from the window's own curve (the lowest of Wc, Wj and Wp)";

@@ -248,7 +248,7 @@ public:
     TextField aciEdit_StdPatm{"100"};
     // Mesophyll conductance (mol m-2 s-1 bar-1) for the standard fit; empty: infinite,
     // the fit on Ci itself.
-    Label aciLabel_StdGm{"gm (mol m-2 s-1 bar-1)"};
+    Label aciLabel_StdGm{"gm"};
     TextField aciEdit_StdGm;
     // The values the standard fit holds Vcmax, Jmax (or J), Rd and TPU at while their
     // "Hold" boxes are checked; Rd positive for a loss, as the fit reports it.

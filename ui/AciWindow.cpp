@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace calvane::ui {
 
 AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent)
@@ -78,13 +80,13 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
     setPositions({&state.Left, &state.Top, &state.aciSpreadSheetData});
     setDropHandler([this](const std::vector<DroppedItem>& items) { state_.KipFormDropFilesDropFiles(items); });
     followVisibility(state.visible, state.visibilityChanged, [this] { state_.aciMnuFileExitClick(); });
-    resize(1260, 700);
+    resize(1380, 720);
 }
 
 QWidget* AciWindow::makeParameters()
 {
     auto* panel = new QWidget;
-    panel->setFixedWidth(380);
+    panel->setFixedWidth(490);
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     for (QGroupBox* group : makeParameterGroups(*this, state_, TfrmACi_Curve::parameterTable()))
@@ -107,12 +109,20 @@ QWidget* AciWindow::makeStandardFit()
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(4);
 
-    // Over the values, their standard errors and their values at 25 oC.
+    // Over the values, their standard errors, their values at 25 oC and their intervals.
     addCaption(grid, s.aciLabel_StdValue, 0, 1, Qt::AlignHCenter);
     addCaption(grid, s.aciLabel_StdSE, 0, 2, Qt::AlignHCenter);
     addCaption(grid, s.aciLabel_StdAt25, 0, 3, Qt::AlignHCenter);
+    const int intervals = intervalColumn(TfrmACi_Curve::standardFitTable());
+    grid->addWidget(new QLabel(tr("95 % interval")), 0, intervals, Qt::AlignHCenter);
     // The TPU row shows only after a fit that included TPU; the bindings follow the state.
     addResultCells(*this, grid, resultCells(s, TfrmACi_Curve::standardFitTable()), 60);
+    // gm's unit right of its field, where the short caption leaves it room.
+    auto* gmUnit = new QLabel(QStringLiteral("mol m\u207B\u00B2 s\u207B\u00B9 bar\u207B\u00B9"));
+    gmUnit->setToolTip(QString::fromStdString(s.aciEdit_StdGm.hint()));
+    const auto& rows = TfrmACi_Curve::standardFitTable().front().rows;
+    const auto gm = std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.name == "gm"; });
+    grid->addWidget(gmUnit, gm->row, 2, 1, 2);
 
     // The settings the next fit reads, beside Patm.
     auto* fitTpu = new QCheckBox;
@@ -125,8 +135,8 @@ QWidget* AciWindow::makeStandardFit()
     checks->addStretch(1);
     grid->addLayout(checks, 8, 2, 1, 2);
 
-    for (int column = 1; column < 4; ++column)
-        grid->setColumnStretch(column, 1);
+    for (int column = 1; column <= intervals; ++column)
+        grid->setColumnStretch(column, column == intervals ? 2 : 1);
     return group;
 }
 

@@ -85,7 +85,7 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
     setPositions({&state.Left, &state.Top, &state.aqSpreadSheetData});
     setDropHandler([this](const std::vector<DroppedItem>& items) { state_.KipFormDropFilesDropFiles(items); });
     followVisibility(state.visible, state.visibilityChanged, [this] { state_.aqMnuFileExitClick(); });
-    resize(1400, 700);
+    resize(1500, 720);
 }
 
 QWidget* AqWindow::makeParameters()
@@ -109,7 +109,7 @@ QWidget* AqWindow::makeParameters()
     // Beside the standard fits, how well the window's own curve meets the same points.
     auto* ownRmse = new QLabel;
     ownRmse->setWordWrap(true);
-    ownRmse->setMaximumWidth(330);
+    ownRmse->setMaximumWidth(430);
     bindLabel(state_.aqLabel_OwnRMSE, ownRmse);
     standard->addWidget(ownRmse);
     standard->addStretch(1);
@@ -122,7 +122,7 @@ QWidget* AqWindow::makeStandardFit()
     TfrmAQ_C3_Curve& s = state_;
     auto* group = new QGroupBox;
     bindLabel(s.aqGroupBox_StandardFit, group);
-    group->setFixedWidth(330);
+    group->setFixedWidth(430);
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
@@ -149,7 +149,7 @@ QWidget* AqWindow::makeKok()
 {
     auto* group = new QGroupBox;
     bindLabel(state_.aqGroupBox_Kok, group);
-    group->setFixedWidth(330);
+    group->setFixedWidth(430);
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);

@@ -80,6 +80,18 @@ std::string roundedError(const std::string& error)
     return "\u00B1 " + formatSignificant(*number, 2);
 }
 
+std::string roundedInterval(const std::string& value, const std::string& error, const std::string& lower,
+                            const std::string& upper)
+{
+    const auto se = readNumber(error, '.');
+    if (!readNumber(value, '.') || !se)
+        return {};
+    auto end = [&error](const std::string& text) {
+        return text.empty() ? std::string("open") : roundedValue(text, error, 4);
+    };
+    return "[" + end(lower) + ", " + end(upper) + "]";
+}
+
 namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
@@ -154,6 +166,43 @@ void showRounded(AnalysisWindow& window, const GridCell& cell, QLineEdit* edit)
     new FullTextCopy(window.platform(), field, edit);
 }
 
+// A result's interval, read-only, following its value, error and ends; hidden while its
+// ends are (as TPU's are before a fit with TPU).
+QLineEdit* makeIntervalField(const GridCell& cell)
+{
+    auto* edit = new QLineEdit;
+    edit->setReadOnly(true);
+    TextField& value = *cell.field;
+    TextField* error = cell.error;
+    TextField& lower = *cell.lower;
+    TextField& upper = *cell.upper;
+    QPointer<QLineEdit> guarded(edit);
+    auto apply = [&value, error, &lower, &upper, guarded] {
+        if (!guarded)
+            return;
+        const std::string errorText = error ? error->text() : std::string();
+        guarded->setText(qs(roundedInterval(value.text(), errorText, lower.text(), upper.text())));
+        const bool open = !guarded->text().isEmpty() && (lower.text().empty() || upper.text().empty());
+        guarded->setToolTip(guarded->text().isEmpty()
+                                ? QString()
+                                : qs("95 % profile interval: " + (lower.text().empty() ? "open" : lower.text()) +
+                                     " to " + (upper.text().empty() ? "open" : upper.text())) +
+                                      (open ? QStringLiteral(" (the profile does not close within the "
+                                                             "parameter's bounds on an open side)")
+                                            : QString()));
+        guarded->setCursorPosition(0);
+        guarded->setHidden(!lower.visible());
+    };
+    apply();
+    for (TextField* field : {&value, error, &lower, &upper}) {
+        if (!field)
+            continue;
+        field->textChanged.connect(apply);
+        field->appearanceChanged.connect(apply);
+    }
+    return edit;
+}
+
 }  // namespace
 
 void addResultCells(AnalysisWindow& window, QGridLayout* grid, std::vector<GridCell> cells, int fieldWidth)
@@ -162,7 +211,17 @@ void addResultCells(AnalysisWindow& window, QGridLayout* grid, std::vector<GridC
         return std::tie(a.row, a.column) < std::tie(b.row, b.column);
     });
     for (const GridCell& cell : cells) {
-        if (cell.field) {
+        if (cell.flag) {
+            auto* box = new QCheckBox;
+            bindCheckBox(window.platform(), *cell.flag, box);
+            box->setText(cell.text);
+            grid->addWidget(box, cell.row, cell.column, 1, cell.span, cell.alignment);
+        } else if (cell.lower) {
+            QLineEdit* edit = makeIntervalField(cell);
+            edit->setAccessibleName(cell.text);
+            edit->setMinimumWidth(fieldWidth * 3 / 2);
+            grid->addWidget(edit, cell.row, cell.column, 1, cell.span);
+        } else if (cell.field) {
             QLineEdit* edit = window.makeField(*cell.field);
             edit->setMinimumWidth(fieldWidth);
             if (!cell.setting) {

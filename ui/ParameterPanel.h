@@ -44,8 +44,9 @@ std::vector<QGroupBox*> makeParameterGroups(AnalysisWindow& window, Window& stat
     return makeParameterGroups(window, rows);
 }
 
-// One cell of a result grid: a caption following a control or a fixed one, or a field
-// (a result the window writes, or a setting the user types).
+// One cell of a result grid: a caption following a control or a fixed one, a field (a
+// result the window writes, or a setting the user types), a check box captioned
+// `text`, or a result's 95 % interval.
 struct GridCell {
     int row = 0;
     int column = 0;
@@ -61,6 +62,11 @@ struct GridCell {
     TextField* error = nullptr;
     bool isError = false;
     int digits = 0;
+    CheckBox* flag = nullptr;
+    // The interval's ends: "[lower, upper]" beside `field` and its error `error`; `text`
+    // names it to assistive tools.
+    TextField* lower = nullptr;
+    TextField* upper = nullptr;
 };
 
 // A value as the group shows it: rounded to the place of the second significant digit
@@ -70,6 +76,11 @@ struct GridCell {
 std::string roundedValue(const std::string& value, const std::string& error, int digits);
 // A standard error as the group shows it: "± " and two significant digits.
 std::string roundedError(const std::string& error);
+// A 95 % interval as the group shows it: "[lower, upper]", each end rounded as its
+// value is, "open" for an end the profile did not reach. Empty without a value or
+// without a numeric standard error (a held estimate has no interval).
+std::string roundedInterval(const std::string& value, const std::string& error, const std::string& lower,
+                            const std::string& upper);
 
 // A caption that follows its control, hidden from the start when the control is.
 void addCaption(QGridLayout* grid, Label& label, int row, int column, Qt::Alignment alignment = {});
@@ -79,17 +90,25 @@ void addCaption(QGridLayout* grid, Label& label, int row, int column, Qt::Alignm
 // as a tooltip and on Copy.
 void addResultCells(AnalysisWindow& window, QGridLayout* grid, std::vector<GridCell> cells, int fieldWidth);
 
-// The cells of a result table: each section's title over the standard errors, its
-// rows' captions, values and errors where the table puts them, and its message line
-// across the grid.
+// The column of the results' 95 % intervals: right of every other column.
 template <typename Window>
-std::vector<GridCell> resultCells(Window& state, const std::vector<ResultSection<Window>>& table)
+int intervalColumn(const std::vector<ResultSection<Window>>& table)
 {
     int columns = 1;
     for (const auto& section : table) {
         for (const auto& row : section.rows)
             columns = std::max(columns, row.column + (row.error ? 2 : 1));
     }
+    return columns;
+}
+
+// The cells of a result table: each section's title over the standard errors and the
+// intervals, its rows' captions (or "Hold" check boxes), values, errors and intervals
+// where the table puts them, and its message line across the grid.
+template <typename Window>
+std::vector<GridCell> resultCells(Window& state, const std::vector<ResultSection<Window>>& table)
+{
+    const int interval = intervalColumn(table);
     std::vector<GridCell> cells;
     for (const auto& section : table) {
         if (section.title) {
@@ -98,14 +117,21 @@ std::vector<GridCell> resultCells(Window& state, const std::vector<ResultSection
                              .column = 2,
                              .alignment = Qt::AlignHCenter,
                              .text = QStringLiteral("Std. error")});
+            cells.push_back({.row = section.titleRow,
+                             .column = interval,
+                             .alignment = Qt::AlignHCenter,
+                             .text = QStringLiteral("95 % interval")});
         }
         for (const auto& row : section.rows) {
-            if (row.caption)
+            const QString captionText = QString::fromUtf8(row.captionText.data(),
+                                                          static_cast<qsizetype>(row.captionText.size()));
+            if (row.flag)
+                cells.push_back(
+                    {.row = row.row, .column = row.column - 1, .text = captionText, .flag = &(state.*row.flag)});
+            else if (row.caption)
                 cells.push_back({.row = row.row, .label = &(state.*row.caption)});
             else if (!row.captionText.empty())
-                cells.push_back({.row = row.row,
-                                 .text = QString::fromUtf8(row.captionText.data(),
-                                                           static_cast<qsizetype>(row.captionText.size()))});
+                cells.push_back({.row = row.row, .text = captionText});
             // Measures of the whole fit to three significant digits, other values without
             // an error of their own to four.
             const int digits = row.name == "RMSE" || row.name == "SSE" ? 3 : 4;
@@ -119,8 +145,19 @@ std::vector<GridCell> resultCells(Window& state, const std::vector<ResultSection
                 cells.push_back(
                     {.row = row.row, .column = row.column + 1, .field = &(state.*row.error), .isError = true});
             }
+            if (row.lower && row.upper) {
+                const std::string_view name = row.name.empty() ? row.summary : row.name;
+                cells.push_back({.row = row.row,
+                                 .column = interval,
+                                 .text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) +
+                                         QStringLiteral(" 95 % interval"),
+                                 .field = &(state.*row.value),
+                                 .error = row.error ? &(state.*row.error) : nullptr,
+                                 .lower = &(state.*row.lower),
+                                 .upper = &(state.*row.upper)});
+            }
         }
-        cells.push_back({.row = section.messageRow, .span = columns, .field = &(state.*section.message)});
+        cells.push_back({.row = section.messageRow, .span = interval + 1, .field = &(state.*section.message)});
     }
     return cells;
 }

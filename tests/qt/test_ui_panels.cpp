@@ -6,9 +6,11 @@
 #include "shell/Calvane.h"
 #include "ui/AciWindow.h"
 #include "ui/AqWindow.h"
+#include "ui/ParameterPanel.h"
 #include "ui/QtPlatform.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,6 +55,36 @@ QList<QLineEdit*> nextFields(QWidget* from, int count)
     return fields;
 }
 
+QLineEdit* intervalField(QWidget& window, const QString& name)
+{
+    for (auto* edit : window.findChildren<QLineEdit*>()) {
+        if (edit->accessibleName() == name + QStringLiteral(" 95 % interval"))
+            return edit;
+    }
+    return nullptr;
+}
+
+QCheckBox* holdBox(QWidget& window, const QString& name)
+{
+    for (auto* box : window.findChildren<QCheckBox*>()) {
+        if (box->text() == QStringLiteral("Hold ") + name)
+            return box;
+    }
+    return nullptr;
+}
+
+QString curveRows(const QString& name)
+{
+    QFile file(QStringLiteral(CALVANE_DATA_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    file.readLine();  // header
+    QString rows;
+    while (!file.atEnd())
+        rows += QString::fromUtf8(file.readLine().trimmed()) + "\r\n";
+    return rows;
+}
+
 }  // namespace
 
 class UiPanelsTest : public QObject {
@@ -82,14 +114,65 @@ private slots:
         }
     }
 
+    void intervalsReadAsRoundedEndsOpenWhereTheProfileDoesNotClose()
+    {
+        QCOMPARE(roundedInterval("100.8", "1.41", "98.123", "103.456"), std::string("[98.1, 103.5]"));
+        QCOMPARE(roundedInterval("100.8", "1.41", "98.123", ""), std::string("[98.1, open]"));
+        QCOMPARE(roundedInterval("1.0", "held", "", ""), std::string());  // a held estimate has none
+        QCOMPARE(roundedInterval("", "", "", ""), std::string());         // no fit yet
+    }
+
+    // "Hold" beside each estimate the fit can hold, in both windows: ticking it and
+    // typing a value holds that estimate in the next fit, which then shows no error and
+    // no interval for it, while the others get their intervals.
+    void holdBoxesHoldTheirEstimateAndTheOthersShowIntervals()
+    {
+        Program p;
+        TfrmACi_Curve& aci = p.app.frmACi_Curve;
+        for (const char* name : {"Vcmax", "Jmax", "Rd", "TPU"})
+            QVERIFY2(holdBox(p.aci, QString::fromLatin1(name)), name);
+        QCheckBox* holdRd = holdBox(p.aci, "Rd");
+        QTest::mouseClick(holdRd, Qt::LeftButton, {}, QPoint(5, holdRd->height() / 2));
+        QVERIFY(aci.aciCheckBox_StdHoldRd.checked());
+        QTest::keyClicks(p.aci.fieldWidget(aci.aciEdit_StdHoldRd), "1");
+        aci.StringPaste(curveRows("aci/photosynthesis_S1_T25_0.csv").toStdString());
+        p.aci.action(aci.aciMnuResultsStandardFit)->trigger();
+        QVERIFY2(aci.standardFit() && aci.standardFit()->fitted, aci.aciEdit_StdMessage.text().c_str());
+        QCOMPARE(aci.standardFit()->rd, 1.0);
+        QCOMPARE(aci.aciEdit_StdRdSE.text(), std::string("held"));
+        QCOMPARE(intervalField(p.aci, "Rd")->text(), QString());
+        QLineEdit* vcmax = intervalField(p.aci, "Vcmax");
+        QCOMPARE(vcmax->text().toStdString(),
+                 roundedInterval(aci.aciEdit_StdVcmax.text(), aci.aciEdit_StdVcmaxSE.text(),
+                                 aci.aciEdit_StdVcmaxLower.text(), aci.aciEdit_StdVcmaxUpper.text()));
+        QVERIFY(vcmax->text().startsWith('['));
+        QVERIFY(!intervalField(p.aci, "TPU")->isVisibleTo(&p.aci));  // no TPU in this fit
+        // The gm caption is whole: its unit stands beside the field.
+        QCOMPARE(p.aci.fieldWidget(aci.aciEdit_StdGm)->toolTip().contains("mol m-2 s-1 bar-1"), true);
+
+        TfrmAQ_C3_Curve& aq = p.app.frmAQ_C3_Curve;
+        for (const char* name : {"Phi", "Amax", "Theta", "Rd"})
+            QVERIFY2(holdBox(p.aq, QString::fromLatin1(name)), name);
+        QCheckBox* holdTheta = holdBox(p.aq, "Theta");
+        QTest::mouseClick(holdTheta, Qt::LeftButton, {}, QPoint(5, holdTheta->height() / 2));
+        QTest::keyClicks(p.aq.fieldWidget(aq.aqEdit_NrhHoldTheta), "0.7");
+        aq.StringPaste(curveRows("aq/pecan_1aq.csv").toStdString());
+        p.aq.action(aq.aqMnuResultsStandardFit)->trigger();
+        QVERIFY(aq.standardHyperbola() && aq.standardHyperbola()->fitted);
+        QCOMPARE(aq.standardHyperbola()->theta.value, 0.7);
+        QCOMPARE(aq.aqEdit_NrhThetaSE.text(), std::string("held"));
+        QCOMPARE(intervalField(p.aq, "Theta")->text(), QString());
+        QVERIFY(intervalField(p.aq, "Phi")->text().startsWith('['));
+    }
+
     void resultsTabRowByRow()
     {
         Program p;
         TfrmACi_Curve& aci = p.app.frmACi_Curve;
-        const QList<QLineEdit*> afterVcmax = nextFields(p.aci.fieldWidget(aci.aciEdit_StdVcmax), 3);
-        QCOMPARE(afterVcmax, (QList<QLineEdit*>{p.aci.fieldWidget(aci.aciEdit_StdVcmaxSE),
-                                                p.aci.fieldWidget(aci.aciEdit_StdVcmax25),
-                                                p.aci.fieldWidget(aci.aciEdit_StdJmax)}));
+        const QList<QLineEdit*> afterVcmax = nextFields(p.aci.fieldWidget(aci.aciEdit_StdVcmax), 4);
+        QCOMPARE(afterVcmax, (QList<QLineEdit*>{
+                                 p.aci.fieldWidget(aci.aciEdit_StdVcmaxSE), p.aci.fieldWidget(aci.aciEdit_StdVcmax25),
+                                 intervalField(p.aci, "Vcmax"), p.aci.fieldWidget(aci.aciEdit_StdJmax)}));
         TfrmAQ_C3_Curve& aq = p.app.frmAQ_C3_Curve;
         const QList<QLineEdit*> afterSse = nextFields(p.aq.fieldWidget(aq.aqEdit_StdSSE), 3);
         QCOMPARE(afterSse,
