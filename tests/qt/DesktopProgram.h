@@ -9,6 +9,7 @@
 #include "ui/QtPlatform.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
@@ -48,5 +49,19 @@ public:
 private:
     QTimer timer_;
 };
+
+// A curve from the test data as the grid takes it from the clipboard: its rows without
+// the header line, each ended by CR LF.
+inline QString curveRows(const QString& name)
+{
+    QFile file(QStringLiteral(CALVANE_DATA_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    file.readLine();  // header
+    QString rows;
+    while (!file.atEnd())
+        rows += QString::fromUtf8(file.readLine().trimmed()) + "\r\n";
+    return rows;
+}
 
 }  // namespace calvane::test

@@ -10,7 +10,6 @@
 #include "ui/QtPlatform.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +17,7 @@
 
 using namespace calvane;
 using namespace calvane::ui;
+using test::curveRows;
 
 namespace {
 
@@ -71,18 +71,6 @@ QCheckBox* holdBox(QWidget& window, const QString& name)
             return box;
     }
     return nullptr;
-}
-
-QString curveRows(const QString& name)
-{
-    QFile file(QStringLiteral(CALVANE_DATA_DIR "/") + name);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    file.readLine();  // header
-    QString rows;
-    while (!file.atEnd())
-        rows += QString::fromUtf8(file.readLine().trimmed()) + "\r\n";
-    return rows;
 }
 
 }  // namespace

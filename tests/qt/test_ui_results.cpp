@@ -30,6 +30,7 @@
 
 using namespace calvane;
 using namespace calvane::ui;
+using test::curveRows;
 
 namespace {
 
@@ -69,18 +70,6 @@ public:
 private:
     QTimer timer_;
 };
-
-QString curveRows(const QString& name)
-{
-    QFile file(QStringLiteral(CALVANE_DATA_DIR "/") + name);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    file.readLine();  // header
-    QString rows;
-    while (!file.atEnd())
-        rows += QString::fromUtf8(file.readLine().trimmed()) + "\r\n";
-    return rows;
-}
 
 QLineSeries* lineNamed(ChartPanel* chart, const std::string& name)
 {
