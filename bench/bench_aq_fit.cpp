@@ -6,16 +6,14 @@
 //   build/bin/bench_aq_fit --benchmark_filter=Free
 //   build/bin/bench_aq_fit --benchmark_filter=Long
 
+#include "BenchCurves.h"
 #include "aq/AQ_C3_Curve.h"
 #include "aq_oracle/LiteralFitPass.h"
-#include "core/TextFile.h"
 #include "import/ParseVerdex.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,46 +21,17 @@
 namespace {
 
 using namespace calvane;
-
-// A platform that answers nothing and shows nothing.
-class QuietPlatform : public Platform {
-public:
-    void showError(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return false; }
-    std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
-    std::optional<std::string> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
-    void runImportDialog(TFrmParseVerdex&) override {}
-    char decimalSeparator() const override { return '.'; }
-    std::string clipboardText() override { return {}; }
-    void setClipboardText(const std::string&) override {}
-};
-
-using Rows = std::vector<std::pair<std::string, std::string>>;
-
-Rows curveRows(const std::string& file)
-{
-    std::ifstream in(std::string(CALVANE_DATA_DIR) + "/aq/" + file, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    Rows rows;
-    for (const auto& line : splitLines(bytes.str())) {
-        const auto comma = line.find(',');
-        if (comma == std::string::npos || line.rfind("PAR", 0) == 0)
-            continue;
-        rows.emplace_back(line.substr(0, comma), line.substr(comma + 1));
-    }
-    return rows;
-}
+using namespace calvane::bench;
 
 // 10 points: one pecan curve; 20: one arctic curve; 40: two arctic curves of the same
 // species measured one after the other, read as one.
 Rows benchCurve(int points)
 {
     if (points == 10)
-        return curveRows("pecan_1aq.csv");
-    Rows rows = curveRows("ngeearctic_1994.csv");
+        return aqCurveRows("pecan_1aq.csv");
+    Rows rows = aqCurveRows("ngeearctic_1994.csv");
     if (points == 40) {
-        const Rows more = curveRows("ngeearctic_1996.csv");
+        const Rows more = aqCurveRows("ngeearctic_1996.csv");
         rows.insert(rows.end(), more.begin(), more.end());
     }
     return rows;

@@ -10,8 +10,8 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_aq_window
 
+#include "BenchCurves.h"
 #include "aq/AQ_C3_Curve.h"
-#include "core/TextFile.h"
 #include "shell/Calvane.h"
 #include "ui/AqWindow.h"
 #include "ui/QtPlatform.h"
@@ -21,8 +21,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,32 +28,11 @@
 namespace {
 
 using namespace calvane;
-
-class QuietPlatform : public Platform {
-public:
-    void showError(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return false; }
-    std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
-    std::optional<std::string> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
-    void runImportDialog(TFrmParseVerdex&) override {}
-    char decimalSeparator() const override { return '.'; }
-    std::string clipboardText() override { return {}; }
-    void setClipboardText(const std::string&) override {}
-};
-
-using Rows = std::vector<std::pair<std::string, std::string>>;
+using namespace calvane::bench;
 
 Rows longCurve(int points)
 {
-    std::ifstream in(std::string(CALVANE_DATA_DIR) + "/aq/ngeearctic_1994.csv", std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    Rows one;
-    for (const auto& line : splitLines(bytes.str())) {
-        const auto comma = line.find(',');
-        if (comma != std::string::npos && line.rfind("PAR", 0) != 0)
-            one.emplace_back(line.substr(0, comma), line.substr(comma + 1));
-    }
+    const Rows one = aqCurveRows("ngeearctic_1994.csv");
     Rows rows;
     for (int i = 0; i < points; ++i)
         rows.push_back(one[static_cast<std::size_t>(i) % one.size()]);

@@ -1,0 +1,47 @@
+#pragma once
+// What the light-response benchmarks share: a platform that answers nothing and shows
+// nothing, and a curve of tests/data/aq as its (Q, A) text pairs.
+
+#include "core/Platform.h"
+#include "core/TextFile.h"
+
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace calvane::bench {
+
+class QuietPlatform : public Platform {
+public:
+    void showError(const std::string&) override {}
+    bool askYesNo(const std::string&) override { return false; }
+    std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<std::string> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
+    void runImportDialog(TFrmParseVerdex&) override {}
+    char decimalSeparator() const override { return '.'; }
+    std::string clipboardText() override { return {}; }
+    void setClipboardText(const std::string&) override {}
+};
+
+using Rows = std::vector<std::pair<std::string, std::string>>;
+
+// The data lines of tests/data/aq/`file`, split at the first comma; the header is left out.
+inline Rows aqCurveRows(const std::string& file)
+{
+    std::ifstream in(std::string(CALVANE_DATA_DIR) + "/aq/" + file, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    Rows rows;
+    for (const auto& line : splitLines(bytes.str())) {
+        const auto comma = line.find(',');
+        if (comma == std::string::npos || line.rfind("PAR", 0) == 0)
+            continue;
+        rows.emplace_back(line.substr(0, comma), line.substr(comma + 1));
+    }
+    return rows;
+}
+
+}  // namespace calvane::bench
