@@ -94,6 +94,33 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What a command line's arguments (without the program name) ask for: the usage text
+// (--help or -h alone), a job, or neither, with the usage error that says why.
+template <typename Job>
+struct ParsedCommandLine {
+    bool help = false;
+    std::optional<Job> job;
+    std::optional<std::string> usageError;
+};
+
+// Reads the arguments with `parse`, which returns the job or raises UsageError, unless
+// they ask for help.
+template <typename Job, typename Parse>
+ParsedCommandLine<Job> parseArguments(const std::vector<std::string>& args, Parse parse)
+{
+    ParsedCommandLine<Job> commandLine;
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        commandLine.help = true;
+        return commandLine;
+    }
+    try {
+        commandLine.job = parse(args);
+    } catch (const UsageError& error) {
+        commandLine.usageError = error.what();
+    }
+    return commandLine;
+}
+
 // Raises UsageError when the job's parts do not go together (no input, --x without
 // --group, -o with --out-dir, a command with --none, figure settings without a figure,
 // ...), in the order the command line has always checked them. Touches no file.

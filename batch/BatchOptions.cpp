@@ -326,17 +326,7 @@ void printUsageError(std::ostream& err, const std::string& error)
 
 CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
-    CommandLine commandLine;
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        commandLine.help = true;
-        return commandLine;
-    }
-    try {
-        commandLine.job = Parser(args).parse();
-    } catch (const UsageError& error) {
-        commandLine.usageError = error.what();
-    }
-    return commandLine;
+    return parseArguments<BatchJob>(args, [](const std::vector<std::string>& given) { return Parser(given).parse(); });
 }
 
 int runCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostream& err, char decimalSeparator,

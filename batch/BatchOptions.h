@@ -12,13 +12,7 @@
 
 namespace calvane::batch {
 
-// What the arguments (without the program name) ask for: the usage text (--help or -h
-// alone), a job, or neither, with the usage error that says why.
-struct CommandLine {
-    bool help = false;
-    std::optional<BatchJob> job;
-    std::optional<std::string> usageError;
-};
+using CommandLine = ParsedCommandLine<BatchJob>;
 
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 

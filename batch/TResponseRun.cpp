@@ -148,17 +148,8 @@ std::vector<std::string> summaryRow(const std::string& group, const TempResponse
 
 TResponseCommandLine parseTResponseCommandLine(const std::vector<std::string>& args)
 {
-    TResponseCommandLine commandLine;
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        commandLine.help = true;
-        return commandLine;
-    }
-    try {
-        commandLine.job = Parser(args).parse();
-    } catch (const UsageError& error) {
-        commandLine.usageError = error.what();
-    }
-    return commandLine;
+    return parseArguments<TResponseJob>(args,
+                                        [](const std::vector<std::string>& given) { return Parser(given).parse(); });
 }
 
 int runTResponse(const TResponseCommandLine& commandLine, std::ostream& out, std::ostream& err,

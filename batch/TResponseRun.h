@@ -7,6 +7,7 @@
 //     calvane-batch tresponse --x COLUMN --y COLUMN [--group COLUMN]
 //         [--model arrhenius|peaked] [--hd VALUE] [--summary PATH] [--chart PATH] TABLE
 
+#include "batch/BatchJob.h"
 #include "batch/BatchRun.h"
 #include "fit/TemperatureResponse.h"
 
@@ -26,11 +27,7 @@ struct TResponseJob {
     std::optional<std::string> chart;
 };
 
-struct TResponseCommandLine {
-    bool help = false;
-    std::optional<TResponseJob> job;
-    std::optional<std::string> usageError;
-};
+using TResponseCommandLine = ParsedCommandLine<TResponseJob>;
 
 // The arguments after "tresponse".
 TResponseCommandLine parseTResponseCommandLine(const std::vector<std::string>& args);
