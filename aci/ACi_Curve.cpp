@@ -357,6 +357,11 @@ TfrmACi_Curve::TfrmACi_Curve(Platform& platform, ImportSettings& importSettings)
         clearStandardFit();
         showOwnCurveRmse();
     });
+    Series_Excluded.hollow = true;
+    aciSpreadSheetData.rowInserted.connect(
+        [this](int at) { moveRows([at](int row) { return rowAfterInsert(row, at); }); });
+    aciSpreadSheetData.rowDeleted.connect(
+        [this](int at) { moveRows([at](int row) { return rowAfterDelete(row, at); }); });
 
     ParameterReset();
 }
@@ -408,11 +413,15 @@ void TfrmACi_Curve::aciEdit_IdentifierChange()
 void TfrmACi_Curve::Load_ACi_Series()
 {
     Series_LightAssim.clear();
+    seriesRows_.clear();
     // Bottom-up: point 0 comes from the lowest usable row, which the fits rely on.
     for (int row = aciSpreadSheetData.rowCount() - 1; row >= 1; --row) {
-        if (const auto point = gridPoint(row))
+        if (const auto point = gridPoint(row)) {
             Series_LightAssim.add(point->first, point->second);
+            seriesRows_.push_back(row);
+        }
     }
+    loadExcludedSeries();
 }
 
 std::optional<std::pair<double, double>> TfrmACi_Curve::gridPoint(int row) const
@@ -441,6 +450,81 @@ void TfrmACi_Curve::toggleStandardFitExclusion(int gridRow)
 {
     if (!excludedRows_.erase(gridRow))
         excludedRows_.insert(gridRow);
+    exclusionsChanged();
+}
+
+int TfrmACi_Curve::measuredPointRow(int index) const
+{
+    return index >= 0 && static_cast<std::size_t>(index) < seriesRows_.size()
+               ? seriesRows_[static_cast<std::size_t>(index)]
+               : 0;
+}
+
+void TfrmACi_Curve::aciPopupExcludeClick()
+{
+    const int row = aciSpreadSheetData.pressedRow;
+    if (row >= 1 && gridPoint(row))
+        toggleStandardFitExclusion(row);
+}
+
+void TfrmACi_Curve::exclusionsChanged()
+{
+    // The standard fit described the points it used; the window's own results stay.
+    clearStandardFit();
+    loadExcludedSeries();
+    showExcludeItem();
+}
+
+void TfrmACi_Curve::forgetExclusions()
+{
+    if (excludedRows_.empty())
+        return;
+    excludedRows_.clear();
+    exclusionsChanged();
+}
+
+void TfrmACi_Curve::loadNewCurve(const std::function<bool()>& load)
+{
+    try {
+        if (!load())
+            return;
+    } catch (const DataError&) {
+        forgetExclusions();
+        throw;
+    }
+    forgetExclusions();
+}
+
+void TfrmACi_Curve::moveRows(const std::function<int(int)>& where)
+{
+    std::set<int> moved;
+    for (const int row : excludedRows_) {
+        if (const int to = where(row))
+            moved.insert(to);
+    }
+    excludedRows_ = std::move(moved);
+    for (int& row : seriesRows_) {
+        if (row > 0)
+            row = where(row);
+    }
+    loadExcludedSeries();
+}
+
+void TfrmACi_Curve::loadExcludedSeries()
+{
+    Series_Excluded.clear();
+    for (std::size_t i = 0; i < seriesRows_.size() && i < Series_LightAssim.points().size(); ++i) {
+        if (excludedRows_.count(seriesRows_[i])) {
+            const auto& [ci, a] = Series_LightAssim.points()[i];
+            Series_Excluded.add(ci, a);
+        }
+    }
+}
+
+void TfrmACi_Curve::showExcludeItem()
+{
+    const int row = aciSpreadSheetData.pressedRow;
+    aciPopupExclude.set(excludedRows_.count(row) ? "Include Point" : "Exclude Point", row >= 1 && gridPoint(row));
 }
 
 double TfrmACi_Curve::GammaStar() const { return aciGammaStar(AciParameters.Tau); }
@@ -567,6 +651,7 @@ void TfrmACi_Curve::aciMnuFileClearClick()
     lastVcmaxRdLine_.reset();
     lastJmaxLine_.reset();
     Series_LightAssim.clear();
+    seriesRows_.clear();
     Series_Wc.clear();
     Series_Wj.clear();
     Series_Wp.clear();
@@ -574,6 +659,7 @@ void TfrmACi_Curve::aciMnuFileClearClick()
     standardFit_.reset();
     excludedRows_.clear();
     standardFitExcluded_.clear();
+    loadExcludedSeries();
     showStandardFit(AciStandardFitResult{});
     Load_StandardFit_Series();
     staleResults.forget();
@@ -624,13 +710,20 @@ std::vector<std::string> TfrmACi_Curve::exportLines() const
     return lines;
 }
 
-void TfrmACi_Curve::aciMnuFIleImportTextClick() { importCsvText(platform_, aciSpreadSheetData, aciEdit_Status); }
+void TfrmACi_Curve::aciMnuFIleImportTextClick()
+{
+    loadNewCurve([this] { return importCsvText(platform_, aciSpreadSheetData, aciEdit_Status); });
+}
 
 void TfrmACi_Curve::aciMnuFileImortVerdexClick()
 {
     frmParseVerdex.SetImportType(ImportKind::Aci);
     platform_.runImportDialog(frmParseVerdex);
-    StringPaste(frmParseVerdex.GetData());
+    const std::string data = frmParseVerdex.GetData();
+    // A curve came in (a cancelled dialog hands back nothing): the exclusions were the old one's.
+    if (!trimView(data).empty())
+        forgetExclusions();
+    StringPaste(data);
     aciEdit_Status.setText(frmParseVerdex.GetFileName());
     setConditions(frmParseVerdex.GetConditions());
 }
@@ -653,7 +746,7 @@ void TfrmACi_Curve::setConditions(const ImportConditions& conditions)
 
 void TfrmACi_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& items)
 {
-    loadDroppedCsv(platform_, aciSpreadSheetData, aciEdit_Status, items);
+    loadNewCurve([&] { return loadDroppedCsv(platform_, aciSpreadSheetData, aciEdit_Status, items); });
 }
 
 void TfrmACi_Curve::StringPaste(std::string_view text) { pasteIntoGrid(aciSpreadSheetData, text, separator()); }
@@ -691,6 +784,7 @@ void TfrmACi_Curve::aciSpreadSheetDataMouseDown(MouseButton button, int x, int y
 {
     if (button != MouseButton::Right)
         return;
+    showExcludeItem();
     // 40 pixels down for the window's title bar.
     platform_.openPopupMenu(aciPopupMenu, Left + aciSpreadSheetData.left + x, Top + aciSpreadSheetData.top + y + 40);
 }

@@ -18,6 +18,7 @@
 #include "fit/AciStandardFit.h"
 #include "import/ParseVerdex.h"
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -131,9 +132,18 @@ public:
     // exportLines() appends it when aciMnuFileExportStandardFit is checked.
     std::vector<std::string> standardFitExportLines() const;
     // Points left out of the standard fit, by their grid rows: the window's own fields
-    // and Compute Curves still use every point. Clear empties the set.
+    // and Compute Curves still use every point. A toggle clears the standard-fit group,
+    // which no longer describes the points the next fit uses, and redraws the hollow
+    // markers (Series_Excluded). The rows move with inserted and deleted grid rows; Clear,
+    // an import and a dropped file empty the set.
     void toggleStandardFitExclusion(int gridRow);
     const std::set<int>& standardFitExcludedRows() const { return excludedRows_; }
+    // The grid row that measured point `index` of Series_LightAssim came from; 0 when
+    // there is no such point or its row has since been deleted.
+    int measuredPointRow(int index) const;
+    // The grid pop-up's "Exclude Point" / "Include Point": toggles the row under the
+    // right press, when it holds a point.
+    void aciPopupExcludeClick();
     // The grid rows that give a measured point, top to bottom: a loaded curve's data
     // row N is the N-th of them.
     std::vector<int> pointRows() const;
@@ -211,6 +221,8 @@ public:
     PointSeries Series_Wp{"Wp (TPU)", PointSeries::Kind::Line, rgb(128, 0, 255)};
     // The standard fit's curve, drawn while aciCheckBox_StdShowCurve is checked.
     PointSeries Series_StandardFit{"Standard fit", PointSeries::Kind::Line, rgb(0, 0, 255)};
+    // The measured points left out of the standard fit, drawn hollow over their crosses.
+    PointSeries Series_Excluded{"Excluded", PointSeries::Kind::Points, colours::red};
 
     // The "Standard fit" group: results (read-only) with their standard errors and
     // 25 degrees C values, and two settings, Patm and whether TPU is fitted. The TPU
@@ -285,6 +297,8 @@ public:
     PopupMenu aciPopupMenu{"aciPopupMenu"};
     MenuItem aciPopupCopy{"Copy", "", ""};
     MenuItem aciPopupPaste{"Paste", "", ""};
+    // Reads "Include Point" over an excluded point; disabled over a row without a point.
+    MenuItem aciPopupExclude{"Exclude Point", "", "Leave this point out of the standard fit, or take it back in"};
     PopupMenu aciPopupMenu2{"aciPopupMenu2"};
     MenuItem aciPopup2Copy{"Copy", "", ""};
     MenuItem aciPopup2CopyAll{"Copy All", "Ctrl+A", ""};
@@ -307,6 +321,17 @@ private:
     // The standard fit described data that have changed.
     void clearStandardFit();
     void showOwnCurveRmse();
+    // After the excluded set changed: the standard fit, the hollow markers and the
+    // pop-up item follow it.
+    void exclusionsChanged();
+    void forgetExclusions();
+    // Runs a load of a file into the grid (false: none chosen); a file taken forgets the
+    // exclusions, also when its load then complains of rows that are not numbers.
+    void loadNewCurve(const std::function<bool()>& load);
+    // Moves the rows kept by grid row after a row was inserted or deleted.
+    void moveRows(const std::function<int(int)>& where);
+    void loadExcludedSeries();
+    void showExcludeItem();
 
     Platform& platform_;
     // A grid row's measured point, as Load_ACi_Series reads it; none for a row without one.
@@ -314,6 +339,8 @@ private:
 
     std::optional<AciStandardFitResult> standardFit_;
     std::set<int> excludedRows_;
+    // The grid row of each point of Series_LightAssim, as Load_ACi_Series read it.
+    std::vector<int> seriesRows_;
     // The points the last standard fit left out, as (Ci, A).
     std::vector<std::pair<double, double>> standardFitExcluded_;
     std::optional<AciLine> lastVcmaxRdLine_;

@@ -373,6 +373,11 @@ TfrmAQ_C3_Curve::TfrmAQ_C3_Curve(Platform& platform, ImportSettings& importSetti
         showKok();
         showOwnCurveRmse();
     });
+    Series_Excluded.hollow = true;
+    aqSpreadSheetData.rowInserted.connect(
+        [this](int at) { moveRows([at](int row) { return rowAfterInsert(row, at); }); });
+    aqSpreadSheetData.rowDeleted.connect(
+        [this](int at) { moveRows([at](int row) { return rowAfterDelete(row, at); }); });
 }
 
 char TfrmAQ_C3_Curve::separator() const { return platform_.decimalSeparator(); }
@@ -428,27 +433,96 @@ void TfrmAQ_C3_Curve::Load_LightResp_Series()
             seriesRows_.push_back(row);
         }
     }
+    loadExcludedSeries();
 }
 
 std::vector<int> TfrmAQ_C3_Curve::pointRows() const
 {
     // As Load_LightResp_Series keeps them: Par Abs is positive, so Qa > 0 wherever Q Obs is.
-    const char sep = separator();
     std::vector<int> rows;
     for (int row = 1; row < aqSpreadSheetData.rowCount(); ++row) {
-        const std::string& assimilation = aqSpreadSheetData.cell(colAssimilation, row);
-        if (assimilation.empty())
-            continue;
-        if (readNumberOr0(aqSpreadSheetData.cell(colQObs, row), sep) > 0 || readNumberOr0(assimilation, sep) != 0)
+        if (rowHasPoint(row))
             rows.push_back(row);
     }
     return rows;
+}
+
+bool TfrmAQ_C3_Curve::rowHasPoint(int row) const
+{
+    const char sep = separator();
+    const std::string& assimilation = aqSpreadSheetData.cell(colAssimilation, row);
+    if (row < 1 || assimilation.empty())
+        return false;
+    return readNumberOr0(aqSpreadSheetData.cell(colQObs, row), sep) > 0 || readNumberOr0(assimilation, sep) != 0;
 }
 
 void TfrmAQ_C3_Curve::toggleStandardFitExclusion(int gridRow)
 {
     if (!excludedRows_.erase(gridRow))
         excludedRows_.insert(gridRow);
+    exclusionsChanged();
+}
+
+int TfrmAQ_C3_Curve::measuredPointRow(int index) const
+{
+    return index >= 0 && static_cast<std::size_t>(index) < seriesRows_.size()
+               ? seriesRows_[static_cast<std::size_t>(index)]
+               : 0;
+}
+
+void TfrmAQ_C3_Curve::aqPopupExcludeClick()
+{
+    const int row = aqSpreadSheetData.pressedRow;
+    if (rowHasPoint(row))
+        toggleStandardFitExclusion(row);
+}
+
+void TfrmAQ_C3_Curve::exclusionsChanged()
+{
+    // The standard fits described the points they used; the window's own results stay.
+    clearStandardFit();
+    loadExcludedSeries();
+    showExcludeItem();
+}
+
+void TfrmAQ_C3_Curve::forgetExclusions()
+{
+    if (excludedRows_.empty())
+        return;
+    excludedRows_.clear();
+    exclusionsChanged();
+}
+
+void TfrmAQ_C3_Curve::moveRows(const std::function<int(int)>& where)
+{
+    std::set<int> moved;
+    for (const int row : excludedRows_) {
+        if (const int to = where(row))
+            moved.insert(to);
+    }
+    excludedRows_ = std::move(moved);
+    for (int& row : seriesRows_) {
+        if (row > 0)
+            row = where(row);
+    }
+    loadExcludedSeries();
+}
+
+void TfrmAQ_C3_Curve::loadExcludedSeries()
+{
+    Series_Excluded.clear();
+    for (std::size_t i = 0; i < seriesRows_.size() && i < Series_LightAssim.points().size(); ++i) {
+        if (excludedRows_.count(seriesRows_[i])) {
+            const auto& [qa, a] = Series_LightAssim.points()[i];
+            Series_Excluded.add(qa, a);
+        }
+    }
+}
+
+void TfrmAQ_C3_Curve::showExcludeItem()
+{
+    const int row = aqSpreadSheetData.pressedRow;
+    aqPopupExclude.set(excludedRows_.count(row) ? "Include Point" : "Exclude Point", rowHasPoint(row));
 }
 
 long double TfrmAQ_C3_Curve::respCurve(long double x, long double Amax, long double AQE, long double Convexity,
@@ -655,12 +729,14 @@ void TfrmAQ_C3_Curve::aqMnuFileClearClick()
     for (const Row* row : inOrder(parameterTable(), &Row::resetOrder))
         (this->*row->field).setText(row->reset);
     Series_LightAssim.clear();
+    seriesRows_.clear();
     Series_ComputedA.clear();
     // The standard fits described the data just removed.
     stdOptimum_.reset();
     stdHyperbola_.reset();
     excludedRows_.clear();
     standardFitExcluded_.clear();
+    loadExcludedSeries();
     showStandardFit();
     Load_StandardFit_Series();
     kok_.reset();
@@ -697,13 +773,29 @@ std::vector<std::string> TfrmAQ_C3_Curve::exportLines() const
     return lines;
 }
 
-void TfrmAQ_C3_Curve::aqMnuFileImportCSVClick() { importCsvText(platform_, aqSpreadSheetData, aqEdit_Status); }
+void TfrmAQ_C3_Curve::aqMnuFileImportCSVClick()
+{
+    // A file taken forgets the exclusions, also when its load then complains of rows
+    // that are not numbers.
+    try {
+        if (!importCsvText(platform_, aqSpreadSheetData, aqEdit_Status))
+            return;
+    } catch (const DataError&) {
+        forgetExclusions();
+        throw;
+    }
+    forgetExclusions();
+}
 
 void TfrmAQ_C3_Curve::aqMnuFileImportVerdexClick()
 {
     frmParseVerdex.SetImportType(ImportKind::LightResponse);
     platform_.runImportDialog(frmParseVerdex);
-    StringPaste(frmParseVerdex.GetData());
+    const std::string data = frmParseVerdex.GetData();
+    // A curve came in (a cancelled dialog hands back nothing): the exclusions were the old one's.
+    if (!trimView(data).empty())
+        forgetExclusions();
+    StringPaste(data);
     aqEdit_Status.setText(frmParseVerdex.GetFileName());
     setRespiration();
 }
@@ -718,6 +810,7 @@ void TfrmAQ_C3_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& 
     } catch (const DataError& error) {
         complaint = error;
     }
+    forgetExclusions();
     // The Qa column must exist for the fit to write into it.
     if (aqSpreadSheetData.colCount() < 4)
         aqSpreadSheetData.setColCount(aqSpreadSheetData.colCount() + 1);
@@ -773,6 +866,7 @@ void TfrmAQ_C3_Curve::aqSpreadSheetDataMouseDown(MouseButton button, int x, int 
 {
     if (button != MouseButton::Right)
         return;
+    showExcludeItem();
     // 40 pixels down for the window's title bar.
     platform_.openPopupMenu(aqPopupMenu, Left + aqSpreadSheetData.left + x, Top + aqSpreadSheetData.top + y + 40);
 }

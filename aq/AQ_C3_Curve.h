@@ -19,6 +19,7 @@
 #include "fit/KokRespiration.h"
 #include "import/ParseVerdex.h"
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -130,9 +131,18 @@ public:
     // checked.
     std::vector<std::string> standardFitExportLines() const;
     // Points left out of both standard fits, by their grid rows: the window's own fit
-    // still uses every point. Clear empties the set.
+    // still uses every point. A toggle clears the standard-fit group, which no longer
+    // describes the points the next fits use, and redraws the hollow markers
+    // (Series_Excluded). The rows move with inserted and deleted grid rows; Clear, an
+    // import and a dropped file empty the set.
     void toggleStandardFitExclusion(int gridRow);
     const std::set<int>& standardFitExcludedRows() const { return excludedRows_; }
+    // The grid row that observed point `index` of Series_LightAssim came from; 0 when
+    // there is no such point or its row has since been deleted.
+    int measuredPointRow(int index) const;
+    // The grid pop-up's "Exclude Point" / "Include Point": toggles the row under the
+    // right press, when it holds a point.
+    void aqPopupExcludeClick();
     // The grid rows that give an observed point, top to bottom: a loaded curve's data
     // row N is the N-th of them.
     std::vector<int> pointRows() const;
@@ -231,6 +241,8 @@ public:
     // The standard fits' curves, drawn while their check boxes are checked.
     PointSeries Series_StdOptimum{"Least-squares optimum", PointSeries::Kind::Line, rgb(0, 0, 255)};
     PointSeries Series_StdHyperbola{"Non-rectangular hyperbola", PointSeries::Kind::Line, rgb(0, 128, 0)};
+    // The observed points left out of the standard fits, drawn hollow over their crosses.
+    PointSeries Series_Excluded{"Excluded", PointSeries::Kind::Points, colours::red};
 
     // The "Standard fit" group, read-only: for each model its four estimates with their
     // standard errors, SSE, RMSE, the two light points and a message line.
@@ -286,6 +298,9 @@ public:
     PopupMenu aqPopupMenu{"aqPopupMenu"};
     MenuItem aqClipboardCopy{"Copy", "", ""};
     MenuItem aqClipboardPaste{"Paste", "", ""};
+    // On the grid's menu too. Reads "Include Point" over an excluded point; disabled over
+    // a row without a point.
+    MenuItem aqPopupExclude{"Exclude Point", "", "Leave this point out of the standard fits, or take it back in"};
     PopupMenu aqPopupMenu2{"aqPopupMenu2"};
     MenuItem aqPopupCopy{"Copy", "", ""};
     MenuItem aqPopupCopyAll{"Copy All Parameters", "Ctrl+A", ""};
@@ -319,6 +334,16 @@ private:
     void showOwnCurveRmse();
     // Results computed from the data as they stand.
     void resultsComputed();
+    // Whether a grid row gives an observed point, as Load_LightResp_Series reads it.
+    bool rowHasPoint(int row) const;
+    // After the excluded set changed: the standard fits, the hollow markers and the
+    // pop-up item follow it.
+    void exclusionsChanged();
+    void forgetExclusions();
+    // Moves the rows kept by grid row after a row was inserted or deleted.
+    void moveRows(const std::function<int(int)>& where);
+    void loadExcludedSeries();
+    void showExcludeItem();
 
     Platform& platform_;
     std::optional<AqCalvaneOptimum> stdOptimum_;

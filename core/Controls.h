@@ -40,11 +40,24 @@ private:
 // The mouse button of a press, as the grids' mouse-down handlers receive it.
 enum class MouseButton { Left, Right, Middle };
 
-// A menu item: what the user interface shows and binds to its handler.
+// A menu item: what the user interface shows and binds to its handler. An item whose
+// caption or availability follows the window's state changes them through set(); the
+// view follows `changed`.
 struct MenuItem {
     std::string caption;
     std::string shortcut;  // as Qt's QKeySequence reads it, empty for none
     std::string hint;
+    bool enabled = true;
+    Signal<> changed{};
+
+    void set(std::string newCaption, bool nowEnabled)
+    {
+        if (newCaption == caption && nowEnabled == enabled)
+            return;
+        caption = std::move(newCaption);
+        enabled = nowEnabled;
+        changed.notify();
+    }
 };
 
 // A one-line text field. textChanged runs only when the text really changes.

@@ -80,6 +80,7 @@ void Grid::insertRow(int row)
     if (static_cast<std::size_t>(row) < rows_.size())
         rows_.insert(rows_.begin() + row, std::vector<std::string>{});
     ++rowCount_;
+    rowInserted.notify(row);
     layoutChanged.notify();
 }
 
@@ -92,6 +93,7 @@ bool Grid::deleteRow(int row)
     --rowCount_;
     if (selectedRow >= rowCount_)
         selectedRow = rowCount_ - 1;
+    rowDeleted.notify(row);
     layoutChanged.notify();
     return true;
 }
@@ -121,6 +123,15 @@ void Grid::emptyAllStoredDataCells()
         for (std::size_t col = 1; col < rows_[row].size(); ++col)
             rows_[row][col].clear();
     layoutChanged.notify();
+}
+
+int rowAfterInsert(int row, int at) { return row >= at ? row + 1 : row; }
+
+int rowAfterDelete(int row, int at)
+{
+    if (row == at)
+        return 0;
+    return row > at ? row - 1 : row;
 }
 
 }  // namespace calvane

@@ -54,8 +54,16 @@ public:
     std::string hint = "Shift+Ins to add row, Shift+Del to remove row";
     static constexpr int defaultColWidth = 64;
 
+    // The row under the last mouse press on the grid, kept by the view before it reports
+    // the press; 0 when the press was on no data row.
+    int pressedRow = 0;
+
     Signal<int, int> cellChanged;  // (column, row)
     Signal<> layoutChanged;        // counts, widths, inserted or deleted rows, bulk changes
+    // The row an insertRow put in, or the row a deleteRow took out, told before
+    // layoutChanged so that what is kept by row can move with its rows first.
+    Signal<int> rowInserted;
+    Signal<int> rowDeleted;
 
 private:
     int colCount_;
@@ -63,5 +71,10 @@ private:
     std::vector<std::vector<std::string>> rows_;  // rows_[row][col], as far as written
     std::vector<int> widths_;
 };
+
+// Where a row's contents stand after insertRow(at), and after deleteRow(at): 0 for the
+// deleted row itself.
+int rowAfterInsert(int row, int at);
+int rowAfterDelete(int row, int at);
 
 }  // namespace calvane

@@ -37,6 +37,8 @@ public:
     std::string title;
     Kind kind;
     Colour colour;
+    // Points drawn as outlines filled white: points a fit leaves out.
+    bool hollow = false;
     Signal<> changed;
 
 private:

@@ -1,10 +1,12 @@
 // Results > Standard Fit in the A/Ci window: the "Standard fit" group, its curve, the
-// export section, and that the window's own analysis is left alone.
+// export section, points left out of it, and that the window's own analysis is left alone.
 
 #include "core/Errors.h"
 #include "test_aci_support.h"
 
 #include <fstream>
+#include <functional>
+#include <set>
 
 using namespace calvane;
 using namespace calvane::test;
@@ -191,4 +193,69 @@ TEST_F(StandardFit, AStoppedFitLeavesEverythingAsItWas)
     EXPECT_FALSE(win.standardFit());
     EXPECT_TRUE(win.aciEdit_StdVcmax.text().empty());
     EXPECT_EQ(win.Series_StandardFit.count(), 0);
+}
+
+// Excluding a point: the group no longer describes the next fit's points and empties,
+// the window's own analysis stays, the hollow marker shows it, and the exclusion
+// stays on its point when rows are inserted or deleted above it.
+TEST_F(StandardFit, AnExclusionClearsTheGroupAndMovesWithItsRow)
+{
+    loadReferenceCurve();
+    win.aciMnuResultsComputeCurveClick();
+    win.aciMnuResultsStandardFitClick();
+    const auto before = ownAnalysis();
+    Grid& grid = win.aciSpreadSheetData;
+    const std::string ci = grid.cell(1, 3), a = grid.cell(2, 3);
+    // The grid is read bottom-up: row 3 of 10 is point 7.
+    ASSERT_EQ(win.measuredPointRow(7), 3);
+
+    win.toggleStandardFitExclusion(3);
+    EXPECT_EQ(win.standardFitExcludedRows(), std::set<int>{3});
+    EXPECT_FALSE(win.standardFit());
+    EXPECT_EQ(win.aciEdit_StdVcmax.text(), "");
+    EXPECT_TRUE(win.Series_StandardFit.empty());
+    EXPECT_EQ(ownAnalysis(), before);
+    ASSERT_EQ(win.Series_Excluded.count(), 1);
+    EXPECT_EQ(win.Series_Excluded.x(0), win.Series_LightAssim.x(7));
+    EXPECT_EQ(win.Series_Excluded.y(0), win.Series_LightAssim.y(7));
+
+    grid.insertRow(2);
+    EXPECT_EQ(win.standardFitExcludedRows(), std::set<int>{4});
+    EXPECT_EQ(win.measuredPointRow(7), 4);
+    grid.deleteRow(1);
+    EXPECT_EQ(win.standardFitExcludedRows(), std::set<int>{3});
+    EXPECT_EQ(grid.cell(1, 3) + "," + grid.cell(2, 3), ci + "," + a);
+    // Ten points, one deleted, one left out.
+    win.aciMnuResultsStandardFitClick();
+    EXPECT_EQ(win.aciEdit_StdMessage.text().rfind("Fitted to 8 points", 0), 0u) << win.aciEdit_StdMessage.text();
+    EXPECT_EQ(win.Series_Excluded.count(), 1);
+
+    // Deleting the excluded row takes its exclusion with it.
+    grid.deleteRow(3);
+    EXPECT_TRUE(win.standardFitExcludedRows().empty());
+    EXPECT_TRUE(win.Series_Excluded.empty());
+    EXPECT_EQ(win.measuredPointRow(7), 0);
+}
+
+// A new curve, from an import, a drop or Clear, starts with every point in the fit; a
+// cancelled import keeps the exclusions.
+TEST_F(StandardFit, ANewCurveForgetsTheExclusions)
+{
+    const std::string file = dataFile("aci/plantecophys_33_gHR9.csv");
+    for (const auto& load : std::vector<std::function<void()>>{[&] {
+                                                                   platform.openAnswers = {file};
+                                                                   win.aciMnuFIleImportTextClick();
+                                                               },
+                                                               [&] {
+                                                                   win.KipFormDropFilesDropFiles({{file, false}});
+                                                               },
+                                                               [&] { win.aciMnuFileClearClick(); }}) {
+        loadReferenceCurve();
+        win.toggleStandardFitExclusion(2);
+        win.aciMnuFIleImportTextClick();  // cancelled: no file chosen
+        EXPECT_EQ(win.standardFitExcludedRows(), std::set<int>{2});
+        load();
+        EXPECT_TRUE(win.standardFitExcludedRows().empty());
+        EXPECT_TRUE(win.Series_Excluded.empty());
+    }
 }

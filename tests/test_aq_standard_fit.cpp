@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -189,4 +190,32 @@ TEST_F(AqStandardFitWindow, AStoppedFitLeavesEverythingAsItWas)
     EXPECT_FALSE(window.standardOptimum());
     EXPECT_TRUE(window.aqEdit_StdAmax.text().empty());
     EXPECT_EQ(window.Series_StdOptimum.count(), 0);
+}
+
+// An excluded point stays excluded when rows are inserted above it, goes with its deleted
+// row, is drawn hollow while plotted, and a dropped file forgets the exclusions.
+TEST_F(AqStandardFitWindow, ExclusionsMoveWithTheirRowsAndANewCurveForgetsThem)
+{
+    loadCurve("pecan_1aq.csv");
+    window.aqMnuResultsPlotDataClick();
+    const std::vector<int> rows = window.pointRows();
+    ASSERT_GE(rows.size(), 5u);
+    // The grid is read bottom-up: the fourth row from the top is the fourth point from the end.
+    const int point = static_cast<int>(rows.size()) - 4;
+    ASSERT_EQ(window.measuredPointRow(point), rows[3]);
+
+    window.toggleStandardFitExclusion(rows[3]);
+    ASSERT_EQ(window.Series_Excluded.count(), 1);
+    EXPECT_EQ(window.Series_Excluded.points().front(), window.Series_LightAssim.points()[point]);
+    window.aqSpreadSheetData.insertRow(1);
+    EXPECT_EQ(window.standardFitExcludedRows(), std::set<int>{rows[3] + 1});
+    EXPECT_EQ(window.measuredPointRow(point), rows[3] + 1);
+    EXPECT_EQ(window.Series_Excluded.count(), 1);
+    window.aqSpreadSheetData.deleteRow(rows[3] + 1);
+    EXPECT_TRUE(window.standardFitExcludedRows().empty());
+    EXPECT_TRUE(window.Series_Excluded.empty());
+
+    window.toggleStandardFitExclusion(rows[0]);
+    window.KipFormDropFilesDropFiles({{dataFile("aq/pecan_1aq.csv"), false}});
+    EXPECT_TRUE(window.standardFitExcludedRows().empty());
 }

@@ -34,9 +34,16 @@ AciWindow::AciWindow(TfrmACi_Curve& state, QtPlatform& platform, QWidget* parent
 
     makeGrid(state.aciSpreadSheetData,
              [this](MouseButton button, int x, int y) { state_.aciSpreadSheetDataMouseDown(button, x, y); });
-    makeChart(
-        [this] { return chart::aciChartDrawing(state_); }, state.aciChart_LightResponseCurve,
-        {&state.Series_LightAssim, &state.Series_Wc, &state.Series_Wj, &state.Series_Wp, &state.Series_StandardFit});
+    makeChart([this] { return chart::aciChartDrawing(state_); }, state.aciChart_LightResponseCurve,
+              {&state.Series_LightAssim, &state.Series_Wc, &state.Series_Wj, &state.Series_Wp,
+               &state.Series_StandardFit, &state.Series_Excluded});
+    // A click on a measured point leaves it out of the standard fit, or takes it back in.
+    chartPanel_->onPointClicked(&state.Series_LightAssim, [this](int index) {
+        run([this, index] {
+            if (const int row = state_.measuredPointRow(index))
+                state_.toggleStandardFitExclusion(row);
+        });
+    });
     QPointer<ChartPanel> chart(chartPanel_);
     state.aciCheckBox_StdShowCurve.clicked.connect([chart] {
         if (chart)
@@ -177,6 +184,10 @@ void AciWindow::makeMenus()
     QAction* gridPaste = addCommand(
         gridMenu, s.aciPopupPaste, [&s] { s.aciPopupPasteClick(); }, false);
     setGridClipboardKeys(gridCopy, gridPaste);
+    gridMenu->addSeparator();
+    QAction* gridExclude = addCommand(
+        gridMenu, s.aciPopupExclude, [&s] { s.aciPopupExcludeClick(); }, false);
+    followMenuItem(s.aciPopupExclude, gridExclude);
 
     QMenu* fieldMenu = makePopupMenu(s.aciPopupMenu2);
     addCommand(

@@ -34,9 +34,16 @@ AqWindow::AqWindow(TfrmAQ_C3_Curve& state, QtPlatform& platform, QWidget* parent
     makeGrid(state.aqSpreadSheetData,
              [this](MouseButton button, int x, int y) { state_.aqSpreadSheetDataMouseDown(button, x, y); });
     connect(gridView_, &GridView::keyReleased, this, [this] { run([this] { state_.aqSpreadSheetDataKeyUp(); }); });
-    makeChart(
-        [this] { return chart::aqChartDrawing(state_); }, state.aqChart_LightResponseCurve,
-        {&state.Series_LightAssim, &state.Series_ComputedA, &state.Series_StdOptimum, &state.Series_StdHyperbola});
+    makeChart([this] { return chart::aqChartDrawing(state_); }, state.aqChart_LightResponseCurve,
+              {&state.Series_LightAssim, &state.Series_ComputedA, &state.Series_StdOptimum, &state.Series_StdHyperbola,
+               &state.Series_Excluded});
+    // A click on an observed point leaves it out of the standard fits, or takes it back in.
+    chartPanel_->onPointClicked(&state.Series_LightAssim, [this](int index) {
+        run([this, index] {
+            if (const int row = state_.measuredPointRow(index))
+                state_.toggleStandardFitExclusion(row);
+        });
+    });
     QPointer<ChartPanel> chart(chartPanel_);
     for (CheckBox* show : {&state.aqCheckBox_StdShowOptimum, &state.aqCheckBox_StdShowHyperbola}) {
         show->clicked.connect([chart] {
@@ -198,6 +205,10 @@ void AqWindow::makeMenus()
     QAction* gridPaste = addCommand(
         gridMenu, s.aqClipboardPaste, [&s] { s.aqClipboardPasteClick(); }, false);
     setGridClipboardKeys(gridCopy, gridPaste);
+    gridMenu->addSeparator();
+    QAction* gridExclude = addCommand(
+        gridMenu, s.aqPopupExclude, [&s] { s.aqPopupExcludeClick(); }, false);
+    followMenuItem(s.aqPopupExclude, gridExclude);
 
     QMenu* fieldMenu = makePopupMenu(s.aqPopupMenu2);
     addCommand(

@@ -189,6 +189,18 @@ void bindMenuItem(const MenuItem& item, QAction* action)
         action->setShortcut(QKeySequence(qs(item.shortcut)));
     action->setStatusTip(qs(item.hint));
     action->setToolTip(qs(item.hint.empty() ? item.caption : item.hint));
+    action->setEnabled(item.enabled);
+}
+
+void followMenuItem(MenuItem& item, QAction* action)
+{
+    QPointer<QAction> guarded(action);
+    item.changed.connect([&item, guarded] {
+        if (!guarded)
+            return;
+        guarded->setText(qs(item.caption));
+        guarded->setEnabled(item.enabled);
+    });
 }
 
 }  // namespace calvane::ui

@@ -46,7 +46,9 @@ void bindLabel(Label& label, QAbstractButton* widget);
 void bindLabel(Label& label, QAction* action);
 // Position ÷ maximum as a percentage followed by " %", in the indicator's colour.
 void bindProgress(ProgressIndicator& progress, QProgressBar* bar);
-// Caption, shortcut and hint (as status tip).
+// Caption, shortcut, hint (as status tip) and whether it is enabled.
 void bindMenuItem(const MenuItem& item, QAction* action);
+// Caption and enabled state kept current for an item whose state changes them.
+void followMenuItem(MenuItem& item, QAction* action);
 
 }  // namespace calvane::ui

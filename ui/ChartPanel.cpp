@@ -3,10 +3,13 @@
 #include "core/Controls.h"
 #include "core/PointSeries.h"
 
+#include <QLineF>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QtCharts/QLineSeries>
 
 #include <algorithm>
+#include <cmath>
 
 namespace calvane::ui {
 
@@ -65,6 +68,61 @@ void ChartPanel::refreshNow()
         return;
     pending_.stop();
     redraw();
+}
+
+void ChartPanel::onPointClicked(const PointSeries* series, std::function<void(int)> clicked)
+{
+    clickable_ = series;
+    clicked_ = std::move(clicked);
+}
+
+int ChartPanel::pointAt(QPointF at)
+{
+    if (!clickable_)
+        return -1;
+    // The axes as the points will be drawn.
+    refreshNow();
+    const chart::ChartDrawing drawing = drawing_();
+    std::vector<const PointSeries*> sources;
+    for (const PointSeries* source : drawing.series) {
+        if (source)
+            sources.push_back(source);
+    }
+    const auto found = std::find(sources.begin(), sources.end(), clickable_);
+    const QList<QAbstractSeries*> shown = chart()->series();
+    const auto position = found - sources.begin();
+    if (found == sources.end() || position >= shown.size())
+        return -1;
+    QAbstractSeries* series = shown[position];
+    int nearest = -1;
+    double best = 0;
+    const auto& points = clickable_->points();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const auto& [x, y] = points[i];
+        if (!std::isfinite(x) || !std::isfinite(y))
+            continue;
+        const QPointF inChart = chart()->mapToPosition(QPointF(x, y), series);
+        const QPointF inView = mapFromScene(chart()->mapToScene(inChart));
+        const double distance = QLineF(inView, at).length();
+        if (distance <= pointPickRadius && (nearest < 0 || distance < best)) {
+            best = distance;
+            nearest = int(i);
+        }
+    }
+    return nearest;
+}
+
+void ChartPanel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && clicked_) {
+        const int index = pointAt(event->position());
+        if (index >= 0) {
+            event->accept();
+            clicked_(index);
+            return;
+        }
+    }
+    QChartView::mousePressEvent(event);
 }
 
 void ChartPanel::follow(PointSeries& series)

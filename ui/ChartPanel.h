@@ -37,6 +37,18 @@ public:
     // redraws when `changed` notifies.
     void dashWhile(std::vector<const PointSeries*> series, std::function<bool()> outOfDate, Signal<>& changed);
 
+    // A left press within pointPickRadius pixels of a point of `series` (one of the
+    // drawing's) runs `clicked` with the index of the nearest; a press elsewhere does
+    // what it did before.
+    void onPointClicked(const PointSeries* series, std::function<void(int)> clicked);
+    // The index of the point of that series nearest to `at` (viewport pixels) within
+    // pointPickRadius, or -1.
+    int pointAt(QPointF at);
+    static constexpr double pointPickRadius = 8.0;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
 private:
     void redraw();
 
@@ -44,6 +56,8 @@ private:
     QTimer pending_;
     std::vector<const PointSeries*> dashed_;
     std::function<bool()> outOfDate_;
+    const PointSeries* clickable_ = nullptr;
+    std::function<void(int)> clicked_;
 };
 
 }  // namespace calvane::ui

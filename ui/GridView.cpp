@@ -386,6 +386,9 @@ void GridView::mousePressEvent(QMouseEvent* event)
         setFocus(Qt::MouseFocusReason);
     }
     event->accept();
+    // The row a pop-up item acts on: a right press leaves the selection where it is.
+    const QModelIndex under = indexAt(at);
+    grid().pressedRow = under.isValid() && under.row() >= 1 ? under.row() : 0;
     Q_EMIT mousePressed(event->button(), inGrid.x(), inGrid.y());
 }
 

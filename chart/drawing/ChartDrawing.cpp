@@ -11,6 +11,7 @@ ChartCopy::ChartCopy(const ChartDrawing& drawing) : settings_(drawing)
             continue;
         // A fresh series, not a copy: the source's observers belong to its window.
         PointSeries& copy = series_.emplace_back(source->title, source->kind, source->colour);
+        copy.hollow = source->hollow;
         for (const auto& [x, y] : source->points())
             copy.add(x, y);
     }

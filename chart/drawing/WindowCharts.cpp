@@ -83,7 +83,9 @@ ChartCopy figureOf(const ChartDrawing& window, const std::map<const PointSeries*
         const auto name = names.find(source);
         PointSeries& copy = shown.emplace_back(name != names.end() ? name->second : source->title, source->kind,
                                                source->colour);
-        if (source == measured || !range) {
+        copy.hollow = source->hollow;
+        // Points stay where they were measured; only curves are cut to the range.
+        if (source == measured || !range || source->kind == PointSeries::Kind::Points) {
             for (const auto& [x, y] : source->points())
                 copy.add(x, y);
         } else {
@@ -124,6 +126,9 @@ ChartDrawing aciChartDrawing(const TfrmACi_Curve& w)
     // Left out while hidden or before a fit, so the legend lists no empty curve.
     if (w.aciCheckBox_StdShowCurve.checked() && !w.Series_StandardFit.empty())
         drawing.series.push_back(&w.Series_StandardFit);
+    // Last, so that the hollow markers lie over the points and curves they mark.
+    if (!w.Series_Excluded.empty())
+        drawing.series.push_back(&w.Series_Excluded);
     return drawing;
 }
 
@@ -143,6 +148,9 @@ ChartDrawing aqChartDrawing(const TfrmAQ_C3_Curve& w)
     if (w.aqCheckBox_StdShowHyperbola.checked() && !w.Series_StdHyperbola.empty())
         drawing.series.push_back(&w.Series_StdHyperbola);
     drawing.legendVisible = drawing.series.size() > 2;
+    // Last, so that the hollow markers lie over the points and curves they mark.
+    if (!w.Series_Excluded.empty())
+        drawing.series.push_back(&w.Series_Excluded);
     return drawing;
 }
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace calvane::chart {
@@ -56,6 +57,27 @@ QImage crossMarker(const QColor& colour)
 
 constexpr qreal crossMarkerSize = 8.0;  // pixels on screen
 
+// A point a fit leaves out: the cross as an outline filled white, a little larger, so
+// that drawn over the measured cross it hides it.
+QImage hollowCrossMarker(const QColor& colour)
+{
+    const int size = 28;
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::white);
+    const qreal low = 2, high = size - 2, inner = size / 2.0 - 5, outer = size / 2.0 + 5;
+    const QPointF outline[] = {{inner, low},   {outer, low},   {outer, inner}, {high, inner},
+                               {high, outer},  {outer, outer}, {outer, high},  {inner, high},
+                               {inner, outer}, {low, outer},   {low, inner},   {inner, inner}};
+    painter.drawPolygon(outline, int(std::size(outline)));
+    return image;
+}
+
+constexpr qreal hollowMarkerSize = 12.0;
+
 QXYSeries* makeSeries(PointSeries::Kind kind)
 {
     if (kind == PointSeries::Kind::Points)
@@ -78,10 +100,12 @@ void styleSeries(QXYSeries* series, const PointSeries& source)
     if (auto* scatter = qobject_cast<QScatterSeries*>(series)) {
         scatter->setColor(colour);
         scatter->setBorderColor(colour);
-        scatter->setMarkerSize(crossMarkerSize);
-        if (scatter->lightMarker().isNull() || scatter->property("calvaneMarkerColour").value<QColor>() != colour) {
-            scatter->setLightMarker(crossMarker(colour));
+        scatter->setMarkerSize(source.hollow ? hollowMarkerSize : crossMarkerSize);
+        if (scatter->lightMarker().isNull() || scatter->property("calvaneMarkerColour").value<QColor>() != colour ||
+            scatter->property("calvaneMarkerHollow").toBool() != source.hollow) {
+            scatter->setLightMarker(source.hollow ? hollowCrossMarker(colour) : crossMarker(colour));
             scatter->setProperty("calvaneMarkerColour", colour);
+            scatter->setProperty("calvaneMarkerHollow", source.hollow);
         }
     } else {
         QPen pen = series->pen();
