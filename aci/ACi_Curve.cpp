@@ -751,7 +751,14 @@ void TfrmACi_Curve::KipFormDropFilesDropFiles(const std::vector<DroppedItem>& it
 
 void TfrmACi_Curve::StringPaste(std::string_view text) { pasteIntoGrid(aciSpreadSheetData, text, separator()); }
 
-void TfrmACi_Curve::aciPopupPasteClick() { StringPaste(platform_.clipboardText()); }
+void TfrmACi_Curve::aciPopupPasteClick()
+{
+    // A paste writes a curve from row 1 on: the points left out were the old curve's.
+    const std::string text = platform_.clipboardText();
+    if (!trimView(text).empty())
+        forgetExclusions();
+    StringPaste(text);
+}
 
 // --- Printing ------------------------------------------------------------------------------------
 

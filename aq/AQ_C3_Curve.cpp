@@ -823,7 +823,11 @@ void TfrmAQ_C3_Curve::StringPaste(std::string_view text) { pasteIntoGrid(aqSprea
 
 void TfrmAQ_C3_Curve::aqClipboardPasteClick()
 {
-    StringPaste(platform_.clipboardText());
+    // A paste writes a curve from row 1 on: the points left out were the old curve's.
+    const std::string text = platform_.clipboardText();
+    if (!trimView(text).empty())
+        forgetExclusions();
+    StringPaste(text);
     setRespiration();
 }
 

@@ -237,7 +237,7 @@ TEST_F(StandardFit, AnExclusionClearsTheGroupAndMovesWithItsRow)
     EXPECT_EQ(win.measuredPointRow(7), 0);
 }
 
-// A new curve, from an import, a drop or Clear, starts with every point in the fit; a
+// A new curve, from an import, a drop, a paste or Clear, starts with every point in the fit; a
 // cancelled import keeps the exclusions.
 TEST_F(StandardFit, ANewCurveForgetsTheExclusions)
 {
@@ -248,6 +248,10 @@ TEST_F(StandardFit, ANewCurveForgetsTheExclusions)
                                                                },
                                                                [&] {
                                                                    win.KipFormDropFilesDropFiles({{file, false}});
+                                                               },
+                                                               [&] {
+                                                                   platform.clipboard = "50,1\r\n100,5\r\n";
+                                                                   win.aciPopupPasteClick();
                                                                },
                                                                [&] { win.aciMnuFileClearClick(); }}) {
         loadReferenceCurve();
