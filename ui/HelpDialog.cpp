@@ -53,6 +53,28 @@ its own temperature constants (Kc 404.9 µmol mol⁻¹, Ko 278.4 mmol mol⁻¹ a
 and Jmax at 25 °C, and the SSE and RMSE of its curve. Without a light value it reports J
 instead of Jmax.</p>
 
+<h3><a name="tuning"></a>Tuning a standard fit</h3>
+<ul>
+<li><b>Fit TPU</b> lets TPU limit the high-Ci points; the fit keeps whichever of the fits
+with and without TPU has the lower sum of squares.</li>
+<li><b>Hold</b> keeps an estimate at the value typed beside it (Rd positive, as the fit
+reports it, for example a respiration measured in the dark) while the others are fitted.
+A held estimate has no standard error and no interval.</li>
+<li><b>gm</b> (mol m⁻² s⁻¹ bar⁻¹) fits on the chloroplastic basis, Cc = Ci − <i>A</i>/gm;
+left empty, the fit is on Ci.</li>
+<li><b>Excluded points.</b> Right-click a row of the grid and choose <b>Exclude Point</b>,
+or click the point on the chart; click again (or <b>Include Point</b>) to take it back. An
+excluded point is drawn hollow and left out of the standard fits only: Calvane's own fit
+still uses every point. A new curve (an import, a drop, a paste or Clear) starts with
+every point in.</li>
+<li><b>95 % interval.</b> Beside each standard error, the profile-likelihood interval: the
+estimate stepped and the others refitted until the sum of squares passes the F-based bound.
+It need not be symmetric. An end marked <b>open</b> is one the profile never reaches within
+the parameter's bounds; the checks line says so.</li>
+</ul>
+<p>The light-response window's hyperbola has the same <b>Hold</b> boxes, and its standard
+fits the same excluded points and intervals.</p>
+
 <h3><a name="vcmax"></a>Why the two Vcmax values differ</h3>
 <p>They answer the same question in different ways, and on one curve they can differ by a
 factor of two:</p>
