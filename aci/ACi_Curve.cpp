@@ -473,6 +473,12 @@ void TfrmACi_Curve::exclusionsChanged()
     clearStandardFit();
     loadExcludedSeries();
     showExcludeItem();
+    showOwnCurveRmse();
+}
+
+bool TfrmACi_Curve::excludedPoint(std::size_t index) const
+{
+    return index < seriesRows_.size() && excludedRows_.count(seriesRows_[index]) > 0;
 }
 
 void TfrmACi_Curve::forgetExclusions()
@@ -513,8 +519,8 @@ void TfrmACi_Curve::moveRows(const std::function<int(int)>& where)
 void TfrmACi_Curve::loadExcludedSeries()
 {
     Series_Excluded.clear();
-    for (std::size_t i = 0; i < seriesRows_.size() && i < Series_LightAssim.points().size(); ++i) {
-        if (excludedRows_.count(seriesRows_[i])) {
+    for (std::size_t i = 0; i < Series_LightAssim.points().size(); ++i) {
+        if (excludedPoint(i)) {
             const auto& [ci, a] = Series_LightAssim.points()[i];
             Series_Excluded.add(ci, a);
         }
@@ -842,12 +848,17 @@ void TfrmACi_Curve::clearStandardFit()
 void TfrmACi_Curve::showOwnCurveRmse()
 {
     ownCurveRmse_.reset();
-    int used = 0;
+    // Over the points the standard fit uses: the measured ones less those left out.
+    int used = 0, points = 0;
     if (staleResults.current() && !Series_LightAssim.empty()) {
         // The model as the chart draws it: the Wp level at the largest measured A.
         const double level = Series_LightAssim.maxY();
         double sse = 0;
-        for (const auto& [ci, a] : Series_LightAssim.points()) {
+        for (std::size_t i = 0; i < Series_LightAssim.points().size(); ++i) {
+            if (excludedPoint(i))
+                continue;
+            ++points;
+            const auto& [ci, a] = Series_LightAssim.points()[i];
             try {
                 const double modelled = std::min(
                     {aciRubiscoRate(ci, AciParameters), aciRubpRate(ci, AciParameters), level});
@@ -863,7 +874,7 @@ void TfrmACi_Curve::showOwnCurveRmse()
             ownCurveRmse_ = std::sqrt(sse / used);
     }
     aciLabel_OwnRMSE.setVisible(ownCurveRmse_.has_value());
-    aciLabel_OwnRMSE.setCaption(ownCurveRmse_ ? ownCurveNote(*ownCurveRmse_, used, Series_LightAssim.count()) : "");
+    aciLabel_OwnRMSE.setCaption(ownCurveRmse_ ? ownCurveNote(*ownCurveRmse_, used, points) : "");
 }
 
 void TfrmACi_Curve::runStandardFit()

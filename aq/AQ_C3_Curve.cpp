@@ -483,6 +483,12 @@ void TfrmAQ_C3_Curve::exclusionsChanged()
     clearStandardFit();
     loadExcludedSeries();
     showExcludeItem();
+    showOwnCurveRmse();
+}
+
+bool TfrmAQ_C3_Curve::excludedPoint(std::size_t index) const
+{
+    return index < seriesRows_.size() && excludedRows_.count(seriesRows_[index]) > 0;
 }
 
 void TfrmAQ_C3_Curve::forgetExclusions()
@@ -511,8 +517,8 @@ void TfrmAQ_C3_Curve::moveRows(const std::function<int(int)>& where)
 void TfrmAQ_C3_Curve::loadExcludedSeries()
 {
     Series_Excluded.clear();
-    for (std::size_t i = 0; i < seriesRows_.size() && i < Series_LightAssim.points().size(); ++i) {
-        if (excludedRows_.count(seriesRows_[i])) {
+    for (std::size_t i = 0; i < Series_LightAssim.points().size(); ++i) {
+        if (excludedPoint(i)) {
             const auto& [qa, a] = Series_LightAssim.points()[i];
             Series_Excluded.add(qa, a);
         }
@@ -929,13 +935,19 @@ void TfrmAQ_C3_Curve::clearStandardFit()
 void TfrmAQ_C3_Curve::showOwnCurveRmse()
 {
     ownCurveRmse_.reset();
-    const int points = Series_LightAssim.count();
+    // Over the points the standard fits use: the measured ones less those left out.
+    int points = 0;
+    for (std::size_t i = 0; i < Series_LightAssim.points().size(); ++i)
+        points += excludedPoint(i) ? 0 : 1;
     if (staleResults.current() && points > 0) {
         // The curve as the chart draws it, from the fields as they stand.
         const long double amax = numEditValue(aqNumEdit_Amax), aqe = numEditValue(aqNumEdit_AQE),
                           convexity = numEditValue(aqNumEdit_Convexity), a0 = numEditValue(aqNumEdit_A0_Resp);
         long double sse = 0;
-        for (const auto& [qa, a] : Series_LightAssim.points()) {
+        for (std::size_t i = 0; i < Series_LightAssim.points().size(); ++i) {
+            if (excludedPoint(i))
+                continue;
+            const auto& [qa, a] = Series_LightAssim.points()[i];
             const long double residual = a - lightResponse(qa, amax, aqe, convexity, a0);
             sse += residual * residual;
         }

@@ -343,6 +343,8 @@ private:
     // Moves the rows kept by grid row after a row was inserted or deleted.
     void moveRows(const std::function<int(int)>& where);
     void loadExcludedSeries();
+    // Whether point `index` of Series_LightAssim is left out of the standard fits.
+    bool excludedPoint(std::size_t index) const;
     void showExcludeItem();
 
     Platform& platform_;

@@ -219,3 +219,29 @@ TEST_F(AqStandardFitWindow, ExclusionsMoveWithTheirRowsAndANewCurveForgetsThem)
     window.KipFormDropFilesDropFiles({{dataFile("aq/pecan_1aq.csv"), false}});
     EXPECT_TRUE(window.standardFitExcludedRows().empty());
 }
+
+// Beside the standard fits, the own curve's RMSE is over the points they use: a point
+// left out of them is left out of it too.
+TEST_F(AqStandardFitWindow, TheOwnCurvesRmseLeavesOutTheExcludedPoints)
+{
+    loadCurve("pecan_1aq.csv");
+    window.aqMnuResultsFitCurveClick();
+    ASSERT_TRUE(window.ownCurveRmse());
+    const double all = *window.ownCurveRmse();
+    const int points = window.Series_LightAssim.count();
+    EXPECT_NE(window.aqLabel_OwnRMSE.caption().find("over the same " + std::to_string(points) + " points"),
+              std::string::npos);
+
+    const int row = window.pointRows()[2];
+    window.toggleStandardFitExclusion(row);
+    ASSERT_TRUE(window.ownCurveRmse());
+    EXPECT_NE(window.aqLabel_OwnRMSE.caption().find("over the same " + std::to_string(points - 1) + " points"),
+              std::string::npos);
+    // The point's own squared residual is what the two sums differ by.
+    const auto field = [this](const TextField& f) { return *readNumber(f.text(), '.'); };
+    const auto& [qa, a] = window.Series_Excluded.points().front();
+    const long double residual = a - lightResponse(qa, field(window.aqNumEdit_Amax), field(window.aqNumEdit_AQE),
+                                                   field(window.aqNumEdit_Convexity), field(window.aqNumEdit_A0_Resp));
+    const double left = *window.ownCurveRmse();
+    EXPECT_NEAR(all * all * points - left * left * (points - 1), static_cast<double>(residual * residual), 1e-9);
+}
