@@ -785,7 +785,10 @@ std::vector<std::string> TfrmACi_Curve::reportLines() const
     for (int row = 0; row < grid.rowCount(); ++row)
         lines.push_back("  " + grid.cell(1, row) + "   \t" + grid.cell(2, row));
     if (aciMnuFileExportStandardFit.checked()) {
-        const auto section = resultReportLines(*this, standardFitTable().front());
+        // The points the last fit left out, while it stands.
+        const std::vector<std::pair<double, double>> none;
+        const auto section = resultReportLines(*this, standardFitTable().front(),
+                                               standardFit_ ? standardFitExcluded_ : none);
         lines.insert(lines.end(), section.begin(), section.end());
     }
     return lines;

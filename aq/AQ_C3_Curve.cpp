@@ -862,8 +862,12 @@ std::vector<std::string> TfrmAQ_C3_Curve::reportLines() const
                         grid.cell(colQa, row));
     }
     if (aqMnuFileExportStandardFit.checked()) {
-        for (const auto& section : standardFitTable()) {
-            const auto part = resultReportLines(*this, section);
+        // Each fit's section lists the points it left out, while it stands.
+        const std::vector<std::pair<double, double>> none;
+        const auto& sections = standardFitTable();
+        for (const auto& [section, fitted] :
+             {std::pair{&sections[0], stdOptimum_.has_value()}, std::pair{&sections[1], stdHyperbola_.has_value()}}) {
+            const auto part = resultReportLines(*this, *section, fitted ? standardFitExcluded_ : none);
             lines.insert(lines.end(), part.begin(), part.end());
         }
     }

@@ -259,14 +259,17 @@ std::vector<std::string> resultExportLines(const Window& window, const ResultSec
 
 // A section's lines in the printed report, from its fields as they stand: a line of
 // one space, the heading, then the name, a tab, the value and its standard error for
-// every row whose field is shown, and the message line when it says anything.
+// every row the export lists, the points the fit left out, and the message line when
+// it says anything.
 template <typename Window>
-std::vector<std::string> resultReportLines(const Window& window, const ResultSection<Window>& section)
+std::vector<std::string> resultReportLines(const Window& window, const ResultSection<Window>& section,
+                                           const std::vector<std::pair<double, double>>& excluded = {})
 {
     std::vector<std::string> lines{" ", "  " + std::string(section.heading)};
     for (const auto& row : section.rows) {
         const TextField& value = window.*row.value;
-        if (!value.visible())
+        if (!value.visible() || row.exported == ResultExport::Never ||
+            (row.exported == ResultExport::WhenSet && value.text().empty()))
             continue;
         const std::string name = row.name.empty() ? (window.*row.caption).caption() : std::string(row.name);
         std::string line = reportCaption(name, 24) + value.text();
@@ -278,6 +281,8 @@ std::vector<std::string> resultReportLines(const Window& window, const ResultSec
             line += " (" + error + ")";
         lines.push_back(std::move(line));
     }
+    for (const auto& [x, y] : excluded)
+        lines.push_back(reportCaption("Excluded point", 24) + formatNumber(x, '.') + ", " + formatNumber(y, '.'));
     if (const std::string& message = (window.*section.message).text(); !message.empty())
         lines.push_back("      " + message);
     return lines;

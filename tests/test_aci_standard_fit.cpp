@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "test_aci_support.h"
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -262,4 +263,31 @@ TEST_F(StandardFit, ANewCurveForgetsTheExclusions)
         EXPECT_TRUE(win.standardFitExcludedRows().empty());
         EXPECT_TRUE(win.Series_Excluded.empty());
     }
+}
+
+// The printed report's standard-fit section lists what the export does: a held
+// estimate marked held, the points left out, and none of the settings' hold rows.
+TEST_F(StandardFit, TheReportMarksHeldEstimatesAndListsTheExcludedPoints)
+{
+    loadReferenceCurve();
+    win.aciMnuFileExportStandardFit.setChecked(true);
+    win.aciCheckBox_StdHoldRd.setChecked(true);
+    win.aciEdit_StdHoldRd.setText("1");
+    win.toggleStandardFitExclusion(3);
+    const std::string ci = win.aciSpreadSheetData.cell(1, 3), a = win.aciSpreadSheetData.cell(2, 3);
+    win.aciMnuResultsStandardFitClick();
+    ASSERT_TRUE(win.standardFit() && win.standardFit()->fitted);
+
+    const auto lines = win.reportLines();
+    const auto has = [&lines](const std::string& start, const std::string& end) {
+        return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.rfind("      " + start, 0) == 0 && line.size() >= end.size() &&
+                   line.compare(line.size() - end.size(), end.size(), end) == 0;
+        });
+    };
+    EXPECT_TRUE(has("Rd", "1 (held)"));
+    EXPECT_TRUE(
+        has("Excluded point", formatNumber(*readNumber(ci, '.'), '.') + ", " + formatNumber(*readNumber(a, '.'), '.')));
+    EXPECT_FALSE(has("Hold", ""));
+    EXPECT_FALSE(has("gm", ""));  // left empty: the fit on Ci, as before
 }
