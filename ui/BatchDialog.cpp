@@ -3,6 +3,7 @@
 #include "batch/BatchJob.h"
 #include "batch/BatchRun.h"
 #include "core/FieldTable.h"
+#include "core/NumberText.h"
 #include "core/Platform.h"
 #include "import/ParseVerdex.h"
 #include "tresponse/TempResponse.h"
@@ -31,6 +32,7 @@
 #include <QtWidgets/QTableWidget>
 #include <QtWidgets/QVBoxLayout>
 
+#include <cmath>
 #include <memory>
 #include <sstream>
 
@@ -116,6 +118,20 @@ BatchDialog::BatchDialog(TfrmACi_Curve& aci, TfrmAQ_C3_Curve& aq, Platform& plat
     auto* commandRow = new QFormLayout;
     commandRow->addRow(tr("Command"), command_);
     commandRow->addRow(QString(), standardFit_);
+    // The A/Ci standard fit's settings, as the window's "Fit TPU" and "gm"; a batch
+    // starts without them.
+    fitTpu_ = new QCheckBox(tr("Fit TPU"), this);
+    fitTpu_->setToolTip(tr("Let TPU limit the high-Ci points of every curve's standard fit"));
+    gm_ = new QLineEdit(this);
+    gm_->setPlaceholderText(tr("empty: the fit on Ci"));
+    gm_->setToolTip(tr("Mesophyll conductance (mol m-2 s-1 bar-1) for every curve's standard fit"));
+    commandRow->addRow(QString(), fitTpu_);
+    commandRow->addRow(tr("gm (mol m\u207B\u00B2 s\u207B\u00B9 bar\u207B\u00B9)"), gm_);
+    commandRows_ = commandRow;
+    for (QWidget* option : {static_cast<QWidget*>(fitTpu_), static_cast<QWidget*>(gm_)}) {
+        option->setEnabled(false);
+        connect(standardFit_, &QCheckBox::toggled, option, &QWidget::setEnabled);
+    }
     fieldLayout->addLayout(commandRow);
 
     outputFolder_ = new QLineEdit(this);
@@ -289,6 +305,8 @@ void BatchDialog::windowTypeChanged()
     if (auto* label = qobject_cast<QLabel*>(form->labelForField(xColumn_)))
         label->setText(aq ? tr("Light column") : tr("Ci column"));
     meanLabel_->setText(aq ? tr("Par Abs column (mean)") : tr("Leaf temperature column (mean)"));
+    commandRows_->setRowVisible(fitTpu_, !aq);
+    commandRows_->setRowVisible(gm_, !aq);
     command_->clear();
     auto addCommand = [this](const QString& caption, batch::Command command) {
         command_->addItem(caption, static_cast<int>(command));
@@ -344,6 +362,11 @@ batch::BatchJob BatchDialog::job() const
     }
     job.commands.push_back(static_cast<batch::Command>(command_->currentData().toInt()));
     job.standardFit = standardFit_->isChecked();
+    if (job.standardFit && !lightResponse()) {
+        job.standardOptions.fitTpu = fitTpu_->isChecked();
+        if (const QString gm = gm_->text().trimmed(); !gm.isEmpty())
+            job.standardOptions.gm = ss(gm);
+    }
     if (!outputFolder_->text().trimmed().isEmpty())
         job.outDir = ss(outputFolder_->text().trimmed());
     for (int row = 0; row < inputs_->count(); ++row)
@@ -358,6 +381,15 @@ void BatchDialog::run()
     if (inputs_->count() == 0) {
         platform_.showError("Add at least one file or folder to fit");
         return;
+    }
+    // Refused here rather than by every curve's fit in turn.
+    if (const auto gm = this->job().standardOptions.gm) {
+        const auto value = readNumber(*gm, '.');
+        if (!value || !(*value > 0) || !std::isfinite(*value)) {
+            platform_.showError("gm \"" + *gm +
+                                "\" is not a positive number of mol m-2 s-1 bar-1; leave it empty for the fit on Ci");
+            return;
+        }
     }
     const batch::BatchJob job = this->job();
     const char separator = platform_.decimalSeparator();

@@ -18,6 +18,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -82,6 +83,9 @@ public:
     QLineEdit* aColumn() const { return aColumn_; }
     QLineEdit* meanColumn() const { return meanColumn_; }
     QCheckBox* standardFit() const { return standardFit_; }
+    // The A/Ci standard fit's settings for the whole batch: TPU fitted, and gm.
+    QCheckBox* fitTpu() const { return fitTpu_; }
+    QLineEdit* gm() const { return gm_; }
     QCheckBox* fromWindow() const { return fromWindow_; }
     QLineEdit* outputFolder() const { return outputFolder_; }
     QTableView* summaryView() const { return summaryView_; }
@@ -135,6 +139,9 @@ private:
     QTableWidget* fields_;
     QComboBox* command_;
     QCheckBox* standardFit_;
+    QFormLayout* commandRows_;
+    QCheckBox* fitTpu_;
+    QLineEdit* gm_;
     QCheckBox* fromWindow_;
     QLineEdit* outputFolder_;
     QProgressBar* progress_;

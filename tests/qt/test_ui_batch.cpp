@@ -39,11 +39,13 @@ QString dataFile(const char* name) { return QStringLiteral(CALVANE_DATA_DIR "/")
 
 using What = batch::FieldAction::What;
 
-// Answers the save dialog with a path.
+// Answers the save dialog with a path, and keeps the errors it is asked to show.
 class SavingPlatform : public QtPlatform {
 public:
     std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return savePath; }
+    void showError(const std::string& message) override { errors.push_back(message); }
     std::string savePath;
+    std::vector<std::string> errors;
 };
 
 // The field options of `name`, in order.
@@ -103,6 +105,37 @@ private slots:
         QVERIFY(job.inputs == std::vector<std::string>{"/data/all curves.csv"});
         QVERIFY(!job.summary && !job.outDir && !job.standardFit);
         batch::checkJob(job);  // a job the command line could have given
+    }
+
+    // Fit TPU and gm reach every A/Ci curve's standard fit; a gm that is no positive
+    // number is refused before any curve is fitted.
+    void theAciStandardFitsSettingsBecomeTheJobs()
+    {
+        SavingPlatform platform;
+        Calvane app(platform);
+        BatchDialog dialog(app.frmACi_Curve, app.frmAQ_C3_Curve, platform);
+        dialog.windowType()->setCurrentIndex(0);
+        QVERIFY(!dialog.fitTpu()->isEnabled());  // until the standard fit is asked for
+        dialog.standardFit()->setChecked(true);
+        QVERIFY(dialog.fitTpu()->isEnabled() && !dialog.fitTpu()->isChecked() && dialog.gm()->text().isEmpty());
+        QVERIFY(!dialog.job().standardOptions.any());
+        dialog.addInputs({QStringLiteral(CALVANE_DATA_DIR "/aci/photosynthesis_S1_T25_0.csv")});
+        dialog.fitTpu()->setChecked(true);
+        dialog.gm()->setText(" 0.3 ");
+        const batch::BatchJob job = dialog.job();
+        QVERIFY(job.standardOptions.fitTpu && job.standardOptions.gm == std::string("0.3"));
+        batch::checkJob(job);
+
+        dialog.gm()->setText("0,3");
+        dialog.run();
+        QVERIFY(!dialog.running());
+        QCOMPARE(platform.errors.size(), std::size_t(1));
+        QVERIFY(platform.errors[0].find("gm \"0,3\" is not a positive number") == 0);
+
+        // The light-response window has neither setting.
+        dialog.windowType()->setCurrentIndex(1);
+        QVERIFY(!dialog.fitTpu()->isVisibleTo(&dialog));
+        QVERIFY(!dialog.job().standardOptions.any());
     }
 
     void aRunFillsASortableSummaryThatCopiesToASpreadsheet()
