@@ -318,6 +318,11 @@ void GridView::keyPressEvent(QKeyEvent* event)
         return;
     }
     const bool shift = event->modifiers() & Qt::ShiftModifier;
+    if (state() != EditingState && (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && shift))) {
+        event->accept();
+        pressRightOnCurrentCell();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -390,6 +395,15 @@ void GridView::mousePressEvent(QMouseEvent* event)
     const QModelIndex under = indexAt(at);
     grid().pressedRow = under.isValid() && under.row() >= 1 ? under.row() : 0;
     Q_EMIT mousePressed(event->button(), inGrid.x(), inGrid.y());
+}
+
+void GridView::pressRightOnCurrentCell()
+{
+    const QModelIndex current = currentIndex();
+    const QRect cell = current.isValid() ? visualRect(current) : QRect();
+    const QPoint inGrid = viewport()->mapTo(this, cell.isValid() ? cell.center() : QPoint());
+    grid().pressedRow = current.isValid() && current.row() >= 1 ? current.row() : 0;
+    Q_EMIT mousePressed(Qt::RightButton, inGrid.x(), inGrid.y());
 }
 
 void GridView::mouseMoveEvent(QMouseEvent* event)

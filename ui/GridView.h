@@ -110,6 +110,8 @@ private:
     void restoreSelection();
     void moveAfterEnter();
     void insertRowAtSelection();
+    // The menu key (or Shift+F10): the pop-up a right press on the current cell opens.
+    void pressRightOnCurrentCell();
     void deleteRowAtSelection();
     // The column whose right border lies under `pos` in the header row, or -1.
     int columnBorderAt(const QPoint& viewportPos) const;

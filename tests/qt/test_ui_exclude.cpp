@@ -93,6 +93,18 @@ private slots:
         QVERIFY(aci.standardFitExcludedRows().empty());
         QTRY_VERIFY(!chartSeries(p.aci.chartPanel(), "Excluded"));
 
+        // From the keyboard: the menu key on the current cell opens the same pop-up for
+        // its row.
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(5, 2));
+        QTest::keyClick(grid, Qt::Key_Menu);
+        QTRY_COMPARE(QApplication::activePopupWidget(), menu);
+        QCOMPARE(aci.aciSpreadSheetData.pressedRow, 5);
+        menu->close();
+        exclude->trigger();
+        QCOMPARE(aci.standardFitExcludedRows(), std::set<int>{5});
+        exclude->trigger();
+
         // A row without a point: nothing to exclude.
         rightClick(12);
         QVERIFY(!exclude->isEnabled());
