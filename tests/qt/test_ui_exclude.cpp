@@ -128,10 +128,13 @@ private slots:
         const int point = aq.Series_LightAssim.count() - 4;
         const auto [qa, a] = aq.Series_LightAssim.points()[std::size_t(point)];
         QCOMPARE(a, 8.3);
-        const QPoint at = onScreen(panel, "Light_Assimiliation", QPointF(qa, a));
+        QPoint at = onScreen(panel, "Light_Assimiliation", QPointF(qa, a));
         QTest::mouseClick(panel->viewport(), Qt::LeftButton, {}, at + QPoint(3, -2));
         QCOMPARE(aq.standardFitExcludedRows(), std::set<int>{4});
         QTRY_VERIFY(chartSeries(panel, "Excluded"));
+        // Where the point lies now that the chart has been drawn again.
+        panel->refreshNow();
+        at = onScreen(panel, "Light_Assimiliation", QPointF(qa, a));
 
         // Away from every point nothing happens; on the point again it is back in.
         QTest::mouseClick(panel->viewport(), Qt::LeftButton, {}, at + QPoint(0, 30));
