@@ -10,6 +10,7 @@
 #include "shell/Calvane.h"
 #include "ui/AciWindow.h"
 #include "ui/AqWindow.h"
+#include "ui/ChartPanel.h"
 #include "ui/GridView.h"
 #include "ui/QtPlatform.h"
 
@@ -29,6 +30,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <string>
@@ -246,6 +248,18 @@ void TestMonkey::randomSessionsLeaveEveryWindowWhole()
             QApplication::sendEvent(window, &enter);
             QDropEvent drop(QPointF(40, 40), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(window, &drop);
+        } else if (what < 80) {
+            // A click on the chart, which may fall on a measured point and toggle it.
+            QWidget* chart = window->chartPanel()->viewport();
+            QTest::mouseClick(chart, Qt::LeftButton, {},
+                              QPoint(static_cast<int>(rng() % static_cast<unsigned>(std::max(1, chart->width()))),
+                                     static_cast<int>(rng() % static_cast<unsigned>(std::max(1, chart->height())))));
+        } else if (what < 84) {
+            // A right press on a grid row: the pop-up's items then act on that row.
+            QTableView* grid = window->gridView();
+            const QRect cell = grid->visualRect(grid->model()->index(static_cast<int>(rng() % 20), 1));
+            if (cell.isValid())
+                QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cell.center());
         } else {
             // A menu command: import, export, clear, print, the fits, Copy All, ...
             QList<QAction*> actions;
