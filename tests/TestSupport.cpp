@@ -44,6 +44,21 @@ std::string readBytes(const std::string& path)
 
 std::string dataFile(const std::string& relativePath) { return std::string(CALVANE_DATA_DIR) + "/" + relativePath; }
 
+std::vector<std::pair<double, double>> curvePoints(const std::filesystem::path& file)
+{
+    std::ifstream in(file);
+    std::vector<std::pair<double, double>> points;
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto comma = line.find(',');
+        if (comma == std::string::npos || line.empty() ||
+            !(std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-' || line[0] == '.'))
+            continue;
+        points.emplace_back(std::stod(line.substr(0, comma)), std::stod(line.substr(comma + 1)));
+    }
+    return points;
+}
+
 std::string withSeparator(const std::string& csv, char separator, bool decimalComma)
 {
     std::string text = csv;

@@ -126,6 +126,9 @@ void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
 // A file of the shipped test data (tests/data/...).
 std::string dataFile(const std::string& relativePath);
+// A two-column curve file in file order: its "x,y" lines as numbers, a header line (one
+// that does not start with a number) left out.
+std::vector<std::pair<double, double>> curvePoints(const std::filesystem::path& file);
 
 // A comma-separated file's text as a spreadsheet saves it with another separator:
 // every comma becomes `separator`, and with `decimalComma` every point a comma.

@@ -12,6 +12,7 @@
 #include <sstream>
 
 using namespace calvane;
+using calvane::test::curvePoints;
 using calvane::test::dataFile;
 
 namespace {
@@ -62,21 +63,6 @@ double number(const std::map<std::string, std::string>& row, const std::string& 
     return std::stod(found->second);
 }
 
-// One curve of tests/data/aci in file order, without its header line.
-Points readCurve(const std::string& name)
-{
-    std::ifstream in(dataFile("aci/" + name));
-    Points points;
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto comma = line.find(',');
-        if (comma == std::string::npos || line.rfind("Ci,", 0) == 0)
-            continue;
-        points.emplace_back(std::stod(line.substr(0, comma)), std::stod(line.substr(comma + 1)));
-    }
-    return points;
-}
-
 AciStandardFitSettings referenceSettings(const std::map<std::string, std::string>& row)
 {
     AciStandardFitSettings settings;
@@ -93,7 +79,7 @@ TEST(AciStandardFitOptions, TpuNeverWorseThanWithout)
 {
     int withTpu = 0;
     for (const auto& row : readTable("reference/aci_options/fit_tpu.csv")) {
-        const Points points = readCurve(row.at("file"));
+        const Points points = curvePoints(dataFile("aci/" + row.at("file")));
         AciStandardFitSettings settings = referenceSettings(row);
         const AciStandardFitResult plain = fitAciStandard(points, settings);
         settings.fitTPU = true;
@@ -125,7 +111,7 @@ TEST(AciStandardFitOptions, HeldRdMatchesTheReference)
         ++total;
         AciStandardFitSettings settings = referenceSettings(row);
         settings.heldRd = number(row, "Rd_given");
-        const AciStandardFitResult fit = fitAciStandard(readCurve(row.at("file")), settings);
+        const AciStandardFitResult fit = fitAciStandard(curvePoints(dataFile("aci/" + row.at("file"))), settings);
         ASSERT_TRUE(fit.fitted) << row.at("file") << ": " << fit.message;
         EXPECT_EQ(fit.rd, 1.0);
         EXPECT_EQ(fit.rdSE, 0.0);
@@ -154,7 +140,7 @@ TEST(AciStandardFitOptions, MesophyllConductanceMatchesTheReference)
         ++total;
         AciStandardFitSettings settings = referenceSettings(row);
         settings.gm = number(row, "gmeso");
-        const AciStandardFitResult fit = fitAciStandard(readCurve(row.at("file")), settings);
+        const AciStandardFitResult fit = fitAciStandard(curvePoints(dataFile("aci/" + row.at("file"))), settings);
         // A curve whose optimum leaves Vcmax undetermined (the reference's Vcmax 33366,
         // SE 1.9e6) is refused with the reason, and counts against the 95 %.
         if (!fit.fitted) {
@@ -197,7 +183,8 @@ TEST(ProfileIntervals, AciFitMatchesTheReferenceProfile)
         if (row.at("ok") != "TRUE")
             continue;
         ++total;
-        const AciStandardFitResult fit = fitAciStandard(readCurve(row.at("file")), referenceSettings(row));
+        const AciStandardFitResult fit = fitAciStandard(curvePoints(dataFile("aci/" + row.at("file"))),
+                                                        referenceSettings(row));
         if (!fit.fitted || !fit.intervalsComputed) {
             ADD_FAILURE() << row.at("file") << ": " << fit.message;
             continue;

@@ -10,27 +10,13 @@
 #include <sstream>
 
 using namespace calvane;
+using calvane::test::curvePoints;
 using calvane::test::dataFile;
 using calvane::test::near;
 
 namespace {
 
 using Points = std::vector<std::pair<double, double>>;
-
-// One curve file of tests/data/aci: "Ci,A" lines, sometimes after a header line.
-Points readCurve(const std::string& name)
-{
-    std::ifstream in(dataFile("aci/" + name));
-    Points points;
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto comma = line.find(',');
-        if (comma == std::string::npos || line.rfind("Ci,", 0) == 0)
-            continue;
-        points.emplace_back(std::stod(line.substr(0, comma)), std::stod(line.substr(comma + 1)));
-    }
-    return points;
-}
 
 struct ReferenceRow {
     std::string file;
@@ -88,7 +74,7 @@ TEST(AciStandardFit, AgreesWithTheFieldsReferenceOnRealCurves)
         AciStandardFitSettings settings;
         settings.leafTemperature = r.tleaf;
         settings.ppfd = r.ppfd;
-        const auto fit = fitAciStandard(readCurve(r.file), settings);
+        const auto fit = fitAciStandard(curvePoints(dataFile("aci/" + r.file)), settings);
         ASSERT_TRUE(fit.fitted) << fit.message;
         EXPECT_TRUE(near(fit.vcmax, r.vcmax, 0.01 * r.vcmax));
         EXPECT_TRUE(near(fit.jmax, r.jmax, 0.01 * r.jmax));
@@ -177,7 +163,7 @@ TEST(AciStandardFit, CurvesThatCannotBeFittedSayWhy)
     settings.patm = 100;
     settings.fitTPU = true;
     settings.leafTemperature = 29.35;
-    fit = fitAciStandard(readCurve("plantecophys_31_ghr4.csv"), settings);
+    fit = fitAciStandard(curvePoints(dataFile("aci/plantecophys_31_ghr4.csv")), settings);
     EXPECT_TRUE(fit.fitted);
     EXPECT_TRUE(fit.tpuNotLimiting);
     EXPECT_FALSE(fit.tpuFitted);

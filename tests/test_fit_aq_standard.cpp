@@ -32,15 +32,9 @@ constexpr double parAbs = 0.85;
 // after a header; Qa = Par Abs * PAR, a point kept where Qa > 0 or A is not 0.
 Points readCurve(const std::filesystem::path& file)
 {
-    std::ifstream in(file);
     Points points;
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto comma = line.find(',');
-        if (comma == std::string::npos || line.rfind("PAR", 0) == 0)
-            continue;
-        const double qa = parAbs * std::stod(line.substr(0, comma));
-        const double a = std::stod(line.substr(comma + 1));
+    for (const auto& [par, a] : test::curvePoints(file)) {
+        const double qa = parAbs * par;
         if (qa > 0 || a != 0)
             points.emplace_back(qa, a);
     }

@@ -10,27 +10,13 @@
 #include <sstream>
 
 using namespace calvane;
+using calvane::test::curvePoints;
 using calvane::test::dataFile;
 using calvane::test::near;
 
 namespace {
 
 using Points = std::vector<std::pair<double, double>>;
-
-// One curve of tests/data/aq: "PAR,A" lines (incident PAR as stored), maybe after a header.
-Points readCurve(const std::string& name)
-{
-    std::ifstream in(dataFile("aq/" + name));
-    Points points;
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto comma = line.find(',');
-        if (comma == std::string::npos || line.rfind("PAR", 0) == 0)
-            continue;
-        points.emplace_back(std::stod(line.substr(0, comma)), std::stod(line.substr(comma + 1)));
-    }
-    return points;
-}
 
 struct ReferenceRow {
     std::string file;
@@ -75,7 +61,7 @@ TEST(KokRespiration, AgreesWithTheReferenceOnRealCurves)
     ASSERT_EQ(reference.size(), 22u);
     for (const auto& r : reference) {
         SCOPED_TRACE(r.file);
-        const auto fit = fitKok(readCurve(r.file), KokSettings{});
+        const auto fit = fitKok(curvePoints(dataFile("aq/" + r.file)), KokSettings{});
         ASSERT_TRUE(fit.fitted) << fit.message;
         EXPECT_EQ(fit.points, r.inRange);
         EXPECT_EQ(fit.used.size(), static_cast<std::size_t>(r.inRange));
