@@ -2,9 +2,11 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iomanip>
 #include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace calvane::test {
@@ -40,6 +42,34 @@ std::string readBytes(const std::string& path)
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::string shellQuoted(const std::string& arg)
+{
+    std::string q = "'";
+    for (char c : arg)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+int shellStatus(const std::string& command)
+{
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+ProgramOutcome runProgram(const ScratchDir& dir, const std::string& program, const std::vector<std::string>& args,
+                          const std::string& prefix)
+{
+    std::string command = prefix + " " + shellQuoted(program);
+    for (const auto& arg : args)
+        command += " " + shellQuoted(arg);
+    command += " >" + shellQuoted(dir.path("stdout")) + " 2>" + shellQuoted(dir.path("stderr")) + " </dev/null";
+    ProgramOutcome outcome;
+    outcome.status = shellStatus(command);
+    outcome.out = readBytes(dir.path("stdout"));
+    outcome.err = readBytes(dir.path("stderr"));
+    return outcome;
 }
 
 std::string dataFile(const std::string& relativePath) { return std::string(CALVANE_DATA_DIR) + "/" + relativePath; }

@@ -124,6 +124,22 @@ private:
 
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
+// What a program run through the shell gave: its exit status (-1 when it did not exit),
+// its standard output and its standard error.
+struct ProgramOutcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+// A shell word that stands for `arg` exactly.
+std::string shellQuoted(const std::string& arg);
+// The exit status of a shell command line; -1 when it did not exit.
+int shellStatus(const std::string& command);
+// Runs `program` with `args` through the shell after `prefix` (settings such as
+// "LC_ALL=C"), with no input and its output caught in files of `dir`.
+ProgramOutcome runProgram(const ScratchDir& dir, const std::string& program, const std::vector<std::string>& args,
+                          const std::string& prefix = "LC_ALL=C");
+
 // A file of the shipped test data (tests/data/...).
 std::string dataFile(const std::string& relativePath);
 // A two-column curve file in file order: its "x,y" lines as numbers, a header line (one

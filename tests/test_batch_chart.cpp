@@ -4,26 +4,11 @@
 
 #include "TestSupport.h"
 
-#include <cstdlib>
-#include <sys/wait.h>
-
 using namespace calvane::test;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& arg)
-{
-    std::string q = "'";
-    for (char c : arg)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using Outcome = ProgramOutcome;
 
 // A PNG's width and height from its header chunk.
 std::pair<unsigned, unsigned> pngSize(const std::string& bytes)
@@ -47,12 +32,7 @@ protected:
     // The built program, with no display: it must find its own way to draw.
     Outcome run(const std::vector<std::string>& args)
     {
-        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=C " + quoted(CALVANE_BATCH);
-        for (const auto& arg : args)
-            command += " " + quoted(arg);
-        command += " >" + quoted(dir.path("stdout")) + " 2>" + quoted(dir.path("stderr")) + " </dev/null";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(dir.path("stdout")), readBytes(dir.path("stderr"))};
+        return runProgram(dir, CALVANE_BATCH, args, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=C");
     }
 };
 

@@ -3,41 +3,19 @@
 
 #include "TestSupport.h"
 
-#include <cstdlib>
 #include <sstream>
-#include <sys/wait.h>
 
 using namespace calvane::test;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = ProgramOutcome;
 
 class Conditions : public ::testing::Test {
 protected:
     ScratchDir dir;
 
-    static std::string quoted(const std::string& arg)
-    {
-        std::string q = "'";
-        for (char c : arg)
-            q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return q + "'";
-    }
-
-    Outcome run(const std::vector<std::string>& args)
-    {
-        std::string command = "LC_ALL=C " + quoted(CALVANE_BATCH);
-        for (const auto& arg : args)
-            command += " " + quoted(arg);
-        command += " >" + quoted(dir.path("stdout")) + " 2>" + quoted(dir.path("stderr")) + " </dev/null";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(dir.path("stdout")), readBytes(dir.path("stderr"))};
-    }
+    Outcome run(const std::vector<std::string>& args) { return runProgram(dir, CALVANE_BATCH, args); }
 
     std::string file(const std::string& name, const std::string& bytes)
     {

@@ -7,29 +7,15 @@
 #include "batch/CurveTable.h"
 #include "batch/Summary.h"
 
-#include <cstdlib>
 #include <map>
 #include <sstream>
-#include <sys/wait.h>
 
 using namespace calvane::test;
 using namespace calvane::batch;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& arg)
-{
-    std::string q = "'";
-    for (char c : arg)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using Outcome = ProgramOutcome;
 
 using Row = std::map<std::string, std::string>;
 
@@ -37,24 +23,7 @@ class ManyCurves : public ::testing::Test {
 protected:
     ScratchDir dir;
 
-    int shell(const std::string& command)
-    {
-        const int raw = std::system(command.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-
-    Outcome run(const std::vector<std::string>& args)
-    {
-        std::string command = "LC_ALL=C " + quoted(CALVANE_BATCH);
-        for (const auto& arg : args)
-            command += " " + quoted(arg);
-        command += " >" + quoted(dir.path("stdout")) + " 2>" + quoted(dir.path("stderr")) + " </dev/null";
-        Outcome result;
-        result.status = shell(command);
-        result.out = readBytes(dir.path("stdout"));
-        result.err = readBytes(dir.path("stderr"));
-        return result;
-    }
+    Outcome run(const std::vector<std::string>& args) { return runProgram(dir, CALVANE_BATCH, args); }
 
     std::string file(const std::string& name, const std::string& bytes)
     {
@@ -72,7 +41,9 @@ protected:
                        "        for k, v in row.items():\n"
                        "            print(k + '\\t' + v.replace('\\\\', '\\\\\\\\').replace('\\n', '\\\\n'))\n"
                        "        print('')\n");
-        EXPECT_EQ(shell("python3 " + quoted(script) + " " + quoted(path) + " >" + quoted(dir.path("rows"))), 0);
+        EXPECT_EQ(shellStatus("python3 " + shellQuoted(script) + " " + shellQuoted(path) + " >" +
+                              shellQuoted(dir.path("rows"))),
+                  0);
         std::vector<Row> rows(1);
         std::istringstream lines(readBytes(dir.path("rows")));
         for (std::string line; std::getline(lines, line);) {
@@ -356,13 +327,15 @@ TEST_F(ManyCurves, TheSummaryWritesAPointWhateverTheLocale)
 
 TEST_F(ManyCurves, ProgressOnlyOnATerminal)
 {
-    if (shell("command -v script >/dev/null") != 0)
+    if (shellStatus("command -v script >/dev/null") != 0)
         GTEST_SKIP() << "no script command to give standard error a terminal";
     const std::string points = file("p.csv", "800,22\r\n400,18\r\n200,12\r\n");
-    const std::string command = "LC_ALL=C " + quoted(CALVANE_BATCH) + " aci --out-dir " + quoted(dir.path("o")) + " " +
-                                quoted(points) + " " + quoted(points);
+    const std::string command = "LC_ALL=C " + shellQuoted(CALVANE_BATCH) + " aci --out-dir " +
+                                shellQuoted(dir.path("o")) + " " + shellQuoted(points) + " " + shellQuoted(points);
     // script runs the command on a terminal of its own and copies what it shows.
-    EXPECT_EQ(shell("script -qec " + quoted(command) + " /dev/null >" + quoted(dir.path("tty")) + " </dev/null"), 0);
+    EXPECT_EQ(shellStatus("script -qec " + shellQuoted(command) + " /dev/null >" + shellQuoted(dir.path("tty")) +
+                          " </dev/null"),
+              0);
     const std::string shown = readBytes(dir.path("tty"));
     EXPECT_NE(shown.find("0/2 curves done, now " + points), std::string::npos) << shown;
     EXPECT_NE(shown.find("\r\x1b[K"), std::string::npos);
