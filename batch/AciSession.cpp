@@ -98,19 +98,7 @@ public:
             w.aciCheckBox_StdTPU.setChecked(true);
         if (options.gm)
             w.aciEdit_StdGm.setText(*options.gm);
-        const std::vector<int> rows = w.pointRows();
-        for (int n : options.excluded) {
-            if (n > static_cast<int>(rows.size()))
-                throw DataError("--exclude " + std::to_string(n) + ": the curve has " + std::to_string(rows.size()) +
-                                " data rows");
-            if (!w.standardFitExcludedRows().count(rows[static_cast<std::size_t>(n - 1)]))
-                w.toggleStandardFitExclusion(rows[static_cast<std::size_t>(n - 1)]);
-        }
-        for (const auto& [name, text] : options.holds) {
-            const auto* row = holdRow(name);
-            (w.*row->value).setText(text);
-            (w.*row->flag).setChecked(true);
-        }
+        applyExclusionsAndHolds(w, options);
     }
     bool canHold(const std::string& name) const override { return holdRow(name) != nullptr; }
     void runStandardFit() override { w.runStandardFit(); }

@@ -91,22 +91,7 @@ public:
         standardFit_ = true;
         w.aqMnuFileExportStandardFit.setChecked(true);
     }
-    void applyStandardFitOptions(const StandardFitOptions& options) override
-    {
-        const std::vector<int> rows = w.pointRows();
-        for (int n : options.excluded) {
-            if (n > static_cast<int>(rows.size()))
-                throw DataError("--exclude " + std::to_string(n) + ": the curve has " + std::to_string(rows.size()) +
-                                " data rows");
-            if (!w.standardFitExcludedRows().count(rows[static_cast<std::size_t>(n - 1)]))
-                w.toggleStandardFitExclusion(rows[static_cast<std::size_t>(n - 1)]);
-        }
-        for (const auto& [name, text] : options.holds) {
-            const auto* row = findHoldRow(TfrmAQ_C3_Curve::standardFitTable(), name);
-            (w.*row->value).setText(text);
-            (w.*row->flag).setChecked(true);
-        }
-    }
+    void applyStandardFitOptions(const StandardFitOptions& options) override { applyExclusionsAndHolds(w, options); }
     bool canHold(const std::string& name) const override
     {
         return findHoldRow(TfrmAQ_C3_Curve::standardFitTable(), name) != nullptr;

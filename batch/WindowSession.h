@@ -6,6 +6,7 @@
 #include "batch/BatchJob.h"
 #include "chart/drawing/ChartDrawing.h"
 #include "core/Controls.h"
+#include "core/Errors.h"
 #include "core/FieldTable.h"
 #include "core/Platform.h"
 
@@ -120,6 +121,28 @@ public:
     std::vector<std::string> summaryHeader();
     std::vector<std::string> summaryFields(char separator);
 };
+
+// The command line's excluded data rows (counted from 1 in the curve's order) and held
+// values, set on a window's standard fit as its controls would set them. A row past
+// the curve's end is an error of that curve.
+template <typename Window>
+void applyExclusionsAndHolds(Window& window, const StandardFitOptions& options)
+{
+    const std::vector<int> rows = window.pointRows();
+    for (const int n : options.excluded) {
+        if (n > static_cast<int>(rows.size()))
+            throw DataError("--exclude " + std::to_string(n) + ": the curve has " + std::to_string(rows.size()) +
+                            " data rows");
+        const int row = rows[static_cast<std::size_t>(n - 1)];
+        if (!window.standardFitExcludedRows().count(row))
+            window.toggleStandardFitExclusion(row);
+    }
+    for (const auto& [name, text] : options.holds) {
+        const auto* row = findHoldRow(Window::standardFitTable(), name);
+        (window.*row->value).setText(text);
+        (window.*row->flag).setChecked(true);
+    }
+}
 
 // A fresh window of that kind, at program start.
 std::unique_ptr<WindowSession> makeSession(WindowKind kind, BatchPlatform& platform, ImportSettings& settings);

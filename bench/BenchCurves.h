@@ -4,9 +4,9 @@
 
 #include "core/Platform.h"
 #include "core/TextFile.h"
+#include "qt/QtTestPlatform.h"
 
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -14,17 +14,8 @@
 
 namespace calvane::bench {
 
-class QuietPlatform : public Platform {
-public:
-    void showError(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return false; }
-    std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
-    std::optional<std::string> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
-    void runImportDialog(TFrmParseVerdex&) override {}
-    char decimalSeparator() const override { return '.'; }
-    std::string clipboardText() override { return {}; }
-    void setClipboardText(const std::string&) override {}
-};
+// The tests' platform that answers nothing and shows nothing (toolkit-free).
+using test::QuietPlatform;
 
 using Rows = std::vector<std::pair<std::string, std::string>>;
 
