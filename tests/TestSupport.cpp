@@ -74,6 +74,34 @@ ProgramOutcome runProgram(const ScratchDir& dir, const std::string& program, con
 
 std::string dataFile(const std::string& relativePath) { return std::string(CALVANE_DATA_DIR) + "/" + relativePath; }
 
+std::vector<std::map<std::string, std::string>> csvTable(const std::string& relativePath)
+{
+    std::ifstream in(dataFile(relativePath));
+    std::vector<std::map<std::string, std::string>> rows;
+    std::vector<std::string> header;
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> fields(1);
+        bool quoted = false;
+        for (char c : line) {
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ',' && !quoted)
+                fields.emplace_back();
+            else if (c != '\r')
+                fields.back() += c;
+        }
+        if (header.empty()) {
+            header = fields;
+            continue;
+        }
+        std::map<std::string, std::string> row;
+        for (std::size_t k = 0; k < header.size() && k < fields.size(); ++k)
+            row[header[k]] = fields[k];
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 std::vector<std::pair<double, double>> curvePoints(const std::filesystem::path& file)
 {
     std::ifstream in(file);

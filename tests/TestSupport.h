@@ -11,6 +11,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -142,6 +143,9 @@ ProgramOutcome runProgram(const ScratchDir& dir, const std::string& program, con
 
 // A file of the shipped test data (tests/data/...).
 std::string dataFile(const std::string& relativePath);
+// A CSV table of the test data (tests/data/`relativePath`): one map from column name to
+// text per row, under its header line; a quoted field may hold commas.
+std::vector<std::map<std::string, std::string>> csvTable(const std::string& relativePath);
 // A two-column curve file in file order: its "x,y" lines as numbers, a header line (one
 // that does not start with a number) left out.
 std::vector<std::pair<double, double>> curvePoints(const std::filesystem::path& file);

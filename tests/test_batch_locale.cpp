@@ -25,14 +25,6 @@ namespace {
 
 const std::vector<std::string> commaLocales{"de_DE.UTF-8", "fr_FR.UTF-8", "pt_BR.UTF-8"};
 
-std::string quoted(const std::string& arg)
-{
-    std::string q = "'";
-    for (char c : arg)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 // Whether a program started under LC_ALL=`name` runs with a decimal comma. Asked of a
 // child process: the C library remembers a locale it could not find.
 bool commaLocaleWorks(const std::string& name)
@@ -60,8 +52,8 @@ bool commaLocaleWorks(const std::string& name)
     std::error_code error;
     fs::create_directories(folder, error);
     const fs::path part = folder / (name + ".part" + std::to_string(::getpid()));
-    const std::string command = "localedef -c -i " + quoted(name.substr(0, name.find('.'))) + " -f UTF-8 " +
-                                quoted(part.string()) + " >/dev/null 2>&1";
+    const std::string command = "localedef -c -i " + shellQuoted(name.substr(0, name.find('.'))) + " -f UTF-8 " +
+                                shellQuoted(part.string()) + " >/dev/null 2>&1";
     [[maybe_unused]] const int status = std::system(command.c_str());
     fs::rename(part, folder / name, error);
     fs::remove_all(part, error);
@@ -121,10 +113,11 @@ protected:
     Outcome run(const std::string& locale, const std::vector<std::string>& args)
     {
         freshOutput();
-        std::string command = "cd " + quoted(out.string()) + " && LC_ALL=" + locale + " " + quoted(CALVANE_BATCH);
+        std::string command = "cd " + shellQuoted(out.string()) + " && LC_ALL=" + locale + " " +
+                              shellQuoted(CALVANE_BATCH);
         for (const auto& arg : args)
-            command += " " + quoted(arg);
-        command += " >" + quoted(dir.path("stdout")) + " 2>" + quoted(dir.path("stderr")) + " </dev/null";
+            command += " " + shellQuoted(arg);
+        command += " >" + shellQuoted(dir.path("stdout")) + " 2>" + shellQuoted(dir.path("stderr")) + " </dev/null";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(dir.path("stdout")), readBytes(dir.path("stderr")),
                 written()};

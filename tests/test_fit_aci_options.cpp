@@ -12,46 +12,13 @@
 #include <sstream>
 
 using namespace calvane;
+using calvane::test::csvTable;
 using calvane::test::curvePoints;
 using calvane::test::dataFile;
 
 namespace {
 
 using Points = std::vector<std::pair<double, double>>;
-
-// A reference table: one map from column name to text per row.
-std::vector<std::map<std::string, std::string>> readTable(const std::string& name)
-{
-    std::ifstream in(dataFile(name));
-    std::vector<std::map<std::string, std::string>> rows;
-    std::vector<std::string> header;
-    std::string line;
-    auto split = [](const std::string& text) {
-        std::vector<std::string> fields(1);
-        bool quoted = false;
-        for (char c : text) {
-            if (c == '"')
-                quoted = !quoted;
-            else if (c == ',' && !quoted)
-                fields.emplace_back();
-            else if (c != '\r')
-                fields.back() += c;
-        }
-        return fields;
-    };
-    while (std::getline(in, line)) {
-        const auto fields = split(line);
-        if (header.empty()) {
-            header = fields;
-            continue;
-        }
-        std::map<std::string, std::string> row;
-        for (std::size_t k = 0; k < header.size() && k < fields.size(); ++k)
-            row[header[k]] = fields[k];
-        rows.push_back(row);
-    }
-    return rows;
-}
 
 double number(const std::map<std::string, std::string>& row, const std::string& column)
 {
@@ -78,7 +45,7 @@ AciStandardFitSettings referenceSettings(const std::map<std::string, std::string
 TEST(AciStandardFitOptions, TpuNeverWorseThanWithout)
 {
     int withTpu = 0;
-    for (const auto& row : readTable("reference/aci_options/fit_tpu.csv")) {
+    for (const auto& row : csvTable("reference/aci_options/fit_tpu.csv")) {
         const Points points = curvePoints(dataFile("aci/" + row.at("file")));
         AciStandardFitSettings settings = referenceSettings(row);
         const AciStandardFitResult plain = fitAciStandard(points, settings);
@@ -105,7 +72,7 @@ TEST(AciStandardFitOptions, TpuNeverWorseThanWithout)
 TEST(AciStandardFitOptions, HeldRdMatchesTheReference)
 {
     int agree = 0, total = 0;
-    for (const auto& row : readTable("reference/aci_options/known_rd.csv")) {
+    for (const auto& row : csvTable("reference/aci_options/known_rd.csv")) {
         if (row.at("ok") != "TRUE")
             continue;
         ++total;
@@ -134,7 +101,7 @@ TEST(AciStandardFitOptions, HeldRdMatchesTheReference)
 TEST(AciStandardFitOptions, MesophyllConductanceMatchesTheReference)
 {
     int agree = 0, total = 0;
-    for (const auto& row : readTable("reference/aci_options/gmeso.csv")) {
+    for (const auto& row : csvTable("reference/aci_options/gmeso.csv")) {
         if (row.at("ok") != "TRUE")
             continue;
         ++total;
@@ -179,7 +146,7 @@ TEST(ProfileIntervals, StudentTQuantileAgreesWithKnownValues)
 TEST(ProfileIntervals, AciFitMatchesTheReferenceProfile)
 {
     int agree = 0, total = 0;
-    for (const auto& row : readTable("reference/aci_options/confint.csv")) {
+    for (const auto& row : csvTable("reference/aci_options/confint.csv")) {
         if (row.at("ok") != "TRUE")
             continue;
         ++total;

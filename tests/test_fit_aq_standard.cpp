@@ -478,46 +478,11 @@ TEST(AqStandardFit, StandardErrorsMatchTheCurvatureOfTheSumOfSquares)
     }
 }
 
-namespace {
-
-// tests/data/reference/aq_nrh_profile.csv: one map from column name to text per curve
-// (a quoted field may hold commas).
-std::vector<std::map<std::string, std::string>> profileReference()
-{
-    std::ifstream in(dataFile("reference/aq_nrh_profile.csv"));
-    std::vector<std::map<std::string, std::string>> rows;
-    std::vector<std::string> header;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields(1);
-        bool quoted = false;
-        for (char c : line) {
-            if (c == '"')
-                quoted = !quoted;
-            else if (c == ',' && !quoted)
-                fields.emplace_back();
-            else if (c != '\r')
-                fields.back() += c;
-        }
-        if (header.empty()) {
-            header = fields;
-            continue;
-        }
-        std::map<std::string, std::string> row;
-        for (std::size_t k = 0; k < header.size() && k < fields.size(); ++k)
-            row[header[k]] = fields[k];
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-}  // namespace
-
 // The hyperbola's exact profile intervals: each closed end within 1 % of the interval's
 // width, open ends (empty in the reference) open, on at least 95 % of the curves.
 TEST(AqStandardFit, HyperbolaIntervalsMatchTheReferenceProfile)
 {
-    const auto rows = profileReference();
+    const auto rows = test::csvTable("reference/aq_nrh_profile.csv");
     ASSERT_GE(rows.size(), 19u);
     int agree = 0;
     for (const auto& row : rows) {
